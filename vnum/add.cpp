@@ -1,0 +1,183 @@
+// Addition, subtraction and negation on two's complement limbs.
+//
+// No case analysis on signs: the operands are sign-extended to a common length
+// two limbs longer than the longer of them, so the exact sum fits and the
+// carry out of the top limb may be dropped (arithmetic mod 2^(30*len)). The
+// sign of the result is then read from bit 29 of the top limb.
+#include <emmintrin.h>
+
+#include <algorithm>
+#include <type_traits>
+
+#include "vnum/limb_ops.h"
+#include "vnum/vnum.h"
+
+namespace quorvel {
+
+namespace {
+
+// carryLanes[m] has 1 in lane i when bit i of m is set.
+alignas(16) const int32_t carryLanes[16][4] = {
+    {0, 0, 0, 0}, {1, 0, 0, 0}, {0, 1, 0, 0}, {1, 1, 0, 0}, {0, 0, 1, 0}, {1, 0, 1, 0}, {0, 1, 1, 0}, {1, 1, 1, 0},
+    {0, 0, 0, 1}, {1, 0, 0, 1}, {0, 1, 0, 1}, {1, 1, 0, 1}, {0, 0, 1, 1}, {1, 0, 1, 1}, {0, 1, 1, 1}, {1, 1, 1, 1},
+};
+
+}  // namespace
+
+// Groups of 4 limbs are summed in one vector without carries; each lane sum
+// s < 2^31. A lane generates a carry when s >= 2^30 and propagates an incoming
+// one when s == 2^30 - 1. With the generate bits G and propagate bits P of the
+// four lanes as 4-bit numbers (disjoint), the carries into the lanes are the
+// carries of the binary addition (G|P) + G + carryIn, i.e. the bits of
+// x ^ P where x is that sum, and bit 4 of x is the carry out of the group.
+// The serial dependency is one scalar add per group instead of one per limb.
+namespace {
+
+struct GroupSum {
+  __m128i sum;         // lane sums without carries, each below 2^31
+  uint32_t generate;   // lanes whose sum is at least 2^30
+  uint32_t propagate;  // lanes whose sum is exactly 2^30 - 1
+};
+
+inline __m128i loadB(const int32_t* b, int32_t i, int32_t bn, int32_t bFill) {
+  if (i + 4 <= bn) return _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
+  if (i >= bn) return _mm_set1_epi32(bFill);
+  alignas(16) int32_t mixed[4];
+  for (int k = 0; k < 4; ++k) mixed[k] = i + k < bn ? b[i + k] : bFill;
+  return _mm_load_si128(reinterpret_cast<const __m128i*>(mixed));
+}
+
+// InsideB: the whole group lies below bn, so b is loaded without checks.
+template <bool InsideB>
+inline GroupSum sumGroup(const int32_t* a, const int32_t* b, int32_t i, int32_t bn, int32_t bFill, __m128i flip) {
+  const __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
+  const __m128i vb = InsideB ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i)) : loadB(b, i, bn, bFill);
+  const __m128i s = _mm_add_epi32(va, _mm_xor_si128(vb, flip));
+  const __m128i mask = _mm_set1_epi32(LIMB_MASK);
+  return {s, static_cast<uint32_t>(_mm_movemask_ps(_mm_castsi128_ps(_mm_slli_epi32(s, 1)))),
+          static_cast<uint32_t>(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(s, mask))))};
+}
+
+inline void storeGroup(int32_t* dst, int32_t i, __m128i s, uint32_t carriesIn) {
+  s = _mm_add_epi32(s, _mm_load_si128(reinterpret_cast<const __m128i*>(carryLanes[carriesIn & 15])));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_and_si128(s, _mm_set1_epi32(LIMB_MASK)));
+}
+
+}  // namespace
+
+// Lane sums are formed in vectors without carries. A lane generates a carry
+// when its sum s >= 2^30 and passes an incoming one on when s == 2^30 - 1.
+// With the generate bits G and propagate bits P of consecutive lanes as
+// integers (disjoint bit sets), the carries into the lanes are exactly the
+// carries of the binary addition (G|P) + G + carryIn: the bits of x ^ P for
+// x that sum, and the bit above the top lane is the carry out. The serial
+// dependency is one scalar add per 8 limbs instead of one per limb.
+uint32_t addLimbs(int32_t* dst, const int32_t* a, int32_t n, const int32_t* b, int32_t bn, int32_t bFill,
+                  bool invertB, uint32_t carry) {
+  const __m128i flip = _mm_set1_epi32(invertB ? LIMB_MASK : 0);
+  auto eightLimbs = [&](auto insideB, int32_t i) {
+    const GroupSum lo = sumGroup<insideB()>(a, b, i, bn, bFill, flip);
+    const GroupSum hi = sumGroup<insideB()>(a, b, i + 4, bn, bFill, flip);
+    const uint32_t generate = lo.generate | (hi.generate << 4);
+    const uint32_t propagate = lo.propagate | (hi.propagate << 4);
+    const uint32_t x = (generate | propagate) + generate + carry;
+    const uint32_t carriesIn = x ^ propagate;
+    carry = (x >> 8) & 1;
+    storeGroup(dst, i, lo.sum, carriesIn);
+    storeGroup(dst, i + 4, hi.sum, carriesIn >> 4);
+  };
+  int32_t i = 0;
+  for (; i + 8 <= std::min(n, bn); i += 8) eightLimbs(std::true_type{}, i);
+  for (; i + 8 <= n; i += 8) eightLimbs(std::false_type{}, i);
+  if (i < n) {
+    const GroupSum g = sumGroup<false>(a, b, i, bn, bFill, flip);
+    const uint32_t x = (g.generate | g.propagate) + g.generate + carry;
+    carry = (x >> 4) & 1;
+    storeGroup(dst, i, g.sum, x ^ g.propagate);
+  }
+  return carry;
+}
+
+void complementLimbs(int32_t* p, int32_t n) {
+  const __m128i mask = _mm_set1_epi32(LIMB_MASK);
+  for (int32_t i = 0; i < n; i += 4) {
+    __m128i* q = reinterpret_cast<__m128i*>(p + i);
+    _mm_storeu_si128(q, _mm_xor_si128(_mm_loadu_si128(q), mask));
+  }
+}
+
+namespace {
+
+// this <- this + (invert ? ~B + 1 : B). B must not be this.
+void addSigned(vnum& self, const vnum& B, bool subtract) {
+  const int32_t d = std::max(self.len, B.len);
+  const int32_t e = d - (d & 1) + 2;
+  self.extendTo(e);
+  // Both arrays are read in whole groups; this's padding carries its fill.
+  const int32_t n = roundUpToGroup(e);
+  std::fill(self.limbs + e, self.limbs + n, self.fill());
+  addLimbs(self.limbs, self.limbs, n, B.limbs, B.len, B.fill(), subtract, subtract ? 1 : 0);
+  self.setSignFromTop();
+  self.normalize();
+}
+
+}  // namespace
+
+vnum& vnum::operator+=(const vnum& addend) {
+  if (&addend == this) {
+    const vnum copy(addend);
+    addSigned(*this, copy, false);
+  } else {
+    addSigned(*this, addend, false);
+  }
+  return *this;
+}
+
+vnum& vnum::operator-=(const vnum& subtrahend) {
+  if (&subtrahend == this) {
+    plus = 1;
+    len = 2;
+    limbs[0] = limbs[1] = 0;
+    return *this;
+  }
+  addSigned(*this, subtrahend, true);
+  return *this;
+}
+
+vnum& vnum::negate() {
+  if (isZero()) {
+    plus = 1;
+    return *this;
+  }
+  // Two more limbs so that the negation of the most negative value of the
+  // old length still fits.
+  const int32_t e = len - (len & 1) + 2;
+  extendTo(e);
+  complementLimbs(limbs, e);
+  // -x = ~x + 1. The carry cannot leave the e limbs: x is not zero, so ~x is
+  // not all ones.
+  for (int32_t i = 0;; ++i) {
+    if (limbs[i] != LIMB_MASK) {
+      ++limbs[i];
+      break;
+    }
+    limbs[i] = 0;
+  }
+  setSignFromTop();
+  normalize();
+  return *this;
+}
+
+vnum operator+(const vnum& a, const vnum& b) {
+  vnum r(a);
+  r += b;
+  return r;
+}
+
+vnum operator-(const vnum& a, const vnum& b) {
+  vnum r(a);
+  r -= b;
+  return r;
+}
+
+}  // namespace quorvel

@@ -1,0 +1,116 @@
+// vnum: the calculator's signed binary integer of arbitrary length.
+//
+// A value is held in two's complement in 30-bit limbs (limits.h), least
+// significant first, sign-extended with fill limbs: 0 for a non-negative value,
+// 0x3fffffff for a negative one. Bit 29 of the top limb is the sign and `plus`
+// always agrees with it. Every public operation leaves its result normalised:
+// `len` even and at least 2, at most two whole fill limbs above the highest
+// significant limb, never a negative zero.
+//
+// How one operation travels: `a += b` extends `a` to the longer length plus
+// two fill limbs (so the sum cannot overflow), adds limb by limb in groups of
+// four (add.cpp), reads the sign back from bit 29 of the top limb and trims.
+// Subtraction adds the complement plus one; shifts (shift.cpp) and AND/OR/XOR/
+// NOT (logic.cpp) work on the same infinite two's complement bit string. The
+// product (mul_*.cpp) reduces to positive odd magnitudes and a dispatcher picks
+// schoolbook, FFT or a split by size. writeHexText renders the raw limbs.
+//
+// Storage grows to GROWTH_FACTOR times the needed length and never shrinks in
+// place; `cap` is a multiple of 4 so loops may touch whole groups of 4 limbs up
+// to `len` rounded up to 4.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "vnum/limits.h"
+
+namespace quorvel {
+
+class vnum {
+ public:
+  uint8_t plus;    // 1: zero or positive, 0: negative
+  int32_t len;     // limbs in use: even, >= 2
+  int32_t cap;     // limbs allocated: a multiple of 4, >= len
+  int32_t* limbs;  // owned; limbs[len..cap) are scratch
+
+  vnum();
+  vnum(int32_t v);
+  vnum(int64_t v);
+  vnum(long long v) : vnum(static_cast<int64_t>(v)) {}
+  vnum(const vnum& other);
+  // A moved-from value is left as a fresh zero.
+  vnum(vnum&& other) noexcept;
+  vnum& operator=(const vnum& other);
+  vnum& operator=(vnum&& other) noexcept;
+  virtual ~vnum();
+
+  void swap(vnum& other) noexcept;
+
+  // --- structure (vnum.cpp) ---
+  // The fill limb of this value: 0 when non-negative, LIMB_MASK when negative.
+  int32_t fill() const { return plus ? 0 : LIMB_MASK; }
+  // Trims while the two top limbs are both fill; len stays even and >= 2.
+  void normalize();
+  // Sign-extends to n limbs (rounded up to even); returns the previous length.
+  int32_t extendTo(int32_t n);
+  // Clears every bit at position n and above inside the current length
+  // (value mod 2^n for a non-negative value). Does not normalise.
+  void keepLowBits(int64_t n);
+  // Significant bits of |value|; 1 for zero.
+  int64_t bitLength() const;
+  // Makes room for n limbs (growth rule), keeping limbs[0..len). Does not
+  // change len or write the new limbs.
+  void reserve(int32_t n);
+  // Sets plus from bit 29 of the top limb, or 1 when every limb is 0.
+  void setSignFromTop();
+
+  // --- comparison (vnum.cpp) ---
+  int compare(const vnum& other) const;
+  bool isZero() const;
+  bool operator==(const vnum& o) const { return compare(o) == 0; }
+  bool operator!=(const vnum& o) const { return compare(o) != 0; }
+  bool operator<(const vnum& o) const { return compare(o) < 0; }
+  bool operator<=(const vnum& o) const { return compare(o) <= 0; }
+  bool operator>(const vnum& o) const { return compare(o) > 0; }
+  bool operator>=(const vnum& o) const { return compare(o) >= 0; }
+
+  // --- addition (add.cpp) ---
+  vnum& operator+=(const vnum& addend);
+  vnum& operator-=(const vnum& subtrahend);
+  // this <- -this; returns this (copy it to keep the result apart).
+  vnum& negate();
+
+  // --- shifts and logic (shift.cpp, logic.cpp) ---
+  // this <- this * 2^n (n > 0) or floor(this / 2^-n) (n < 0).
+  void shift(int64_t n);
+  vnum& operator<<=(int32_t count);
+  vnum& operator>>=(int32_t count);
+  // The key-panel shifts: the count's sign gives the direction.
+  vnum& operator<<=(const vnum& count);
+  vnum& operator>>=(const vnum& count);
+  vnum& operator&=(const vnum& other);
+  vnum& operator|=(const vnum& other);
+  vnum& operator^=(const vnum& other);
+  // this <- NOT this (= -this - 1); returns this.
+  vnum& complement();
+
+ private:
+  // Shift by a vnum count: direction +1 for <<=, -1 for >>=.
+  void shiftByCount(const vnum& count, int direction);
+};
+
+vnum operator+(const vnum& a, const vnum& b);
+vnum operator-(const vnum& a, const vnum& b);
+
+// Writes "+0x"/"-0x" and the two's complement digits of value into out,
+// never more than size bytes including the terminating NUL. Polls the abort
+// flag before each bit and stops, terminated, when it is set.
+void writeHexText(const vnum& value, char* out, size_t size);
+
+// Powers of ten: decPowerLadder[k] = 10^(8*2^k) once filled (entries 0 and 1
+// at start, the rest lazily by the decimal scaling); smallDecPowers[k] = 10^k.
+extern vnum decPowerLadder[DEC_POWER_LADDER_SIZE];
+extern const vnum smallDecPowers[SMALL_DEC_POWERS_SIZE];
+
+}  // namespace quorvel

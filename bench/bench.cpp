@@ -1,0 +1,61 @@
+#include "bench/bench.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/abort_flags.h"
+
+namespace quorvel::bench {
+
+double secondsPerCall(const std::function<void()>& fn) {
+  using clock = std::chrono::steady_clock;
+  constexpr double BATCH_SECONDS = 0.2;  // long enough to swamp timer noise
+  constexpr int BATCHES = 3;
+  double best = 1e300;
+  for (int b = 0; b < BATCHES; ++b) {
+    long calls = 0;
+    const auto start = clock::now();
+    double elapsed = 0;
+    do {
+      fn();
+      ++calls;
+      elapsed = std::chrono::duration<double>(clock::now() - start).count();
+    } while (elapsed < BATCH_SECONDS);
+    best = std::min(best, elapsed / static_cast<double>(calls));
+  }
+  return best;
+}
+
+void report(const std::string& name, double ours, double gmp) {
+  std::printf("%-44s %12.6f %12.6f %8.2f\n", name.c_str(), ours, gmp, ours / gmp);
+  std::fflush(stdout);
+}
+
+void randomOperand(long bits, unsigned long seed, vnum& ours, mpz_t theirs) {
+  gmp_randstate_t state;
+  gmp_randinit_default(state);
+  gmp_randseed_ui(state, seed);
+  mpz_urandomb(theirs, state, static_cast<mp_bitcnt_t>(bits));
+  mpz_setbit(theirs, static_cast<mp_bitcnt_t>(bits - 1));
+  gmp_randclear(state);
+  // Room for the magnitude and a sign limb, then the normal form.
+  int32_t n = static_cast<int32_t>(bits / LIMB_BITS + 2);
+  n += n & 1;
+  ours = vnum();
+  ours.extendTo(n);
+  std::fill(ours.limbs, ours.limbs + n, 0);
+  size_t count = 0;
+  mpz_export(ours.limbs, &count, -1, sizeof(int32_t), 0, 2, theirs);
+  ours.normalize();
+}
+
+}  // namespace quorvel::bench
+
+int main() {
+  quorvel::claimAbortSlot();
+  std::printf("%-44s %12s %12s %8s\n", "case", "ours s", "GMP s", "ratio");
+  quorvel::bench::runVnumCases();
+  return 0;
+}

@@ -1,0 +1,30 @@
+// quorvel-bench: our operations and GMP's on the same operands, one line per
+// case: name, our seconds, GMP seconds, ratio (ours / GMP).
+//
+// Each side is timed as the best of several runs, each run repeating the
+// operation until it has taken long enough to time reliably; the operands are
+// built once, outside the timed region.
+#pragma once
+
+#include <gmp.h>
+
+#include <functional>
+#include <string>
+
+#include "vnum/vnum.h"
+
+namespace quorvel::bench {
+
+// Seconds per call of fn: the best of a few timed batches.
+double secondsPerCall(const std::function<void()>& fn);
+
+// Prints one aligned result line.
+void report(const std::string& name, double ours, double gmp);
+
+// A random value of exactly `bits` bits, the same in both representations.
+void randomOperand(long bits, unsigned long seed, vnum& ours, mpz_t theirs);
+
+// Case groups, one per subsystem; each prints its lines.
+void runVnumCases();
+
+}  // namespace quorvel::bench

@@ -57,5 +57,6 @@ int main() {
   quorvel::claimAbortSlot();
   std::printf("%-44s %12s %12s %8s\n", "case", "ours s", "GMP s", "ratio");
   quorvel::bench::runVnumCases();
+  quorvel::bench::runMulCases();
   return 0;
 }

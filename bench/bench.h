@@ -26,5 +26,6 @@ void randomOperand(long bits, unsigned long seed, vnum& ours, mpz_t theirs);
 
 // Case groups, one per subsystem; each prints its lines.
 void runVnumCases();
+void runMulCases();
 
 }  // namespace quorvel::bench

@@ -35,4 +35,23 @@ void runVnumCases() {
   mpz_clears(ga, gb, gr, nullptr);
 }
 
+void runMulCases() {
+  mpz_t ga, gb, gr;
+  mpz_inits(ga, gb, gr, nullptr);
+  vnum a, b;
+  for (long bits : {25000L, 250000L, 2500000L, 10000000L}) {
+    randomOperand(bits, 3, a, ga);
+    randomOperand(bits, 4, b, gb);
+    const std::string size = std::to_string(bits);
+    report("product " + size + " x " + size + " bits",
+           secondsPerCall([&] { vnum r = a * b; }),
+           secondsPerCall([&] { mpz_mul(gr, ga, gb); }));
+    if (bits == 2500000L)
+      report("square of " + size + " bits",
+             secondsPerCall([&] { vnum r = a * a; }),
+             secondsPerCall([&] { mpz_mul(gr, ga, ga); }));
+  }
+  mpz_clears(ga, gb, gr, nullptr);
+}
+
 }  // namespace quorvel::bench

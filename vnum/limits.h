@@ -23,4 +23,14 @@ inline constexpr int32_t GROWTH_FACTOR = 8;
 inline constexpr int DEC_POWER_LADDER_SIZE = 40;
 inline constexpr int SMALL_DEC_POWERS_SIZE = 8;
 
+// Multiplication methods by combined size m = A.len + B.len (limbs, after
+// normalising). The FFT modes trade transform length for digit size: mode 0
+// cuts a limb into two 15-bit digits, mode 1 into three 10-bit digits, so
+// that the largest convolution coefficient at each mode's upper limit stays
+// far enough below 2^63 for the extended-precision transform to round it
+// exactly. Above the last limit one three-product split halves the operands.
+inline constexpr int32_t MUL_SCHOOLBOOK_MAX_LIMBS = 100;
+inline constexpr int32_t MUL_FFT_MODE0_MAX_LIMBS = 35000;
+inline constexpr int32_t MUL_FFT_MODE1_MAX_LIMBS = 600000;
+
 }  // namespace quorvel

@@ -95,6 +95,11 @@ class vnum {
   // this <- NOT this (= -this - 1); returns this.
   vnum& complement();
 
+  // --- multiplication (mul.cpp) ---
+  // this <- this * other; other may be this. Returns zero (without
+  // computing) when the calling thread's abort flag is set.
+  vnum& operator*=(const vnum& other);
+
  private:
   // Shift by a vnum count: direction +1 for <<=, -1 for >>=.
   void shiftByCount(const vnum& count, int direction);
@@ -102,6 +107,21 @@ class vnum {
 
 vnum operator+(const vnum& a, const vnum& b);
 vnum operator-(const vnum& a, const vnum& b);
+vnum operator*(const vnum& a, const vnum& b);
+
+// out <- A * B for positive A >= B (callers pass the larger first); chooses
+// the method by the combined limb count. A and B are normalised in place.
+// out must not be A or B. Returns out.
+vnum& mulMagnitudes(vnum& out, vnum& A, vnum& B);
+// The quadratic kernel: out <- A * B for non-negative normalised A and B.
+void mulSchoolbook(vnum& out, const vnum& A, const vnum& B);
+// out <- A * B through one FFT product in digit mode 0 or 1. Returns false,
+// leaving out unspecified, when the product's rounding was too close to a
+// half to be trusted.
+bool mulFft(vnum& out, const vnum& A, const vnum& B, int mode);
+// Test hook: the rounding distance above which mulFft refuses a product
+// (FFT_TRUSTED_ROUNDING_ERROR normally; a negative bound refuses them all).
+void setFftTrustedRoundingErrorForTesting(double bound);
 
 // Writes "+0x"/"-0x" and the two's complement digits of value into out,
 // never more than size bytes including the terminating NUL. Polls the abort

@@ -58,5 +58,6 @@ int main() {
   std::printf("%-44s %12s %12s %8s\n", "case", "ours s", "GMP s", "ratio");
   quorvel::bench::runVnumCases();
   quorvel::bench::runMulCases();
+  quorvel::bench::runNumtheoryCases();
   return 0;
 }

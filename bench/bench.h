@@ -27,5 +27,6 @@ void randomOperand(long bits, unsigned long seed, vnum& ours, mpz_t theirs);
 // Case groups, one per subsystem; each prints its lines.
 void runVnumCases();
 void runMulCases();
+void runNumtheoryCases();
 
 }  // namespace quorvel::bench

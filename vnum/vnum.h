@@ -20,8 +20,10 @@
 // to `len` rounded up to 4.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "vnum/limits.h"
 
@@ -128,9 +130,38 @@ void setFftTrustedRoundingErrorForTesting(double bound);
 // flag before each bit and stops, terminated, when it is set.
 void writeHexText(const vnum& value, char* out, size_t size);
 
-// Powers of ten: decPowerLadder[k] = 10^(8*2^k) once filled (entries 0 and 1
-// at start, the rest lazily by the decimal scaling); smallDecPowers[k] = 10^k.
-extern vnum decPowerLadder[DEC_POWER_LADDER_SIZE];
+// Powers of ten: entry f of decPowerLadder is 10^(8*2^f). Entries 0 (10^8)
+// and 1 (10^16) exist from start; the others are squared in on first use by
+// the decimal scaling and the text reader (numtheory) and then kept for the
+// life of the process.
+//
+// A cancelled worker may still be filling an entry while its successor fills
+// the same one, so an entry is built completely in private storage and then
+// published with one compare-and-swap of its pointer (release); readers load
+// the pointer with acquire and so see either nothing or the whole value. The
+// loser of a race discards its copy. A published entry never changes.
+class DecPowerLadder {
+ public:
+  DecPowerLadder();
+  DecPowerLadder(const DecPowerLadder&) = delete;
+  DecPowerLadder& operator=(const DecPowerLadder&) = delete;
+
+  // Entry f, or null while it has not been published.
+  const vnum* find(int f) const { return entries_[f].load(std::memory_order_acquire); }
+  // Publishes value as entry f unless another thread got there first; either
+  // way returns the entry now in place. The caller must not publish a value
+  // left by a cancelled computation.
+  const vnum& publish(int f, std::unique_ptr<vnum> value);
+  // Entry f, or zero while it has not been published: the value every
+  // entry above 1 starts with.
+  const vnum& operator[](int f) const;
+
+ private:
+  std::atomic<const vnum*> entries_[DEC_POWER_LADDER_SIZE];
+};
+
+extern DecPowerLadder decPowerLadder;
+// smallDecPowers[k] = 10^k for k = 0..7.
 extern const vnum smallDecPowers[SMALL_DEC_POWERS_SIZE];
 
 }  // namespace quorvel

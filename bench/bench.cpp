@@ -59,5 +59,6 @@ int main() {
   quorvel::bench::runVnumCases();
   quorvel::bench::runMulCases();
   quorvel::bench::runNumtheoryCases();
+  quorvel::bench::runDecimalCases();
   return 0;
 }

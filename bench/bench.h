@@ -28,5 +28,6 @@ void randomOperand(long bits, unsigned long seed, vnum& ours, mpz_t theirs);
 void runVnumCases();
 void runMulCases();
 void runNumtheoryCases();
+void runDecimalCases();
 
 }  // namespace quorvel::bench

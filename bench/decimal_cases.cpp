@@ -1,0 +1,72 @@
+// Decimal text beside GMP's mpz_get_str, and the cost of the V10R table: the
+// time to generate it, to load it at start, and the first conversion of a
+// program that has no table.
+#include <cstdio>
+#include <vector>
+
+#include "bench/bench.h"
+#include "decimal/v10r_data.h"
+#include "decimal/vnum10.h"
+
+namespace quorvel::bench {
+
+namespace {
+
+// The 21 powers 2^(30*2^k) in base 10^8, as make_v10r computes them.
+void generatePowers() {
+  vnum10 power(int32_t{1} << LIMB_BITS);
+  for (int k = 1; k < V10R_RECORDS; ++k) power.mulAssign(power);
+}
+
+// GMP's way to the same 21 powers in decimal.
+void gmpPowers(std::vector<char>& text) {
+  mpz_t power;
+  mpz_init(power);
+  for (int k = 0; k < V10R_RECORDS; ++k) {
+    mpz_set_ui(power, 0);
+    mpz_setbit(power, static_cast<mp_bitcnt_t>(LIMB_BITS) << k);
+    mpz_get_str(text.data(), 10, power);
+  }
+  mpz_clear(power);
+}
+
+}  // namespace
+
+void runDecimalCases() {
+  loadEmbeddedPowerTable();
+  std::vector<char> text(0x200000);
+  std::vector<char> gmpText(0x200000);
+  for (long bits : {500000L, 5000000L}) {
+    vnum x;
+    mpz_t gx;
+    mpz_init(gx);
+    randomOperand(bits, 10 + static_cast<unsigned long>(bits), x, gx);
+    const double gmp = secondsPerCall([&] { mpz_get_str(gmpText.data(), 10, gx); });
+    report(bits == 500000 ? "decimal text of 500,000 bits" : "decimal text of 5,000,000 bits",
+           secondsPerCall([&] { toDecText(x, text.data(), text.size()); }), gmp);
+    if (bits == 5000000) {
+      // Every call starts from an empty ladder, as a program without the
+      // table would for its first conversion of this size.
+      report("decimal text of 5,000,000 bits, empty ladder", secondsPerCall([&] {
+               resetBinPowerLadderForTesting();
+               toDecText(x, text.data(), text.size());
+             }),
+             gmp);
+      resetBinPowerLadderForTesting();
+      loadEmbeddedPowerTable();
+    }
+    mpz_clear(gx);
+  }
+
+  std::vector<char> powerText(9469585 + 2);
+  const double gmpPowersTime = secondsPerCall([&] { gmpPowers(powerText); });
+  std::printf("  (the GMP column of the next two lines: the same 21 powers in decimal by GMP)\n");
+  report("V10R table: generate (20 squarings)", secondsPerCall(generatePowers), gmpPowersTime);
+  report("V10R table: load at start", secondsPerCall([] {
+           resetBinPowerLadderForTesting();
+           loadEmbeddedPowerTable();
+         }),
+         gmpPowersTime);
+}
+
+}  // namespace quorvel::bench

@@ -1,0 +1,35 @@
+// Kernels on raw base-10^8 limb arrays: no sign, no allocation, no trimming.
+// Lengths are limb counts; every limb is 0 .. DEC_LIMB_BASE - 1 on entry and
+// on exit.
+#pragma once
+
+#include <cstdint>
+
+#include "decimal/limits.h"
+
+namespace quorvel {
+
+// Three-way comparison of the magnitudes a[0..an) and b[0..bn), both trimmed
+// (no zero limb on top unless the length is 1).
+int compareDecLimbs(const int32_t* a, int32_t an, const int32_t* b, int32_t bn);
+
+// dst[0..dn) += src[0..sn) with sn <= dn. Returns the carry out of dst[dn-1]
+// (0 or 1); callers size dst so that the sum fits and it is 0.
+uint32_t addDecLimbs(int32_t* dst, int32_t dn, const int32_t* src, int32_t sn);
+
+// dst[0..dn) -= src[0..sn) with sn <= dn and src <= dst as numbers, so no
+// borrow leaves the top limb.
+void subDecLimbs(int32_t* dst, int32_t dn, const int32_t* src, int32_t sn);
+
+// out[0..t+u) = x[0..t) * y[0..u); out must not overlap x or y, and the
+// shorter operand has at most DEC_SCHOOLBOOK_MAX_SHORTER limbs. The quadratic
+// kernel for short operands, one product column at a time.
+void mulDecLimbsSchoolbook(int32_t* out, const int32_t* x, int32_t t, const int32_t* y, int32_t u);
+
+// p[0..n) <- p / 2^k for 0 <= k <= 26, from the top limb down: each step
+// divides r * 10^8 + limb by 2^k, r < 2^k being the remainder of the limb
+// above, so every intermediate stays below 2^26 * 10^8 < 2^53. Returns the
+// final remainder: 0 exactly when 2^k divided the value.
+uint32_t divideDecLimbsByPowerOfTwo(int32_t* p, int32_t n, int k);
+
+}  // namespace quorvel

@@ -1,0 +1,201 @@
+// vnum10 products: mulAssign against GMP, the methods of mulMagnitudes
+// against each other, the fallback of an untrusted FFT product, the
+// thresholds of the dispatcher and cancellation.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "decimal/mul_steps.h"
+#include "platform/abort_flags.h"
+#include "tests/decimal_gmp.h"
+
+using namespace quorvel;
+using namespace quorvel::test;
+
+namespace {
+
+// Random magnitudes of t >= u limbs (top limb non-zero).
+struct Operands {
+  Mpz a, b;
+  vnum10 x, y;
+};
+
+Operands randomOperands(std::mt19937_64& g, int32_t t, int32_t u) {
+  Operands o;
+  o.a = randomDecimal(g, 8L * (t - 1) + 1 + static_cast<long>(g() % 8), g() & 1, false);
+  o.b = randomDecimal(g, 8L * (u - 1) + 1 + static_cast<long>(g() % 8), g() & 1, false);
+  if (mpz_cmp(o.a.z, o.b.z) < 0) mpz_swap(o.a.z, o.b.z);
+  o.x = vnum10FromMpz(o.a);
+  o.y = vnum10FromMpz(o.b);
+  return o;
+}
+
+Mpz productOf(const Operands& o) {
+  Mpz p;
+  mpz_mul(p.z, o.a.z, o.b.z);
+  return p;
+}
+
+}  // namespace
+
+TEST(Vnum10Mul, OneLimbProductsAndSigns) {
+  vnum10 x(int32_t{99999999});
+  x.mulAssign(vnum10(int32_t{99999999}));
+  EXPECT_EQ(x.len, 2);
+  EXPECT_EQ(x.limbs[0], 1);  // 99999999^2 = 99999998 00000001
+  EXPECT_EQ(x.limbs[1], 99999998);
+
+  for (int32_t a : {3, -3}) {
+    for (int32_t b : {7, -7}) {
+      vnum10 p(a);
+      p.mulAssign(vnum10(b));
+      EXPECT_EQ(textOf(p), std::to_string(a * b));
+    }
+    // Zero results are +0 whatever the signs.
+    vnum10 z(a);
+    z.mulAssign(vnum10());
+    EXPECT_EQ(z.plus, 1);
+    EXPECT_EQ(textOf(z), "0");
+    vnum10 z2;
+    z2.mulAssign(vnum10(a));
+    EXPECT_EQ(textOf(z2), "0");
+  }
+}
+
+TEST(Vnum10Mul, AgreesWithGmp) {
+  auto g = rng(511);
+  for (int it = 0; it < iterations(600); ++it) {
+    const long maxDigits = it % 25 == 0 ? 60000 : 1500;
+    const Mpz a = randomDecimal(g, logUniform(g, 1, maxDigits), g() & 1, g() & 1);
+    const Mpz b = randomDecimal(g, logUniform(g, 1, maxDigits), g() & 1, g() & 1);
+    Mpz expected;
+    mpz_mul(expected.z, a.z, b.z);
+    vnum10 x = vnum10FromMpz(a);
+    x.growTo(x.len + static_cast<int32_t>(g() % 3));  // untrimmed operand
+    x.mulAssign(vnum10FromMpz(b));
+    EXPECT_VNUM10_EQ(x, expected);
+
+    // Self-aliasing: the square.
+    vnum10 s = vnum10FromMpz(a);
+    s.mulAssign(s);
+    Mpz square;
+    mpz_mul(square.z, a.z, a.z);
+    EXPECT_VNUM10_EQ(s, square);
+  }
+}
+
+TEST(Vnum10Mul, MethodsAgreeAroundTheSchoolbookLimit) {
+  auto g = rng(512);
+  const int32_t limit = static_cast<int32_t>(DEC_SCHOOLBOOK_MAX_LIMBS);
+  for (int32_t total : {3, 4, 17, limit - 1, limit, limit + 1, 300, 2049}) {
+    for (int rep = 0; rep < iterations(6); ++rep) {
+      const int32_t u = 1 + static_cast<int32_t>(g() % static_cast<uint64_t>(total / 2));
+      const Operands o = randomOperands(g, total - u, u);
+      const Mpz expected = productOf(o);
+      vnum10 viaDispatch, viaSchoolbook, viaMode0, viaMode1, viaKaratsuba;
+      vnum10::mulMagnitudes(viaDispatch, o.x, o.y);
+      EXPECT_VNUM10_EQ(viaDispatch, expected);
+      mulSchoolbookStep(viaSchoolbook, o.x, o.y);
+      EXPECT_VNUM10_EQ(viaSchoolbook, expected);
+      EXPECT_LE(vnum10::mulFft(viaMode0, o.x, o.y, 0), FFT_TRUSTED_ROUNDING_ERROR);
+      EXPECT_VNUM10_EQ(viaMode0, expected);
+      EXPECT_LE(vnum10::mulFft(viaMode1, o.x, o.y, 1), FFT_TRUSTED_ROUNDING_ERROR);
+      EXPECT_VNUM10_EQ(viaMode1, expected);
+      if (o.x.len >= 2) {
+        mulKaratsubaStep(viaKaratsuba, o.x, o.y, FFT_TRUSTED_ROUNDING_ERROR);
+        EXPECT_VNUM10_EQ(viaKaratsuba, expected);
+      }
+    }
+  }
+}
+
+TEST(Vnum10Mul, SquareFlagGivesTheSameLimbs) {
+  auto g = rng(513);
+  for (int32_t n : {2, 9, 100, 5000}) {
+    const Operands o = randomOperands(g, n, 1);
+    const vnum10 copy(o.x);
+    for (int mode : {0, 1}) {
+      vnum10 squared, multiplied;
+      vnum10::mulFft(squared, o.x, o.x, mode);
+      vnum10::mulFft(multiplied, o.x, copy, mode);
+      EXPECT_EQ(squared.differs(multiplied), 0);
+      Mpz expected;
+      mpz_mul(expected.z, o.a.z, o.a.z);
+      EXPECT_VNUM10_EQ(squared, expected);
+    }
+  }
+}
+
+TEST(Vnum10Mul, UntrustedTransformsFallBackToMoreMargin) {
+  // With a bound no transform can meet, every FFT attempt is refused:
+  // mode 0, then mode 1, then the Karatsuba step, recursively down to the
+  // schoolbook kernel. The product must still be exact, including for very
+  // unbalanced operands where the upper half of y is zero.
+  auto g = rng(514);
+  const std::pair<int32_t, int32_t> sizes[] = {{1000, 1000}, {3000, 3}, {2333, 1200}, {4000, 3999}, {3100, 40}};
+  for (auto [t, u] : sizes) {
+    const Operands o = randomOperands(g, t, u);
+    vnum10 product;
+    vnum10::mulMagnitudes(product, o.x, o.y, -1.0);
+    EXPECT_VNUM10_EQ(product, productOf(o));
+  }
+}
+
+TEST(Vnum10Mul, AcrossTheModeLimit) {
+  // 190,000 total limbs is the last product of 4-digit elements (the largest
+  // coefficients of any mode); 190,001 is the first with 2-digit elements.
+  auto g = rng(515);
+  for (int64_t total : {DEC_FFT_MODE0_MAX_LIMBS, DEC_FFT_MODE0_MAX_LIMBS + 1}) {
+    const int32_t u = static_cast<int32_t>(total / 2);
+    const Operands o = randomOperands(g, static_cast<int32_t>(total) - u, u);
+    vnum10 product;
+    vnum10::mulMagnitudes(product, o.x, o.y);
+    EXPECT_VNUM10_EQ(product, productOf(o));
+  }
+  // Operands of nothing but 99999999 limbs put every coefficient at its
+  // maximum. With 4-digit elements at this size the transform rounds too
+  // close to a half: mulFft may fail, but never silently, and the dispatcher
+  // must still deliver the exact square through a method with more margin.
+  const int32_t half = static_cast<int32_t>(DEC_FFT_MODE0_MAX_LIMBS / 2);
+  vnum10 nines;
+  nines.growTo(half);
+  std::fill(nines.limbs.get(), nines.limbs.get() + half, DEC_LIMB_BASE - 1);
+  // (10^(8n) - 1)^2 = 10^(16n) - 2 * 10^(8n) + 1.
+  auto expectSquareOfNines = [half](const vnum10& square) {
+    ASSERT_EQ(square.len, 2 * half);
+    EXPECT_EQ(square.limbs[0], 1);
+    EXPECT_EQ(square.limbs[half - 1], 0);
+    EXPECT_EQ(square.limbs[half], DEC_LIMB_BASE - 2);
+    EXPECT_EQ(square.limbs[2 * half - 1], DEC_LIMB_BASE - 1);
+    EXPECT_EQ(vnum10Violation(square), "");
+  };
+  for (int mode : {0, 1}) {
+    vnum10 square;
+    if (vnum10::mulFft(square, nines, nines, mode) <= FFT_TRUSTED_ROUNDING_ERROR) expectSquareOfNines(square);
+  }
+  vnum10 square;
+  vnum10::mulMagnitudes(square, nines, vnum10(nines));
+  expectSquareOfNines(square);
+}
+
+TEST(Vnum10Mul, CancelledProductsReturnEarly) {
+  auto g = rng(516);
+  const Operands o = randomOperands(g, 3000, 2000);
+  abortSlot->store(1);
+  vnum10 byDispatch, byTransform, byKaratsuba;
+  vnum10::mulMagnitudes(byDispatch, o.x, o.y);
+  const double distance = vnum10::mulFft(byTransform, o.x, o.y, 0);
+  mulKaratsubaStep(byKaratsuba, o.x, o.y, FFT_TRUSTED_ROUNDING_ERROR);
+  vnum10 signed_(o.x);
+  signed_.negate();
+  signed_.mulAssign(o.y);
+  abortSlot->store(0);
+  EXPECT_EQ(textOf(byDispatch), "0");
+  EXPECT_EQ(distance, 0.0);
+  EXPECT_EQ(textOf(byTransform), "0");
+  EXPECT_EQ(textOf(byKaratsuba), "0");
+  // A cancelled signed product is a zero that is still +0.
+  EXPECT_EQ(vnum10Violation(signed_), "");
+  EXPECT_EQ(textOf(signed_), "0");
+}

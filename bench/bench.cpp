@@ -60,5 +60,6 @@ int main() {
   quorvel::bench::runMulCases();
   quorvel::bench::runNumtheoryCases();
   quorvel::bench::runDecimalCases();
+  quorvel::bench::runFunctionsCases();
   return 0;
 }

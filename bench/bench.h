@@ -29,5 +29,6 @@ void runVnumCases();
 void runMulCases();
 void runNumtheoryCases();
 void runDecimalCases();
+void runFunctionsCases();
 
 }  // namespace quorvel::bench

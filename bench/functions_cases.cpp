@@ -1,0 +1,58 @@
+// Square root, modular power, GCD, factorials, a binomial and a power, each
+// beside GMP on the same operands.
+#include "bench/bench.h"
+#include "numtheory/functions.h"
+
+namespace quorvel::bench {
+
+void runFunctionsCases() {
+  mpz_t ga, gb, gc, gr, gs;
+  mpz_inits(ga, gb, gc, gr, gs, nullptr);
+  vnum a, b, c, r, s;
+
+  randomOperand(5000000, 21, a, ga);
+  report("square root of 5,000,000 bits",
+         secondsPerCall([&] { squareRoot(r, a, s); }),
+         secondsPerCall([&] { mpz_sqrtrem(gr, gs, ga); }));
+
+  // Base, exponent and odd modulus of 4,096 bits; the Montgomery constants
+  // are set once, as "Modulo" does, outside the timed call.
+  randomOperand(4096, 22, a, ga);
+  randomOperand(4096, 23, b, gb);
+  randomOperand(4096, 24, c, gc);
+  c |= vnum(int32_t{1});
+  mpz_setbit(gc, 0);
+  ModulusRecord record;
+  setModulus(record, c);
+  report("modular power, 4,096-bit odd modulus",
+         secondsPerCall([&] { r = modularPower(a, b, record); }),
+         secondsPerCall([&] { mpz_powm(gr, ga, gb, gc); }));
+
+  // The binary GCD is quadratic: one call takes seconds here.
+  randomOperand(1000000, 25, a, ga);
+  randomOperand(1000000, 26, b, gb);
+  report("GCD of two 1,000,000-bit values",
+         secondsPerCall([&] { r = a; gcd(r, b); }),
+         secondsPerCall([&] { mpz_gcd(gr, ga, gb); }));
+
+  for (long n : {100000L, 300000L}) {
+    const vnum nv(int64_t{n});
+    report(std::to_string(n) + "!",
+           secondsPerCall([&] { r = factorial(nv); }),
+           secondsPerCall([&] { mpz_fac_ui(gr, static_cast<unsigned long>(n)); }));
+  }
+
+  const vnum n(int32_t{2000000}), k(int32_t{1000000});
+  report("C(2,000,000, 1,000,000)",
+         secondsPerCall([&] { r = combinations(n, k); }),
+         secondsPerCall([&] { mpz_bin_uiui(gr, 2000000, 1000000); }));
+
+  const vnum three(int32_t{3}), exponent(int32_t{3000000});
+  report("3^3,000,000",
+         secondsPerCall([&] { r = power(three, exponent); }),
+         secondsPerCall([&] { mpz_ui_pow_ui(gr, 3, 3000000); }));
+
+  mpz_clears(ga, gb, gc, gr, gs, nullptr);
+}
+
+}  // namespace quorvel::bench

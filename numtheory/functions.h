@@ -1,0 +1,91 @@
+// Powers, modular powers, integer square root, GCD and the factorial family.
+//
+// The pieces: `power` (x^y by left-to-right binary exponentiation),
+// `setModulus` / `montgomeryReduce` / `modularPower` (x^y mod N in Montgomery
+// form with R = 2^k, k the bit length of the stored odd N), `squareRoot` with
+// its Newton step `refineInverseSqrt`, `gcd` (binary shift-and-subtract), and
+// `fallingFactorial` P(n, r) under `factorial`, `permutations`, `combinations`.
+// None of them divides inside a loop: only shifts, additions and products.
+//
+// How one operation travels, sqrt of a 5,000,000-bit x: the top 64 bits give
+// an x87 estimate of 1/sqrt(x); Newton's iteration for y ~ 2^p / sqrt(x)
+// refines it first on the top G bits of x (G doubling from 64 up to n/2), then
+// at full size; s = (y * x) >> n lands at or just below floor(sqrt(x))
+// and is corrected upward by whole units. Every product goes through vnum
+// `*=`, which picks schoolbook or FFT by size and polls the abort flag; the
+// Newton loops, the correction, the GCD steps and the levels of the factorial
+// product tree poll it too. A call that sees the flag returns early and leaves
+// its output arguments untouched (value-returning calls return any value).
+//
+// Errors are the messages of vnum/messages.h, thrown before any work.
+#pragma once
+
+#include <cstdint>
+
+#include "vnum/vnum.h"
+
+namespace quorvel {
+
+// --- powers ---
+
+// x^y over the integers. y < 0: "Bad argument." for x = 0, else 1/x^|y|
+// truncated (0 for |x| >= 2). |x| <= 1 is exact for any y (the sign of
+// (-1)^y is y's parity). For |x| >= 2 a result certain to pass scaleLimitBits
+// (every y >= 2^30 among them) raises "Scale over" before any product.
+vnum power(const vnum& x, const vnum& y);
+
+// The stored modulus of "Modulo", used by "Power": N odd and positive, or the
+// reset state (all zero) in which every modular power is 0.
+struct ModulusRecord {
+  vnum N;     // the modulus
+  vnum RR;    // R^2 mod N, R = 2^k
+  vnum NP;    // -N^-1 mod R, so that N * NP = -1 (mod R)
+  int k = 0;  // bit length of N
+};
+
+// Fills the record from an odd positive N (the caller has refused even and
+// negative values). When the abort flag is seen the record is left as it was.
+void setModulus(ModulusRecord& record, const vnum& N);
+// Back to the state with no modulus stored.
+void resetModulus(ModulusRecord& record);
+// REDC: T * R^-1 mod N for 0 <= T < R * N, the result in [0, N).
+vnum montgomeryReduce(const vnum& T, const ModulusRecord& record);
+// x^y mod N. "Negative Value." for x < 0 or y < 0; 0 with no modulus stored.
+vnum modularPower(const vnum& x, const vnum& y, const ModulusRecord& record);
+
+// --- integer square root ---
+
+// result <- floor(sqrt(x)), remainder <- x - result^2. "Negative value." for
+// x < 0. result and remainder may be x.
+void squareRoot(vnum& result, const vnum& x, vnum& remainder);
+// Newton's iteration y <- y * (3 * 2^p - (y^2 * x >> p)) >> (p + 1) toward
+// 2^p / sqrt(x), until a value repeats. From any start within a few percent
+// it settles a unit or two below floor(2^p / sqrt(x)) or on it; the truncated
+// (y^2 * x >> p) can lift it by less than 1/(2 sqrt(x)), so only an x below
+// 2^64 or so can end one unit above.
+void refineInverseSqrt(vnum& y, const vnum& x, int64_t p);
+
+// --- greatest common divisor ---
+
+// a <- gcd(a, b), positive, unless an operand is zero: b = 0 leaves a as it
+// is (gcd(-7, 0) = -7) and a = 0 takes b as it is (gcd(0, -9) = -9).
+// b may be a.
+void gcd(vnum& a, const vnum& b);
+
+// --- factorial family ---
+
+// result <- P(n, r) = n (n - 1) ... (n - r + 1). Throws, in this order,
+// "Negative value." (n < 0 or r < 0), "Bad argument." (r > n), "Too big
+// value." (r > 2^20). No size guard of its own: its callers bound the result.
+void fallingFactorial(vnum& result, const vnum& n, const vnum& r);
+// n! = P(n, n); the engine has refused n > 1,000,000 ("Limit Over") and
+// measures the result afterwards.
+vnum factorial(const vnum& n);
+// nPr = P(n, r), "Scale over" before the product when the result must pass
+// scaleLimitBits.
+vnum permutations(const vnum& n, const vnum& r);
+// nCr = P(n, r) / P(r, r), "Scale over" before the products when the
+// binomial itself must pass scaleLimitBits.
+vnum combinations(const vnum& n, const vnum& r);
+
+}  // namespace quorvel

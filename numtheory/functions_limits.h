@@ -1,0 +1,53 @@
+// Sizes and limits of the power, square root, GCD and factorial functions.
+#pragma once
+
+#include <cstdint>
+
+namespace quorvel {
+
+// --- integer square root ---
+
+// Bits of x up to which floor(sqrt(x)) is read straight off a double: x is
+// exact below 2^53, and for x < 2^50 the gap between sqrt(k^2 - 1) and k
+// (about 1/(2k) > 2^-26) is wider than half an ulp near k < 2^25 (2^-29), so
+// the correctly rounded root truncates to the exact floor.
+inline constexpr int64_t SQRT_DOUBLE_MAX_BITS = 50;
+// Bits of x taken into the extended-precision estimate of 1/sqrt(x): the
+// 64-bit significand of the x87 format.
+inline constexpr int64_t SQRT_ESTIMATE_BITS = 64;
+// Below this many bits, x itself (t * 2^(n - 64)) fits the 15-bit exponent of
+// the extended format; from here on the estimate works on the top bits scaled
+// to [1/2, 2) and puts the power of two back by a shift.
+inline constexpr int64_t SQRT_SCALED_ESTIMATE_MIN_BITS = 16380;
+// Above this many bits the Newton refinement first runs on the top bits of x
+// only, doubling the precision per stage up to about n/2, so that only the
+// last step or two work at full size.
+inline constexpr int64_t SQRT_STAGED_MIN_BITS = 16384;
+
+// --- Montgomery modulus ---
+
+// Moduli up to this many bits get -N^-1 mod 2^k from the bit-serial loop,
+// which costs k additions of k-bit values; larger ones lift the inverse by
+// Newton's iteration mod 2^(2j), which costs a few products. At 5,000,000
+// bits the loop would run for tens of minutes without any poll.
+inline constexpr int64_t NP_BIT_SERIAL_MAX_BITS = 2048;
+
+// --- falling factorial P(n, r), n!, nPr, nCr ---
+
+// Largest r accepted by P(n, r) ("Too big value." above): 2^20.
+inline constexpr int32_t FALLING_FACTORIAL_MAX_R = 1048576;
+// Up to this n the whole product is formed in a signed 64-bit word:
+// 20! = 2432902008176640000 < 2^63 < 21!.
+inline constexpr int32_t FALLING_FACTORIAL_WORD_MAX_N = 20;
+// A chunk of factors is flushed to the list once it reaches 2^40 (bits), so
+// that below n = 2^23 a chunk times the next factor stays below 2^63.
+inline constexpr int CHUNK_FLUSH_BITS = 40;
+// Bits a chunk may never reach: a factor whose product with the chunk could
+// pass 2^63 flushes the chunk first (factors of n >= 2^23).
+inline constexpr int CHUNK_MAX_BITS = 63;
+// Bits of slack taken off the estimated log2 of an nPr or nCr result before
+// it is compared with the cap. The estimate's floating error is far below one
+// bit; the slack only makes sure that no result that fits is refused.
+inline constexpr double RESULT_SIZE_SLACK_BITS = 64.0;
+
+}  // namespace quorvel

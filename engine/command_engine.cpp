@@ -1,0 +1,325 @@
+// The command state machine: digit entry, strictly left-to-right binary
+// operators with parentheses, unary functions, memory, modulus, modes, the
+// bit toggle and the clipboard.
+//
+// The operand of every operator-type command is the value on display, read
+// back from the hexadecimal text, so the display is the single truth of what
+// the user sees. A cancelled worker may still be computing when its
+// successor starts; from the moment its abort flag is set it must store
+// nothing, so every store of a computed value is preceded by a poll.
+#include "engine/command_engine.h"
+
+#include "decimal/vnum10.h"
+#include "engine/command_ids.h"
+#include "numtheory/numtheory.h"
+#include "platform/abort_flags.h"
+#include "vnum/messages.h"
+
+namespace quorvel {
+
+namespace {
+
+const char* const ZERO_HEX_TEXT = "+0x000000000000000";
+
+int operatorCodeOf(int id) {
+  switch (id) {
+    case CMD_ADD: return OP_ADD;
+    case CMD_SUBTRACT: return OP_SUBTRACT;
+    case CMD_MULTIPLY: return OP_MULTIPLY;
+    case CMD_DIVIDE: return OP_DIVIDE;
+    case CMD_MOD: return OP_MOD;
+    case CMD_SHIFT_LEFT: return OP_SHIFT_LEFT;
+    case CMD_SHIFT_RIGHT: return OP_SHIFT_RIGHT;
+    case CMD_AND: return OP_AND;
+    case CMD_OR: return OP_OR;
+    case CMD_XOR: return OP_XOR;
+    case CMD_EXP: return OP_EXP;
+    case CMD_GCD: return OP_GCD;
+    case CMD_POWER: return OP_POWER;
+    case CMD_PERMUTATIONS: return OP_PERMUTATIONS;
+    case CMD_COMBINATIONS: return OP_COMBINATIONS;
+    case CMD_MODULAR_POWER: return OP_MODULAR_POWER;
+    default: return OP_NONE;
+  }
+}
+
+// Commands that still act while an error message is on display.
+bool actsDuringError(int id) {
+  return id == CMD_CLEAR_ALL || id == CMD_CLEAR_ENTRY || id == CMD_MEMORY_CLEAR || id == CMD_DEC ||
+         id == CMD_HEX || id == CMD_REPAINT;
+}
+
+void refuseOverCap(const vnum& x) {
+  if (x.bitLength() > scaleLimitBits) throw MSG_SCALE_OVER;
+}
+
+}  // namespace
+
+CommandEngine::CommandEngine(TextBuffers& texts, Display& display, Clipboard& clipboard)
+    : texts_(texts), display_(display), clipboard_(clipboard) {}
+
+bool CommandEngine::runCommand(int id) {
+  if (errorShown_ && !actsDuringError(id)) return false;
+  try {
+    if (id >= CMD_DIGIT_1 && id <= CMD_DIGIT_9) {
+      digitEntry(id - CMD_DIGIT_1 + 1);
+    } else if (id == CMD_DIGIT_0) {
+      digitEntry(0);
+    } else if (id >= CMD_DIGIT_A && id <= CMD_DIGIT_F) {
+      digitEntry(id - CMD_DIGIT_A + 10);
+    } else if (operatorCodeOf(id) != OP_NONE) {
+      binaryOperator(operatorCodeOf(id));
+    } else {
+      switch (id) {
+        case CMD_NEGATE:
+        case CMD_NOT:
+        case CMD_SQRT:
+        case CMD_FACTORIAL: unaryFunction(id); break;
+        case CMD_OPEN: openLevel(); break;
+        case CMD_CLOSE: closeLevel(); break;
+        case CMD_EQUALS: evaluateAll(); break;
+        case CMD_MEMORY_ADD:
+        case CMD_MEMORY_SUBTRACT:
+        case CMD_MEMORY_STORE:
+        case CMD_MODULO: memoryCommand(id); break;
+        case CMD_MEMORY_RECALL: memoryRecall(); break;
+        case CMD_MEMORY_CLEAR: memoryClear(); break;
+        case CMD_CLEAR_ENTRY: clearEntry(); break;
+        case CMD_CLEAR_ALL: clearAll(); break;
+        case CMD_DEC: setMode(true); break;
+        case CMD_HEX: setMode(false); break;
+        case CMD_BIT_TOGGLE: toggleBit(); break;
+        case CMD_PASTE: paste(); break;
+        case CMD_COPY: copy(); break;
+        default: break;  // only the repaint
+      }
+    }
+  } catch (const char* message) {
+    if (!isAborted()) showError(message);
+  }
+  return true;
+}
+
+vnum CommandEngine::shownValue() const { return parseNumberText(texts_.hexTextForWorker()); }
+
+void CommandEngine::show(const vnum& x) {
+  if (isAborted()) return;
+  writeHexText(x, texts_.hexStage(), TEXT_BUFFER_SIZE);
+  if (isAborted()) return;
+  toDecText(x, texts_.decStage(), TEXT_BUFFER_SIZE);
+  if (isAborted()) return;
+  texts_.publish();
+}
+
+void CommandEngine::showError(const char* message) {
+  texts_.publishTexts(message, message);
+  errorShown_ = true;
+  level_ = 0;
+  startNewEntry_ = true;
+}
+
+void CommandEngine::updateIndicators() {
+  modulusIndicator_.store(!modulus_.N.isZero(), std::memory_order_relaxed);
+  memoryIndicator_.store(!memoryRegister_.isZero(), std::memory_order_relaxed);
+}
+
+void CommandEngine::digitEntry(int digit) {
+  if (digit > 9 && decimalMode_) return;
+  vnum entry(int32_t{digit});
+  if (!startNewEntry_) {
+    // The sign of the entry is not looked at: a negative entry e becomes
+    // e * base + digit.
+    entry = operandStack_[level_] * vnum(int32_t{decimalMode_ ? 10 : 16});
+    entry += vnum(int32_t{digit});
+    refuseOverCap(entry);
+  }
+  if (isAborted()) return;
+  operandStack_[level_] = entry;
+  show(operandStack_[level_]);
+  operatorPending_ = false;
+  startNewEntry_ = false;
+}
+
+void CommandEngine::binaryOperator(int code) {
+  vnum V = shownValue();
+  if (operatorPending_) {
+    // Two operators in a row: the later one replaces the pending one.
+    if (level_ > 0) pendingOps_[level_ - 1] = code;
+  } else {
+    if (level_ > 0) {
+      V = evaluateOperator(operandStack_[level_ - 1], V, pendingOps_[level_ - 1], modulus_);
+      if (isAborted()) return;
+      --level_;
+      show(V);
+    }
+    // The last slot cannot open another level.
+    if (level_ + 1 >= STACK_LEVELS) throw MSG_LIMIT_OVER;
+    operandStack_[level_] = V;
+    pendingOps_[level_] = code;
+    ++level_;
+    operandStack_[level_] = vnum();
+    pendingOps_[level_] = OP_NONE;
+  }
+  operatorPending_ = true;
+  startNewEntry_ = true;
+}
+
+void CommandEngine::unaryFunction(int id) {
+  vnum V = shownValue();
+  vnum result;
+  switch (id) {
+    case CMD_NEGATE: result = V.negate(); break;
+    case CMD_NOT: result = V.complement(); break;
+    case CMD_SQRT: {
+      vnum remainder;
+      squareRoot(result, V, remainder);
+      break;
+    }
+    case CMD_FACTORIAL:
+      if (V > vnum(int32_t{FACTORIAL_KEY_LIMIT})) throw MSG_LIMIT_OVER;
+      result = factorial(V);
+      break;
+  }
+  if (isAborted()) return;
+  operandStack_[level_] = result;
+  // The factorial is stored before its size is judged, so the value stays
+  // on the stack while the message shows.
+  if (id == CMD_FACTORIAL) refuseOverCap(operandStack_[level_]);
+  operatorPending_ = false;
+  show(operandStack_[level_]);
+  startNewEntry_ = true;
+}
+
+void CommandEngine::openLevel() {
+  if (level_ + 1 >= STACK_LEVELS) throw MSG_LIMIT_OVER;
+  ++level_;
+  operandStack_[level_] = vnum();
+  pendingOps_[level_] = OP_NONE;
+  operatorPending_ = false;
+  show(operandStack_[level_]);
+  startNewEntry_ = true;
+}
+
+void CommandEngine::closeLevel() {
+  const vnum V = shownValue();
+  if (level_ > 0) {
+    vnum result = evaluateOperator(operandStack_[level_ - 1], V, pendingOps_[level_ - 1], modulus_);
+    if (isAborted()) return;
+    operandStack_[level_ - 1] = std::move(result);
+    --level_;
+  }
+  operatorPending_ = false;
+  show(operandStack_[level_]);
+  startNewEntry_ = true;
+}
+
+void CommandEngine::evaluateAll() {
+  const vnum V = shownValue();
+  if (level_ > 0) {
+    operandStack_[level_] = V;
+    while (level_ > 0) {
+      vnum result = evaluateOperator(operandStack_[level_ - 1], operandStack_[level_], pendingOps_[level_ - 1], modulus_);
+      if (isAborted()) return;
+      operandStack_[level_ - 1] = std::move(result);
+      --level_;
+    }
+  } else if (pendingOps_[0] != OP_NONE) {
+    // Repeats the last operation with the last right operand, still in
+    // operandStack[1].
+    vnum result = evaluateOperator(operandStack_[0], operandStack_[1], pendingOps_[0], modulus_);
+    if (isAborted()) return;
+    operandStack_[0] = std::move(result);
+  }
+  show(operandStack_[0]);
+  operatorPending_ = false;
+  startNewEntry_ = true;
+}
+
+void CommandEngine::memoryCommand(int id) {
+  const vnum V = shownValue();
+  switch (id) {
+    case CMD_MEMORY_ADD:
+    case CMD_MEMORY_SUBTRACT: {
+      vnum result = evaluateOperator(memoryRegister_, V, id == CMD_MEMORY_ADD ? OP_ADD : OP_SUBTRACT, modulus_);
+      if (isAborted()) return;
+      memoryRegister_ = std::move(result);
+      updateIndicators();
+      display_.invalidatePanelRect(MEMORY_INDICATOR_RECT);
+      break;
+    }
+    case CMD_MEMORY_STORE:
+      memoryRegister_ = V;
+      updateIndicators();
+      display_.invalidatePanelRect(MEMORY_INDICATOR_RECT);
+      break;
+    case CMD_MODULO:
+      if ((V.limbs[0] & 1) == 0) throw MSG_EVEN_VALUE;
+      if (!V.plus) throw MSG_NEGATIVE_VALUE_LOWER;
+      setModulus(modulus_, V);
+      if (isAborted()) return;
+      updateIndicators();
+      display_.invalidatePanelRect(MODULO_INDICATOR_RECT);
+      break;
+  }
+  startNewEntry_ = true;
+}
+
+void CommandEngine::memoryRecall() {
+  operandStack_[level_] = memoryRegister_;
+  show(operandStack_[level_]);
+  operatorPending_ = false;
+  startNewEntry_ = true;
+}
+
+void CommandEngine::memoryClear() {
+  memoryRegister_ = vnum();
+  resetModulus(modulus_);
+  updateIndicators();
+  display_.invalidatePanelRect(BOTH_INDICATORS_RECT);
+}
+
+void CommandEngine::clearEntry() {
+  errorShown_ = false;
+  operandStack_[level_] = vnum();
+  texts_.publishTexts(ZERO_HEX_TEXT, "0");
+  operatorPending_ = false;
+  startNewEntry_ = false;
+}
+
+void CommandEngine::clearAll() {
+  level_ = 0;
+  pendingOps_[0] = OP_NONE;
+  operandStack_[1] = vnum();
+  clearEntry();
+}
+
+void CommandEngine::setMode(bool decimal) {
+  decimalMode_ = decimal;
+  display_.enableHexDigitKeys(!decimal);
+}
+
+void CommandEngine::toggleBit() {
+  const int index = bitToggleIndex.load(std::memory_order_relaxed);
+  if (index < 0) return;
+  vnum bit(int32_t{1});
+  bit.shift(index);
+  operandStack_[level_] ^= bit;
+  show(operandStack_[level_]);
+}
+
+void CommandEngine::paste() {
+  const std::optional<std::string> text = clipboard_.text();
+  if (!text) return;
+  vnum value = parseNumberText(text->c_str());
+  // Nothing larger than the cap reaches the display buffers.
+  refuseOverCap(value);
+  if (isAborted()) return;
+  operandStack_[level_] = std::move(value);
+  show(operandStack_[level_]);
+  operatorPending_ = false;
+  startNewEntry_ = false;
+}
+
+void CommandEngine::copy() { clipboard_.setText(texts_.decText()); }
+
+}  // namespace quorvel

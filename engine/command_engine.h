@@ -1,0 +1,91 @@
+// The calculator's command state machine. It runs on the worker thread only
+// (command_worker.h); the window thread reads the published texts and the
+// indicator flags.
+#pragma once
+
+#include <atomic>
+
+#include "engine/text_buffers.h"
+#include "numtheory/functions.h"
+#include "platform/clipboard.h"
+#include "platform/display.h"
+#include "vnum/vnum.h"
+
+namespace quorvel {
+
+// Levels of the operand stack: every binary operator and every "(" opens
+// one, so at most 63 can be pending.
+inline constexpr int STACK_LEVELS = 64;
+// The largest n whose factorial the "n!" key computes.
+inline constexpr int FACTORIAL_KEY_LIMIT = 1000000;
+
+// The key panel's indicator strips, repainted when their state changes.
+inline constexpr PanelRect MODULO_INDICATOR_RECT{210, 10, 370, 30};
+inline constexpr PanelRect MEMORY_INDICATOR_RECT{210, 30, 370, 50};
+inline constexpr PanelRect BOTH_INDICATORS_RECT{210, 10, 370, 50};
+
+class CommandEngine {
+ public:
+  CommandEngine(TextBuffers& texts, Display& display, Clipboard& clipboard);
+
+  // Runs one command id. Returns false when the command was dropped because
+  // an error message is on display (no repaint is due then).
+  bool runCommand(int id);
+
+  // The bit position picked in the bit view; the view stores it just before
+  // it sends the bit-toggle command.
+  std::atomic<int> bitToggleIndex{0};
+
+  // Indicator state for painting: a modulus is stored / the memory is not 0.
+  bool modulusIndicator() const { return modulusIndicator_.load(std::memory_order_relaxed); }
+  bool memoryIndicator() const { return memoryIndicator_.load(std::memory_order_relaxed); }
+  bool decimalMode() const { return decimalMode_; }
+  bool errorShown() const { return errorShown_; }
+  int level() const { return level_; }
+
+ private:
+  void digitEntry(int digit);
+  void binaryOperator(int code);
+  void unaryFunction(int id);
+  void openLevel();
+  void closeLevel();
+  void evaluateAll();
+  void memoryCommand(int id);
+  void memoryRecall();
+  void memoryClear();
+  void clearEntry();
+  void clearAll();
+  void setMode(bool decimal);
+  void toggleBit();
+  void paste();
+  void copy();
+
+  // The value on display, read back from the hexadecimal text.
+  vnum shownValue() const;
+  // Writes both texts of x, unless the worker has been cancelled.
+  void show(const vnum& x);
+  void showError(const char* message);
+  void updateIndicators();
+
+  TextBuffers& texts_;
+  Display& display_;
+  Clipboard& clipboard_;
+
+  vnum operandStack_[STACK_LEVELS];
+  int pendingOps_[STACK_LEVELS] = {};
+  int level_ = 0;
+  vnum memoryRegister_;
+  ModulusRecord modulus_;
+  bool errorShown_ = false;
+  bool operatorPending_ = false;
+  bool startNewEntry_ = false;
+  bool decimalMode_ = true;
+  std::atomic<bool> modulusIndicator_{false};
+  std::atomic<bool> memoryIndicator_{false};
+};
+
+// Applies the binary operator `code` to copies of left and right and checks
+// the result against the size cap. A cancelled evaluation returns 0.
+vnum evaluateOperator(vnum left, vnum right, int code, const ModulusRecord& modulus);
+
+}  // namespace quorvel

@@ -1,0 +1,76 @@
+// One binary operator of the calculator on two operands, with the result cap.
+//
+// Left is the earlier operand (the stack entry below, or the memory), right
+// the shown value. Both arrive as copies, so the in-place arithmetic never
+// touches the caller's stack. Results whose size is known before the work
+// (left shifts here; Exp, x^y, nPr and nCr inside their functions) are refused
+// before any work; every other result is measured afterwards.
+#include "engine/command_engine.h"
+#include "engine/command_ids.h"
+#include "numtheory/functions.h"
+#include "numtheory/numtheory.h"
+#include "platform/abort_flags.h"
+#include "vnum/messages.h"
+
+namespace quorvel {
+
+namespace {
+
+// |count| as a 64-bit integer; the caller makes sure it fits.
+int64_t magnitudeOf(const vnum& count) {
+  vnum magnitude(count);
+  if (!magnitude.plus) magnitude.negate();
+  int64_t value = 0;
+  for (int32_t i = magnitude.len - 1; i >= 0; --i) value = (value << LIMB_BITS) | magnitude.limbs[i];
+  return value;
+}
+
+// Refuses left shifted left by `count` bits (count's sign times `direction`
+// gives the direction) when the result must exceed the cap; that includes
+// every count of 2^30 bits or more.
+void refuseOversizedLeftShift(const vnum& left, const vnum& count, int direction) {
+  const bool leftward = (count.plus ? 1 : -1) * direction > 0;
+  if (!leftward || left.isZero() || count.isZero()) return;
+  if (count.bitLength() > 62) throw MSG_SCALE_OVER;
+  // |left << d| = |left| * 2^d, so its bit length is bitLength(left) + d.
+  if (left.bitLength() + magnitudeOf(count) > scaleLimitBits) throw MSG_SCALE_OVER;
+}
+
+}  // namespace
+
+vnum evaluateOperator(vnum left, vnum right, int code, const ModulusRecord& modulus) {
+  vnum result = right;
+  switch (code) {
+    case OP_ADD: result = std::move(left += right); break;
+    case OP_SUBTRACT: result = std::move(left -= right); break;
+    case OP_MULTIPLY: result = std::move(left *= right); break;
+    case OP_DIVIDE: result = std::move(divide(left, right)); break;
+    case OP_MOD: result = std::move(modulo(left, right)); break;
+    case OP_SHIFT_LEFT:
+      refuseOversizedLeftShift(left, right, 1);
+      result = std::move(left <<= right);
+      break;
+    case OP_SHIFT_RIGHT:
+      refuseOversizedLeftShift(left, right, -1);
+      result = std::move(left >>= right);
+      break;
+    case OP_AND: result = std::move(left &= right); break;
+    case OP_OR: result = std::move(left |= right); break;
+    case OP_XOR: result = std::move(left ^= right); break;
+    case OP_EXP: result = exponentScale(left, right); break;
+    case OP_GCD:
+      gcd(left, right);
+      result = std::move(left);
+      break;
+    case OP_POWER: result = power(left, right); break;
+    case OP_PERMUTATIONS: result = permutations(left, right); break;
+    case OP_COMBINATIONS: result = combinations(left, right); break;
+    case OP_MODULAR_POWER: result = modularPower(left, right, modulus); break;
+    default: break;  // no operator: the right operand itself
+  }
+  if (isAborted()) return vnum();
+  if (result.bitLength() > scaleLimitBits) throw MSG_SCALE_OVER;
+  return result;
+}
+
+}  // namespace quorvel

@@ -1,0 +1,17 @@
+// The key panel's labels and the command ids they send, for programs that
+// name keys by their labels (the command-line calculator, tests).
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+namespace quorvel {
+
+// The id of the non-digit key labelled `label` exactly as on the panel
+// ("+", "MOD", "x^y", "C" for clear all, ...), or nothing.
+std::optional<int> commandIdOfLabel(std::string_view label);
+
+// The id of the digit key for d in 0..15.
+int commandIdOfDigit(int d);
+
+}  // namespace quorvel

@@ -1,0 +1,174 @@
+// The command engine through its worker: key sequences with the texts they
+// must leave on display, memory and modulus, errors, limits and the cap.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/command_ids.h"
+#include "tests/support/engine_harness.h"
+
+using namespace quorvel;
+using namespace quorvel::test;
+
+namespace {
+
+struct Row {
+  const char* keys;
+  const char* dec;
+  const char* hex;  // nullptr: not checked
+};
+
+void checkRows(std::initializer_list<Row> rows) {
+  for (const Row& r : rows) {
+    EngineHarness calc;
+    calc.keys(r.keys);
+    EXPECT_EQ(calc.dec(), r.dec) << "keys: " << r.keys;
+    if (r.hex) {
+      EXPECT_EQ(calc.hex(), r.hex) << "keys: " << r.keys;
+    }
+  }
+}
+
+}  // namespace
+
+TEST(Engine, EvaluationOrderAndRepeat) {
+  checkRows({
+      {"", "0", "+0x000000000000000"},
+      {"2", "2", "+0x000000000000002"},
+      {"2 + 3 =", "5", "+0x000000000000005"},
+      {"2 + 3 * 4 =", "20", nullptr},              // no precedence
+      {"2 + ( 3 * 4 ) =", "14", nullptr},
+      {"3 + =", "6", nullptr},                     // the shown 3 is the right operand
+      {"5 + - 3 =", "2", nullptr},                 // the later operator replaces the pending one
+      {"2 + 3 = =", "8", nullptr},                 // "=" repeats the last operation
+      {"2 + 3 = 7 =", "10", nullptr},
+      {"2 + 3 = C =", "0", nullptr},               // "C" ends the repeat
+      {"2 + 3 +", "5", nullptr},                   // an operator evaluates the one below
+      {"( ( 4 ) ) =", "4", nullptr},
+      {"7 * ( 2 + 3", "3", nullptr},               // open levels stay open
+      {"7 * ( 2 + 3 =", "35", nullptr},            // "=" closes every level
+      {"12 - 20 =", "-8", "-0xFFFFFFFFFFFFFF8"},
+      {"100 / 7 =", "14", nullptr},
+      {"100 +/- MOD 7 =", "-2", nullptr},          // truncating remainder
+      {"1 << 100 =", "1267650600228229401496703205376", nullptr},
+      {"1 << 100 >> 98 =", "4", nullptr},
+      {"12 AND 10 =", "8", nullptr},
+      {"12 OR 3 =", "15", nullptr},
+      {"5 XOR 3 =", "6", nullptr},
+      {"5 NOT", "-6", nullptr},
+      {"17 Sqrt", "4", nullptr},
+      {"20 n!", "2432902008176640000", nullptr},
+      {"12 Exp 3 =", "12000", nullptr},
+      {"12345 Exp 3 +/- =", "12", nullptr},
+      {"12 GCD 18 =", "6", nullptr},
+      {"3 x^y 4 =", "81", nullptr},
+      {"5 nPr 2 =", "20", nullptr},
+      {"5 nCr 2 =", "10", nullptr},
+  });
+}
+
+TEST(Engine, DigitEntryModes) {
+  checkRows({
+      {"A B", "0", nullptr},                         // hexadecimal digits do nothing in decimal mode
+      {"Hex #FF", "255", "+0x0000000000000FF"},
+      {"Hex #FF Dec 1", "2551", nullptr},            // the value stays, only the base changes
+      {"Hex 1 Dec", "1", nullptr},
+      {"paste:-5 3", "-47", nullptr},                // entry * 10 + digit, sign not looked at
+      {"5 +/- 3", "3", nullptr},                     // a computed value is replaced
+      {"2 + 3 4", "34", nullptr},                    // after an operator digits start a new entry
+  });
+  EngineHarness calc;
+  calc.keys("Hex");
+  EXPECT_TRUE(calc.display.hexKeysEnabled.load());
+  calc.keys("Dec");
+  EXPECT_FALSE(calc.display.hexKeysEnabled.load());
+}
+
+TEST(Engine, ErrorsAndTheErrorState) {
+  checkRows({
+      {"5 / 0 =", "Divide by zero.", "Divide by zero."},
+      {"5 / 0 = 3 + 4", "Divide by zero.", nullptr},  // dropped until CE or C
+      {"5 / 0 = CE", "0", "+0x000000000000000"},
+      {"5 / 0 = C 2 + 2 =", "4", nullptr},
+      {"1000001 n!", "Limit Over", nullptr},
+      {"0 Modulo", "even value.", nullptr},
+      {"4 Modulo", "even value.", nullptr},
+      {"7 +/- Modulo", "negative value.", nullptr},
+      {"3 +/- Sqrt", "Negative value.", nullptr},
+      {"3 Power 4 =", "0", nullptr},                 // no modulus stored: 0
+      {"7 Modulo 3 +/- Power 4 =", "Negative Value.", nullptr},
+      {"0 x^y 1 +/- =", "Bad argument.", nullptr},
+  });
+}
+
+TEST(Engine, ModularPowerWithAStoredModulus) {
+  checkRows({{"1000003 Modulo 2 Power 1000 =", "510646", nullptr}});
+}
+
+TEST(Engine, MemoryAndIndicators) {
+  EngineHarness calc;
+  calc.keys("5 MS");
+  EXPECT_TRUE(calc.engine.memoryIndicator());
+  calc.keys("3 M+ 10 M- MR");
+  EXPECT_EQ(calc.dec(), "-2");
+  calc.keys("0 MS");
+  EXPECT_FALSE(calc.engine.memoryIndicator());
+  calc.keys("7 Modulo");
+  EXPECT_TRUE(calc.engine.modulusIndicator());
+  calc.keys("9 MS MC");
+  EXPECT_FALSE(calc.engine.modulusIndicator());
+  EXPECT_FALSE(calc.engine.memoryIndicator());
+  calc.keys("MR");
+  EXPECT_EQ(calc.dec(), "0");
+}
+
+TEST(Engine, MemoryKeepsItsValueWhileAnErrorShows) {
+  EngineHarness calc;
+  calc.keys("42 MS 1 / 0 = MS M+ bit:3 MR");  // all dropped while the message shows
+  EXPECT_EQ(calc.dec(), "Divide by zero.");
+  calc.keys("C MR");
+  EXPECT_EQ(calc.dec(), "42");
+}
+
+TEST(Engine, BitTogglePasteAndCopy) {
+  checkRows({
+      {"bit:70", "1180591620717411303424", nullptr},
+      {"5 bit:0", "4", nullptr},
+      {"paste:12 3", "123", nullptr},                // digits append to a pasted value
+      {"paste:-0xFF", "-1", nullptr},                // signed two's complement hexadecimal
+      {"paste:-0x8", "-8", nullptr},
+      {"paste:1.5e3", "1500", nullptr},
+      {"paste:+0x123 + 1 =", "292", nullptr},
+  });
+  EngineHarness calc;
+  calc.keys("6 * 7 = copy");
+  EXPECT_EQ(calc.clipboard.text().value_or(""), "42");
+}
+
+TEST(Engine, NothingOverTheCapReachesTheDisplay) {
+  checkRows({
+      {"3 << 4999999 =", "Scale over", nullptr},       // 5,000,001 bits
+      {"1 << 1073741824 =", "Scale over", nullptr},    // a count of 2^30 refused before any work
+      {"5 >> 1073741824 +/- =", "Scale over", nullptr},
+      {"1 >> 1073741824 =", "0", nullptr},
+      {"1 Exp 1000000000 =", "Scale over", nullptr},
+      {"3 x^y 4000000 =", "Scale over", nullptr},
+      {"paste:1e2000000", "Scale over", nullptr},
+      {"paste:1e1505150", "Scale over", nullptr},      // 5,000,001 bits
+  });
+}
+
+TEST(Engine, LevelLimit) {
+  EngineHarness calc;
+  std::string opens;
+  for (int i = 0; i < 63; ++i) opens += "( ";
+  calc.keys(opens);
+  EXPECT_EQ(calc.engine.level(), 63);
+  calc.keys("(");
+  EXPECT_EQ(calc.dec(), "Limit Over");
+  EXPECT_EQ(calc.engine.level(), 0);
+  // Binary operators close the level below before they open one, so with
+  // 63 levels open they still work.
+  calc.keys("C " + opens + "1 + 2 =");
+  EXPECT_EQ(calc.dec(), "3");
+}

@@ -1,0 +1,86 @@
+// The worker thread: hand-off, lost commands while busy, cancellation by "C"
+// and the reuse of abort slots.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "engine/command_ids.h"
+#include "engine/key_labels.h"
+#include "platform/abort_flags.h"
+#include "tests/support/engine_harness.h"
+
+using namespace quorvel;
+using namespace quorvel::test;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Starts "n!" of 1,000,000 (seconds of work) without waiting for it.
+void startLongComputation(EngineHarness& calc) {
+  calc.keys("1000000");
+  calc.handOff(CMD_FACTORIAL);
+  while (!calc.worker.busy()) std::this_thread::yield();
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+}
+
+}  // namespace
+
+TEST(Worker, ClearWhileIdleStartsNoWorker) {
+  EngineHarness calc;
+  calc.keys("5");
+  const int before = abortCounter.load();
+  calc.keys("C");
+  EXPECT_EQ(abortCounter.load(), before);
+  EXPECT_EQ(calc.dec(), "0");
+}
+
+TEST(Worker, ClearCancelsALongComputation) {
+  EngineHarness calc;
+  const int before = abortCounter.load();
+  startLongComputation(calc);
+  ASSERT_TRUE(calc.worker.busy());
+  const auto start = Clock::now();
+  calc.handOff(CMD_CLEAR_ALL);
+  calc.worker.waitUntilIdle();
+  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  EXPECT_EQ(abortCounter.load(), before + 1);  // a fresh worker took over
+  EXPECT_EQ(calc.dec(), "0");
+  EXPECT_EQ(calc.hex(), "+0x000000000000000");
+  // The pause of the hand-off plus one poll interval; the computation itself
+  // would take many seconds.
+  EXPECT_LT(seconds, 3.0);
+  calc.keys("2 + 2 =");
+  EXPECT_EQ(calc.dec(), "4");
+}
+
+TEST(Worker, KeysPressedWhileBusyAreLost) {
+  EngineHarness calc;
+  calc.keys("3 x^y 2000000");
+  calc.handOff(CMD_EQUALS);
+  // Give the worker time to take the command in; an id handed over before
+  // that would replace it.
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  ASSERT_TRUE(calc.worker.busy());
+  calc.handOff(commandIdOfDigit(5));
+  calc.worker.waitUntilIdle();
+  EXPECT_NE(calc.hex(), "+0x000000000000005");
+  EXPECT_GT(calc.dec().size(), 900000u);  // 3^2,000,000 has 954,243 digits
+  EXPECT_EQ(calc.dec().substr(0, 4), "3231");
+}
+
+TEST(Worker, SeventeenCancelsReuseAndClearTheSlots) {
+  EngineHarness calc;
+  const int before = abortCounter.load();
+  for (int i = 0; i < 17; ++i) {
+    startLongComputation(calc);
+    calc.handOff(CMD_CLEAR_ALL);
+    calc.worker.waitUntilIdle();
+  }
+  EXPECT_EQ(abortCounter.load(), before + 17);
+  // The current worker's slot was used (and flagged) 16 generations ago; it
+  // was cleared, so commands run normally.
+  calc.keys("6 * 7 =");
+  EXPECT_EQ(calc.dec(), "42");
+}

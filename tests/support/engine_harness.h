@@ -1,0 +1,43 @@
+// A calculator with a worker thread, driven by key sequences written as the
+// command-line calculator takes them ("2 + 3 =", "#FF", "paste:12", "bit:7",
+// "copy").
+#pragma once
+
+#include <string>
+
+#include "engine/command_worker.h"
+#include "platform/clipboard.h"
+#include "platform/display.h"
+
+namespace quorvel::test {
+
+// Counts the repaint requests the engine makes.
+class RecordingDisplay : public Display {
+ public:
+  void invalidatePanes() override { ++paneRepaints; }
+  void invalidatePanelRect(PanelRect) override { ++panelRepaints; }
+  void enableHexDigitKeys(bool enabled) override { hexKeysEnabled = enabled; }
+  std::atomic<int> paneRepaints{0};
+  std::atomic<int> panelRepaints{0};
+  std::atomic<bool> hexKeysEnabled{false};
+};
+
+class EngineHarness {
+ public:
+  EngineHarness();
+  // Presses the keys of `sequence` one after the other, each after the
+  // previous one has finished.
+  void keys(const std::string& sequence);
+  // Hands one command over without waiting for it.
+  void handOff(int id) { worker.handOff(id); }
+  std::string hex() const { return texts.hexText(); }
+  std::string dec() const { return texts.decText(); }
+
+  TextBuffers texts;
+  RecordingDisplay display;
+  InProcessClipboard clipboard;
+  CommandEngine engine;
+  CommandWorker worker;
+};
+
+}  // namespace quorvel::test

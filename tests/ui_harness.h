@@ -1,0 +1,47 @@
+// Driving the desktop window in tests: clicks and keys go through the real
+// widgets, and every step waits, processing events, until the worker is
+// idle and its repaint requests have been delivered.
+#pragma once
+
+#include <QPoint>
+#include <QString>
+#include <string>
+
+#include "ui/main_window.h"
+
+class QWidget;
+
+namespace quorvel::uitest {
+
+// Processes events until the worker is idle, then delivers what it queued.
+// False when it is still busy after `timeoutMs` (a safety net against a
+// hung test, not a speed check).
+bool settle(const ui::MainWindow& window, int timeoutMs = 120000);
+
+// Clicks the key panel's key `id`, then settles.
+bool clickKey(ui::MainWindow& window, int id);
+// Clicks the keys named by `labels`, separated by blanks: panel labels
+// ("+", "MOD", "n!", "C") or runs of digits ("255", "#FF" for hexadecimal
+// digits, which need hexadecimal entry).
+bool clickKeys(ui::MainWindow& window, const std::string& labels);
+// Clicks a control of the main window (2001..2007), then settles. Radio
+// buttons are clicked near their left edge, on the round mark.
+bool clickControl(ui::MainWindow& window, int id);
+
+// Sends one key press (and release) to `target` inside the window, then
+// settles.
+bool typeKey(ui::MainWindow& window, QWidget* target, int key, const QString& text,
+             Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+// Types each character of `characters` into the window, settling after each.
+bool typeText(ui::MainWindow& window, const std::string& characters);
+
+// Paints a widget now, off the event loop.
+void paintNow(QWidget* widget);
+
+std::string hexText(const ui::MainWindow& window);
+std::string decText(const ui::MainWindow& window);
+
+// A colour as "r,g,b" for readable failures.
+QString rgbAt(QWidget* widget, QPoint point);
+
+}  // namespace quorvel::uitest

@@ -1,0 +1,116 @@
+#include "ui/value_pane.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <algorithm>
+
+namespace quorvel::ui {
+
+ValuePane::ValuePane(QWidget* parent, const TextBuffers& texts, const PaneFonts& fonts, bool vertical, int lineStep)
+    : QAbstractScrollArea(parent), texts_(texts), fonts_(fonts), vertical_(vertical), lineStep_(lineStep) {
+  // A two-pixel sunken edge around the client area.
+  setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+  // The bar is always there and greyed out while the text fits.
+  setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+  setHorizontalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAlwaysOn);
+  setFocusPolicy(Qt::NoFocus);
+  QPalette palette = viewport()->palette();
+  palette.setColor(QPalette::Window, palette.color(QPalette::Base));
+  viewport()->setPalette(palette);
+  viewport()->setBackgroundRole(QPalette::Base);
+  viewport()->setAutoFillBackground(true);
+  connect(bar(), &QAbstractSlider::actionTriggered, this, [this](int action) { onBarAction(action); });
+  syncScrollBar();
+}
+
+QScrollBar* ValuePane::bar() const { return vertical_ ? verticalScrollBar() : horizontalScrollBar(); }
+
+void ValuePane::applyScrollRange(long long length, int capacity) {
+  const long long lastSet = vertical_ ? scrollMaximum_ + 1LL : scrollMaximum_;
+  const auto setInactive = [this] {
+    scrollMaximum_ = 0;
+    scrollPage_ = 0;
+    scrollActive_ = 0;
+  };
+  if (scrollActive_ != 1 || length != lastSet) {
+    if (capacity < length) {
+      scrollMaximum_ = static_cast<int>(vertical_ ? length - 1 : length);
+      scrollPage_ = capacity;
+      scrollActive_ = 1;
+    } else {
+      setInactive();
+    }
+  } else if (capacity >= length) {
+    setInactive();
+  } else {
+    return;
+  }
+  firstVisible_ = 0;
+  barStale_ = true;
+}
+
+void ValuePane::syncScrollBar() {
+  if (!barStale_) return;
+  barStale_ = false;
+  QScrollBar* b = bar();
+  const QSignalBlocker block(b);
+  if (scrollActive_ == 1) {
+    // A classic bar ranges over 0..maximum with a page of n: its thumb
+    // stops at maximum - n + 1.
+    b->setRange(0, std::max(0, scrollMaximum_ - scrollPage_ + 1));
+    b->setPageStep(std::max(1, scrollPage_));
+    b->setSingleStep(lineStep_);
+    b->setValue(firstVisible_);
+    b->setEnabled(true);
+  } else {
+    b->setRange(0, 0);
+    b->setValue(0);
+    b->setEnabled(false);
+  }
+}
+
+void ValuePane::scroll(ScrollRequest request, int trackPosition) {
+  // Without a range there is nothing to scroll; the clamp below would give
+  // position -1.
+  if (scrollActive_ != 1) return;
+  long long p = firstVisible_;
+  switch (request) {
+    case ScrollRequest::LineBack: p -= lineStep_; break;
+    case ScrollRequest::LineForward: p += lineStep_; break;
+    case ScrollRequest::PageBack: p -= scrollPage_; break;
+    case ScrollRequest::PageForward: p += scrollPage_; break;
+    case ScrollRequest::Track: p = trackPosition; break;
+  }
+  p = std::max(p, 0LL);
+  if (p >= scrollMaximum_) p = std::max(scrollMaximum_ - 1, 0);
+  firstVisible_ = static_cast<int>(p);
+  {
+    const QSignalBlocker block(bar());
+    bar()->setValue(firstVisible_);
+  }
+  viewport()->update();
+}
+
+void ValuePane::onBarAction(int action) {
+  switch (action) {
+    case QAbstractSlider::SliderSingleStepSub: scroll(ScrollRequest::LineBack); break;
+    case QAbstractSlider::SliderSingleStepAdd: scroll(ScrollRequest::LineForward); break;
+    case QAbstractSlider::SliderPageStepSub: scroll(ScrollRequest::PageBack); break;
+    case QAbstractSlider::SliderPageStepAdd: scroll(ScrollRequest::PageForward); break;
+    case QAbstractSlider::SliderMove: scroll(ScrollRequest::Track, bar()->sliderPosition()); break;
+    default: break;  // jumps to either end are not requests of a classic bar
+  }
+  // The bar applies its own idea of the action after this signal; make it
+  // apply ours, which may lie past its last thumb position.
+  bar()->setSliderPosition(std::min(firstVisible_, bar()->maximum()));
+}
+
+void ValuePane::scrollContentsBy(int, int) { viewport()->update(); }
+
+void ValuePane::drawTextAt(QPainter& painter, double x, int y, const QString& text) {
+  painter.drawText(QPointF(x, y + QFontMetrics(painter.font()).ascent()), text);
+}
+
+}  // namespace quorvel::ui

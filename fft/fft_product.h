@@ -12,9 +12,10 @@ namespace quorvel {
 // (two 15-bit digits per limb), 2h in mode 1 (three 10-bit digits per limb).
 // The caller divides by N/2 = 2^(log2 N - 1) with a right shift.
 //
-// Preconditions: h is a power of two with h >= 4 (t + u) / 2 (callers pass
-// h = P/2, P the smallest power of two >= 4 (t + u)); limbs in [0, 2^30);
-// out holds h + 4 zero-filled limbs. The callers' ranges are t + u up to
+// Preconditions: h is a power of two and N holds every digit of the product,
+// N >= 2 (t + u) in mode 0 and N >= 3 (t + u) in mode 1 (the vnum product
+// passes the smallest such N); limbs in [0, 2^30); out holds h + 4
+// zero-filled limbs. The callers' ranges are t + u up to
 // 35,000 limbs in mode 0 and 600,000 in mode 1; there even operands with
 // every digit at its maximum round within 9/64.
 //

@@ -15,18 +15,6 @@ using namespace quorvel::test;
 
 namespace {
 
-template <class F>
-const char* thrownMessage(F&& f) {
-  try {
-    f();
-  } catch (const char* message) {
-    return message;
-  }
-  return nullptr;
-}
-
-vnum v(long x) { return vnum(int64_t{x}); }
-
 // n (n-1) ... (n-r+1), one factor at a time.
 Mpz fallingReference(const Mpz& n, long r) {
   Mpz p(1), factor(n);

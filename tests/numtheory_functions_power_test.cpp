@@ -14,18 +14,6 @@ using namespace quorvel::test;
 
 namespace {
 
-template <class F>
-const char* thrownMessage(F&& f) {
-  try {
-    f();
-  } catch (const char* message) {
-    return message;
-  }
-  return nullptr;
-}
-
-vnum v(long x) { return vnum(int64_t{x}); }
-
 // sign * (2^e + add)
 Mpz powerOfTwoPlus(long e, long add, int sign = 1) {
   Mpz z;

@@ -15,18 +15,6 @@ using namespace quorvel::test;
 
 namespace {
 
-template <class F>
-const char* thrownMessage(F&& f) {
-  try {
-    f();
-  } catch (const char* message) {
-    return message;
-  }
-  return nullptr;
-}
-
-vnum v(long x) { return vnum(int64_t{x}); }
-
 long bitsOf(const Mpz& z) { return static_cast<long>(mpz_sizeinbase(z.z, 2)); }
 
 // log2 C(n, r) from lgamma, for choosing operands near the cap.

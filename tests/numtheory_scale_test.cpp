@@ -33,8 +33,6 @@ Mpz scaled(const Mpz& x, long e) {
   return r;
 }
 
-vnum v(long long x) { return vnum(int64_t{x}); }
-
 const char* expThrows(const vnum& left, const vnum& right) {
   try {
     exponentScale(left, right);

@@ -47,6 +47,20 @@ Mpz randomMpz(std::mt19937_64& g, long bits, bool runs, bool negative);
 // and a coin for long runs; now and then 0 or -1.
 Mpz randomOperand(std::mt19937_64& g, long maxBits);
 
+// The message f throws, or nullptr when it returns normally.
+template <class F>
+const char* thrownMessage(F&& f) {
+  try {
+    f();
+  } catch (const char* message) {
+    return message;
+  }
+  return nullptr;
+}
+
+// A small value, for tables of cases.
+inline vnum v(long long x) { return vnum(int64_t{x}); }
+
 }  // namespace quorvel::test
 
 // Checks value and invariants of a result in one assertion; prints operands

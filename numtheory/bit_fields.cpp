@@ -32,13 +32,6 @@ int64_t magnitudeBits(const vnum& x) {
   return static_cast<int64_t>(LIMB_BITS) * i + std::bit_width(static_cast<uint32_t>(x.limbs[i]));
 }
 
-int64_t trailingZeroBits(const vnum& x) {
-  assert(x.plus && !x.isZero());
-  int32_t i = 0;
-  while (x.limbs[i] == 0) ++i;
-  return static_cast<int64_t>(LIMB_BITS) * i + std::countr_zero(static_cast<uint32_t>(x.limbs[i]));
-}
-
 vnum bitField(const vnum& x, int64_t offset, int64_t count) {
   assert(x.plus && offset >= 0 && count >= 0);
   vnum out;

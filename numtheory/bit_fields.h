@@ -15,9 +15,6 @@ namespace quorvel {
 // limb) + width of that limb; 0 for zero (bitLength() says 1 there).
 int64_t magnitudeBits(const vnum& x);
 
-// Zero bits below the lowest set bit of a positive value.
-int64_t trailingZeroBits(const vnum& x);
-
 // floor(x / 2^offset) mod 2^count for a non-negative x.
 vnum bitField(const vnum& x, int64_t offset, int64_t count);
 

@@ -30,7 +30,7 @@ vnum& divide(vnum& x, const vnum& divisor) {
   if (order == 0) {
     q = vnum(int32_t{1});
   } else if (order > 0) {
-    const int64_t k = trailingZeroBits(b);
+    const int64_t k = b.trailingZeroBits();
     a.shift(-k);
     b.shift(-k);
     if (isOne(b)) {
@@ -57,7 +57,7 @@ vnum& modulo(vnum& x, const vnum& divisor) {
   if (order < 0) {
     r = std::move(a);
   } else if (order > 0) {
-    const int64_t k = trailingZeroBits(b);
+    const int64_t k = b.trailingZeroBits();
     const vnum low = bitField(a, 0, k);
     a.shift(-k);
     b.shift(-k);

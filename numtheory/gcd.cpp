@@ -10,24 +10,12 @@
 // "larger" (hi) are indices into it, so an exchange swaps two ints instead of
 // two numbers.
 #include <algorithm>
-#include <bit>
 #include <utility>
 
 #include "numtheory/functions.h"
 #include "platform/abort_flags.h"
 
 namespace quorvel {
-
-namespace {
-
-// Trailing zero bits of a non-zero, non-negative value.
-int64_t trailingZeroBits(const vnum& v) {
-  int32_t i = 0;
-  while (v.limbs[i] == 0) ++i;
-  return static_cast<int64_t>(i) * LIMB_BITS + std::countr_zero(static_cast<uint32_t>(v.limbs[i]));
-}
-
-}  // namespace
 
 void gcd(vnum& a, const vnum& b) {
   // gcd(a, 0) and gcd(0, b) keep the non-zero operand's sign.
@@ -39,14 +27,14 @@ void gcd(vnum& a, const vnum& b) {
   vnum w[2] = {a, b};
   for (vnum& v : w)
     if (!v.plus) v.negate();
-  const int64_t F = trailingZeroBits(w[0]);
-  const int64_t I = trailingZeroBits(w[1]);
+  const int64_t F = w[0].trailingZeroBits();
+  const int64_t I = w[1].trailingZeroBits();
   const int64_t k = std::min(F, I);
   w[0].shift(-F);
   w[1].shift(-k);
   int lo = 0, hi = 1;
   for (;;) {
-    w[hi].shift(-trailingZeroBits(w[hi]));
+    w[hi].shift(-w[hi].trailingZeroBits());
     if (w[lo] > w[hi]) std::swap(lo, hi);
     w[hi] -= w[lo];
     if (w[hi].isZero()) break;

@@ -22,13 +22,6 @@ Mpz fallingReference(const Mpz& n, long r) {
   return p;
 }
 
-Mpz powerOfTwoPlus(long e, long add) {
-  Mpz z;
-  mpz_setbit(z.z, static_cast<mp_bitcnt_t>(e));
-  mpz_add(z.z, z.z, Mpz(add).z);
-  return z;
-}
-
 }  // namespace
 
 TEST(Factorial, RefusalsComeInTheirOrder) {

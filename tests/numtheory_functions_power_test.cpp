@@ -12,19 +12,6 @@
 using namespace quorvel;
 using namespace quorvel::test;
 
-namespace {
-
-// sign * (2^e + add)
-Mpz powerOfTwoPlus(long e, long add, int sign = 1) {
-  Mpz z;
-  mpz_setbit(z.z, static_cast<mp_bitcnt_t>(e));
-  mpz_add(z.z, z.z, Mpz(add).z);
-  if (sign < 0) mpz_neg(z.z, z.z);
-  return z;
-}
-
-}  // namespace
-
 TEST(Power, SignZeroAndOneRules) {
   const long table[][3] = {{2, 10, 1024}, {-2, 3, -8}, {-2, 2, 4},  {5, 0, 1},   {0, 0, 0},   {1, 0, 1},
                            {-1, 0, 1},    {0, 7, 0},   {1, -7, 1},  {-1, -7, -1}, {-1, -8, 1}, {3, -2, 0},

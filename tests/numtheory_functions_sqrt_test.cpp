@@ -26,13 +26,6 @@ void expectRoot(const Mpz& x, int alias = 0) {
   EXPECT_VNUM_EQ(alias == 2 ? value : rest, r);
 }
 
-Mpz powerOfTwoPlus(long e, long add) {
-  Mpz z;
-  mpz_setbit(z.z, static_cast<mp_bitcnt_t>(e));
-  mpz_add(z.z, z.z, Mpz(add).z);
-  return z;
-}
-
 }  // namespace
 
 TEST(SquareRoot, SmallValuesAndNegative) {

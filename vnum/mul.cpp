@@ -3,23 +3,11 @@
 // Stripping the trailing zero bits of both operands first makes a product
 // with a power of two cost two shifts (the odd part 1 is answered without a
 // kernel) and shortens every other product by the stripped limbs.
-#include <bit>
 #include <utility>
 
 #include "vnum/vnum.h"
 
 namespace quorvel {
-
-namespace {
-
-// Trailing zero bits of a non-zero, non-negative value.
-int64_t trailingZeroBits(const vnum& x) {
-  int32_t i = 0;
-  while (x.limbs[i] == 0) ++i;
-  return static_cast<int64_t>(i) * LIMB_BITS + std::countr_zero(static_cast<uint32_t>(x.limbs[i]));
-}
-
-}  // namespace
 
 vnum& vnum::operator*=(const vnum& B) {
   if (isZero() || B.isZero()) {
@@ -34,8 +22,8 @@ vnum& vnum::operator*=(const vnum& B) {
   if (!T.plus) T.negate();
   normalize();
   T.normalize();
-  const int64_t z1 = trailingZeroBits(*this);
-  const int64_t z2 = trailingZeroBits(T);
+  const int64_t z1 = trailingZeroBits();
+  const int64_t z2 = T.trailingZeroBits();
   shift(-z1);
   T.shift(-z2);
   vnum P;

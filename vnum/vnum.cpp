@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cassert>
 #include <cstring>
 #include <utility>
 
@@ -146,6 +147,13 @@ int64_t vnum::bitLength() const {
   while (i > 0 && magnitude.limbs[i] == 0) --i;
   const uint32_t top = static_cast<uint32_t>(magnitude.limbs[i]);
   return static_cast<int64_t>(LIMB_BITS) * i + std::bit_width(top);
+}
+
+int64_t vnum::trailingZeroBits() const {
+  assert(plus && !isZero());
+  int32_t i = 0;
+  while (limbs[i] == 0) ++i;
+  return static_cast<int64_t>(LIMB_BITS) * i + std::countr_zero(static_cast<uint32_t>(limbs[i]));
 }
 
 void vnum::setSignFromTop() { plus = (limbs[len - 1] & LIMB_SIGN_BIT) ? 0 : 1; }

@@ -61,6 +61,8 @@ class vnum {
   void keepLowBits(int64_t n);
   // Significant bits of |value|; 1 for zero.
   int64_t bitLength() const;
+  // Zero bits below the lowest set bit of a positive value.
+  int64_t trailingZeroBits() const;
   // Makes room for n limbs (growth rule), keeping limbs[0..len). Does not
   // change len or write the new limbs.
   void reserve(int32_t n);

@@ -96,4 +96,12 @@ Mpz randomOperand(std::mt19937_64& g, long maxBits) {
   return randomMpz(g, bits, (g() & 1) != 0, (g() & 1) != 0);
 }
 
+Mpz powerOfTwoPlus(long e, long add, int sign) {
+  Mpz z;
+  mpz_setbit(z.z, static_cast<mp_bitcnt_t>(e));
+  mpz_add(z.z, z.z, Mpz(add).z);
+  if (sign < 0) mpz_neg(z.z, z.z);
+  return z;
+}
+
 }  // namespace quorvel::test

@@ -58,6 +58,9 @@ const char* thrownMessage(F&& f) {
   return nullptr;
 }
 
+// sign * (2^e + add): values just around a power of two.
+Mpz powerOfTwoPlus(long e, long add, int sign = 1);
+
 // A small value, for tables of cases.
 inline vnum v(long long x) { return vnum(int64_t{x}); }
 

@@ -4,6 +4,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "platform/abort_flags.h"
 
@@ -33,6 +35,22 @@ void report(const std::string& name, double ours, double gmp) {
   std::fflush(stdout);
 }
 
+namespace {
+std::vector<std::string> caseFilters;
+}
+
+bool selected(const std::string& name) {
+  if (caseFilters.empty()) return true;
+  return std::any_of(caseFilters.begin(), caseFilters.end(),
+                     [&](const std::string& f) { return name.find(f) != std::string::npos; });
+}
+
+void compare(const std::string& name, const std::function<void()>& ours, const std::function<void()>& gmp) {
+  if (!selected(name)) return;
+  const double oursSeconds = secondsPerCall(ours);
+  report(name, oursSeconds, secondsPerCall(gmp));
+}
+
 void randomOperand(long bits, unsigned long seed, vnum& ours, mpz_t theirs) {
   gmp_randstate_t state;
   gmp_randinit_default(state);
@@ -53,7 +71,9 @@ void randomOperand(long bits, unsigned long seed, vnum& ours, mpz_t theirs) {
 
 }  // namespace quorvel::bench
 
-int main() {
+// quorvel-bench [FILTER...]: only the cases whose name contains a filter.
+int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) quorvel::bench::caseFilters.emplace_back(argv[i]);
   quorvel::claimAbortSlot();
   std::printf("%-44s %12s %12s %8s\n", "case", "ours s", "GMP s", "ratio");
   quorvel::bench::runVnumCases();

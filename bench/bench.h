@@ -21,6 +21,13 @@ double secondsPerCall(const std::function<void()>& fn);
 // Prints one aligned result line.
 void report(const std::string& name, double ours, double gmp);
 
+// Whether the case `name` runs: every case when quorvel-bench was given no
+// arguments, else those whose name contains one of them ("GCD", "product").
+bool selected(const std::string& name);
+
+// Times both sides of a selected case and reports it; skips the others.
+void compare(const std::string& name, const std::function<void()>& ours, const std::function<void()>& gmp);
+
 // A random value of exactly `bits` bits, the same in both representations.
 void randomOperand(long bits, unsigned long seed, vnum& ours, mpz_t theirs);
 

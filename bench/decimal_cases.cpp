@@ -2,6 +2,7 @@
 // time to generate it, to load it at start, and the first conversion of a
 // program that has no table.
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "bench/bench.h"
@@ -37,17 +38,20 @@ void runDecimalCases() {
   std::vector<char> text(0x200000);
   std::vector<char> gmpText(0x200000);
   for (long bits : {500000L, 5000000L}) {
+    const std::string name = bits == 500000 ? "decimal text of 500,000 bits" : "decimal text of 5,000,000 bits";
+    const std::string emptyName = name + ", empty ladder";
+    const bool empty = bits == 5000000 && selected(emptyName);
+    if (!selected(name) && !empty) continue;
     vnum x;
     mpz_t gx;
     mpz_init(gx);
     randomOperand(bits, 10 + static_cast<unsigned long>(bits), x, gx);
     const double gmp = secondsPerCall([&] { mpz_get_str(gmpText.data(), 10, gx); });
-    report(bits == 500000 ? "decimal text of 500,000 bits" : "decimal text of 5,000,000 bits",
-           secondsPerCall([&] { toDecText(x, text.data(), text.size()); }), gmp);
-    if (bits == 5000000) {
+    if (selected(name)) report(name, secondsPerCall([&] { toDecText(x, text.data(), text.size()); }), gmp);
+    if (empty) {
       // Every call starts from an empty ladder, as a program without the
       // table would for its first conversion of this size.
-      report("decimal text of 5,000,000 bits, empty ladder", secondsPerCall([&] {
+      report(emptyName, secondsPerCall([&] {
                resetBinPowerLadderForTesting();
                toDecText(x, text.data(), text.size());
              }),
@@ -58,15 +62,18 @@ void runDecimalCases() {
     mpz_clear(gx);
   }
 
+  if (!selected("V10R table: generate (20 squarings)") && !selected("V10R table: load at start")) return;
   std::vector<char> powerText(9469585 + 2);
   const double gmpPowersTime = secondsPerCall([&] { gmpPowers(powerText); });
   std::printf("  (the GMP column of the next two lines: the same 21 powers in decimal by GMP)\n");
-  report("V10R table: generate (20 squarings)", secondsPerCall(generatePowers), gmpPowersTime);
-  report("V10R table: load at start", secondsPerCall([] {
-           resetBinPowerLadderForTesting();
-           loadEmbeddedPowerTable();
-         }),
-         gmpPowersTime);
+  if (selected("V10R table: generate (20 squarings)"))
+    report("V10R table: generate (20 squarings)", secondsPerCall(generatePowers), gmpPowersTime);
+  if (selected("V10R table: load at start"))
+    report("V10R table: load at start", secondsPerCall([] {
+             resetBinPowerLadderForTesting();
+             loadEmbeddedPowerTable();
+           }),
+           gmpPowersTime);
 }
 
 }  // namespace quorvel::bench

@@ -17,21 +17,13 @@ void runVnumCases() {
   // Our operations work in place, so our side copies the left operand into a
   // result that, like GMP's, keeps its storage from call to call.
   vnum r;
-  report("add 5,000,000 + 5,000,000 bits",
-         secondsPerCall([&] { r = a; r += b; }),
-         secondsPerCall([&] { mpz_add(gr, ga, gb); }));
-  report("shift 5,000,000 bits left by 12,345",
-         secondsPerCall([&] { r = a; r.shift(12345); }),
-         secondsPerCall([&] { mpz_mul_2exp(gr, ga, 12345); }));
-  report("AND 5,000,000 & 5,000,000 bits",
-         secondsPerCall([&] { r = a; r &= b; }),
-         secondsPerCall([&] { mpz_and(gr, ga, gb); }));
+  compare("add 5,000,000 + 5,000,000 bits", [&] { r = a; r += b; }, [&] { mpz_add(gr, ga, gb); });
+  compare("shift 5,000,000 bits left by 12,345", [&] { r = a; r.shift(12345); }, [&] { mpz_mul_2exp(gr, ga, 12345); });
+  compare("AND 5,000,000 & 5,000,000 bits", [&] { r = a; r &= b; }, [&] { mpz_and(gr, ga, gb); });
 
   std::vector<char> text(0x200000);
   std::vector<char> gmpText(mpz_sizeinbase(ga, 16) + 2);
-  report("hexadecimal text of 5,000,000 bits",
-         secondsPerCall([&] { writeHexText(a, text.data(), text.size()); }),
-         secondsPerCall([&] { mpz_get_str(gmpText.data(), 16, ga); }));
+  compare("hexadecimal text of 5,000,000 bits", [&] { writeHexText(a, text.data(), text.size()); }, [&] { mpz_get_str(gmpText.data(), 16, ga); });
   mpz_clears(ga, gb, gr, nullptr);
 }
 
@@ -43,13 +35,9 @@ void runMulCases() {
     randomOperand(bits, 3, a, ga);
     randomOperand(bits, 4, b, gb);
     const std::string size = std::to_string(bits);
-    report("product " + size + " x " + size + " bits",
-           secondsPerCall([&] { vnum r = a * b; }),
-           secondsPerCall([&] { mpz_mul(gr, ga, gb); }));
+    compare("product " + size + " x " + size + " bits", [&] { vnum r = a * b; }, [&] { mpz_mul(gr, ga, gb); });
     if (bits == 2500000L)
-      report("square of " + size + " bits",
-             secondsPerCall([&] { vnum r = a * a; }),
-             secondsPerCall([&] { mpz_mul(gr, ga, ga); }));
+      compare("square of " + size + " bits", [&] { vnum r = a * a; }, [&] { mpz_mul(gr, ga, ga); });
   }
   mpz_clears(ga, gb, gr, nullptr);
 }

@@ -28,7 +28,7 @@ namespace quorvel {
 
 // --- powers ---
 
-// x^y over the integers. y < 0: "Bad argument." for x = 0, else 1/x^|y|
+// x^y over the integers; x^0 = 1 for every x, 0 included. y < 0: "Bad argument." for x = 0, else 1/x^|y|
 // truncated (0 for |x| >= 2). |x| <= 1 is exact for any y (the sign of
 // (-1)^y is y's parity). For |x| >= 2 a result certain to pass scaleLimitBits
 // (every y >= 2^30 among them) raises "Scale over" before any product.

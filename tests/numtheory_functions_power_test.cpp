@@ -13,7 +13,7 @@ using namespace quorvel;
 using namespace quorvel::test;
 
 TEST(Power, SignZeroAndOneRules) {
-  const long table[][3] = {{2, 10, 1024}, {-2, 3, -8}, {-2, 2, 4},  {5, 0, 1},   {0, 0, 0},   {1, 0, 1},
+  const long table[][3] = {{2, 10, 1024}, {-2, 3, -8}, {-2, 2, 4},  {5, 0, 1},   {0, 0, 1},   {1, 0, 1},
                            {-1, 0, 1},    {0, 7, 0},   {1, -7, 1},  {-1, -7, -1}, {-1, -8, 1}, {3, -2, 0},
                            {-3, -1, 0},   {-2, 1, -2}, {-5, 5, -3125}};
   for (const auto& row : table) {

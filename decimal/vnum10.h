@@ -48,7 +48,8 @@ class vnum10 {
   vnum10(const vnum10& other);
   vnum10& operator=(const vnum10& other);
   // A moved-from value is left as a fresh zero.
-  vnum10(vnum10&& other) noexcept;
+  // Not noexcept: the fresh zero's storage is allocated, and may fail.
+  vnum10(vnum10&& other);
   vnum10& operator=(vnum10&& other) noexcept;
   virtual ~vnum10();
 

@@ -41,8 +41,10 @@ class vnum {
   vnum(int64_t v);
   vnum(long long v) : vnum(static_cast<int64_t>(v)) {}
   vnum(const vnum& other);
-  // A moved-from value is left as a fresh zero.
-  vnum(vnum&& other) noexcept;
+  // A moved-from value is left as a fresh zero. Not noexcept: that zero's
+  // storage is allocated, and an allocation may fail. Containers then copy
+  // on growth, so reserve vectors of vnum before filling them.
+  vnum(vnum&& other);
   vnum& operator=(const vnum& other);
   vnum& operator=(vnum&& other) noexcept;
   virtual ~vnum();

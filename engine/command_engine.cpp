@@ -7,7 +7,17 @@
 // the user sees. A cancelled worker may still be computing when its
 // successor starts; from the moment its abort flag is set it must store
 // nothing, so every store of a computed value is preceded by a poll.
+//
+// Nothing over the size cap reaches the display: every command that makes a
+// value refuses one over scaleLimitBits with "Scale over", before the work
+// where the size is known in advance and before the value is stored
+// otherwise. A failed allocation ends the command with "Out of memory."; the
+// unwinding frees what the command had taken, and since every command builds
+// its result apart and stores it only at the end (by move, which cannot
+// fail), the stack, the memory and the modulus keep their values.
 #include "engine/command_engine.h"
+
+#include <new>
 
 #include "decimal/vnum10.h"
 #include "engine/command_ids.h"
@@ -96,6 +106,8 @@ bool CommandEngine::runCommand(int id) {
     }
   } catch (const char* message) {
     if (!isAborted()) showError(message);
+  } catch (const std::bad_alloc&) {
+    if (!isAborted()) showError(MSG_OUT_OF_MEMORY);
   }
   return true;
 }
@@ -134,7 +146,7 @@ void CommandEngine::digitEntry(int digit) {
     refuseOverCap(entry);
   }
   if (isAborted()) return;
-  operandStack_[level_] = entry;
+  operandStack_[level_] = std::move(entry);
   show(operandStack_[level_]);
   operatorPending_ = false;
   startNewEntry_ = false;
@@ -181,7 +193,10 @@ void CommandEngine::unaryFunction(int id) {
       break;
   }
   if (isAborted()) return;
-  operandStack_[level_] = result;
+  // NOT of 2^5,000,000 - 1 is -2^5,000,000, one bit over the cap; the others
+  // cannot grow, but the check is one pass over the limbs.
+  if (id != CMD_FACTORIAL) refuseOverCap(result);
+  operandStack_[level_] = std::move(result);
   // The factorial is stored before its size is judged, so the value stays
   // on the stack while the message shows.
   if (id == CMD_FACTORIAL) refuseOverCap(operandStack_[level_]);
@@ -236,7 +251,7 @@ void CommandEngine::evaluateAll() {
 }
 
 void CommandEngine::memoryCommand(int id) {
-  const vnum V = shownValue();
+  vnum V = shownValue();
   switch (id) {
     case CMD_MEMORY_ADD:
     case CMD_MEMORY_SUBTRACT: {
@@ -248,18 +263,23 @@ void CommandEngine::memoryCommand(int id) {
       break;
     }
     case CMD_MEMORY_STORE:
-      memoryRegister_ = V;
+      memoryRegister_ = std::move(V);
       updateIndicators();
       display_.invalidatePanelRect(MEMORY_INDICATOR_RECT);
       break;
-    case CMD_MODULO:
+    case CMD_MODULO: {
       if ((V.limbs[0] & 1) == 0) throw MSG_EVEN_VALUE;
       if (!V.plus) throw MSG_NEGATIVE_VALUE_LOWER;
-      setModulus(modulus_, V);
+      // Built apart, so a cancel or a failed allocation leaves the stored
+      // modulus whole.
+      ModulusRecord record;
+      setModulus(record, V);
       if (isAborted()) return;
+      modulus_ = std::move(record);
       updateIndicators();
       display_.invalidatePanelRect(MODULO_INDICATOR_RECT);
       break;
+    }
   }
   startNewEntry_ = true;
 }
@@ -301,9 +321,16 @@ void CommandEngine::setMode(bool decimal) {
 void CommandEngine::toggleBit() {
   const int index = bitToggleIndex.load(std::memory_order_relaxed);
   if (index < 0) return;
-  vnum bit(int32_t{1});
-  bit.shift(index);
-  operandStack_[level_] ^= bit;
+  // A bit at or above the cap makes a value over it whatever the entry, and
+  // building 2^index first would cost time and memory in proportion to it.
+  if (index >= scaleLimitBits) throw MSG_SCALE_OVER;
+  vnum value(int32_t{1});
+  value.shift(index);
+  value ^= operandStack_[level_];
+  // Still one over for -2^4,999,999 with bit 4,999,999 flipped: -2^5,000,000.
+  refuseOverCap(value);
+  if (isAborted()) return;
+  operandStack_[level_] = std::move(value);
   show(operandStack_[level_]);
 }
 

@@ -62,6 +62,7 @@ TEST(Engine, EvaluationOrderAndRepeat) {
       {"12345 Exp 3 +/- =", "12", nullptr},
       {"12 GCD 18 =", "6", nullptr},
       {"3 x^y 4 =", "81", nullptr},
+      {"0 x^y 0 =", "1", nullptr},                 // the empty product, as for every other x
       {"5 nPr 2 =", "20", nullptr},
       {"5 nCr 2 =", "10", nullptr},
   });

@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 #include <sstream>
 
@@ -10,6 +12,29 @@
 #include "ui/key_panel.h"
 
 namespace quorvel::uitest {
+
+void useTemporarySettings() {
+  static QTemporaryDir folder;
+  QCoreApplication::setOrganizationName(QStringLiteral("quorvel-test"));
+  QCoreApplication::setApplicationName(QStringLiteral("quorvel-test"));
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder.path());
+  clearSettings();
+}
+
+void clearSettings() {
+  QSettings settings;
+  settings.clear();
+  settings.sync();
+}
+
+std::unique_ptr<ui::MainWindow> freshWindow() {
+  clearSettings();
+  auto window = std::make_unique<ui::MainWindow>();
+  window->show();
+  if (!QTest::qWaitForWindowExposed(window.get()) || !settle(*window)) return nullptr;
+  return window;
+}
 
 bool settle(const ui::MainWindow& window, int timeoutMs) {
   QElapsedTimer clock;

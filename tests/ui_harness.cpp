@@ -1,11 +1,13 @@
 #include "tests/ui_harness.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <sstream>
 
 #include "engine/key_labels.h"
@@ -106,6 +108,20 @@ void paintNow(QWidget* widget) { widget->repaint(); }
 
 std::string hexText(const ui::MainWindow& window) { return window.texts().hexText(); }
 std::string decText(const ui::MainWindow& window) { return window.texts().decText(); }
+
+void onNextModal(std::function<void(QWidget*)> act) {
+  constexpr int POLL_MS = 10;
+  auto* poll = new QTimer(qApp);
+  QObject::connect(poll, &QTimer::timeout, poll, [poll, act = std::move(act)] {
+    QWidget* modal = QApplication::activePopupWidget();
+    if (!modal) modal = QApplication::activeModalWidget();
+    if (!modal) return;
+    poll->stop();
+    poll->deleteLater();
+    act(modal);
+  });
+  poll->start(POLL_MS);
+}
 
 QString rgbAt(QWidget* widget, QPoint point) {
   const QColor c = widget->grab().toImage().pixelColor(point);

@@ -5,6 +5,7 @@
 
 #include <QPoint>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -50,6 +51,10 @@ void paintNow(QWidget* widget);
 
 std::string hexText(const ui::MainWindow& window);
 std::string decText(const ui::MainWindow& window);
+
+// Calls `act` with the next modal dialog or popup menu that opens, from
+// inside its own event loop, where the test itself is blocked.
+void onNextModal(std::function<void(QWidget*)> act);
 
 // A colour as "r,g,b" for readable failures.
 QString rgbAt(QWidget* widget, QPoint point);

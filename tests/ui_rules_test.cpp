@@ -332,9 +332,10 @@ void RulesTest::valueSize() {
 }
 
 void RulesTest::everyMessageHasAHint() {
-  const char* const messages[] = {MSG_DIVIDE_BY_ZERO, MSG_BAD_ARGUMENT,         MSG_NEGATIVE_VALUE, MSG_NEGATIVE_VALUE_MODULAR,
-                                  MSG_TOO_BIG_VALUE,  MSG_SCALE_OVER,           MSG_LIMIT_OVER,     MSG_EVEN_VALUE,
-                                  MSG_NEGATIVE_VALUE_LOWER, "Out of memory."};
+  const char* const messages[] = {MSG_DIVIDE_BY_ZERO,  MSG_BAD_ARGUMENT, MSG_NEGATIVE_VALUE,
+                                  MSG_NEGATIVE_VALUE_MODULAR, MSG_TOO_BIG_VALUE, MSG_SCALE_OVER,
+                                  MSG_LIMIT_OVER,      MSG_EVEN_VALUE,   MSG_NEGATIVE_VALUE_LOWER,
+                                  "Out of memory."};
   for (const char* message : messages)
     QVERIFY2(QString::fromStdString(hintForMessage(message)).endsWith(QStringLiteral("C clears")), message);
   QVERIFY(hintForMessage("12345").empty());

@@ -21,6 +21,7 @@
 
 #include "decimal/vnum10.h"
 #include "engine/command_ids.h"
+#include "engine/pasted_text.h"
 #include "numtheory/numtheory.h"
 #include "platform/abort_flags.h"
 #include "vnum/messages.h"
@@ -59,6 +60,13 @@ bool actsDuringError(int id) {
          id == CMD_HEX || id == CMD_REPAINT;
 }
 
+// Commands after which the digits typed into the entry can still be taken
+// back one by one: every other command changes the entry or ends its typing.
+bool keepsTypedDigits(int id) {
+  return (id >= CMD_DIGIT_1 && id <= CMD_DIGIT_0) || (id >= CMD_DIGIT_A && id <= CMD_DIGIT_F) ||
+         id == CMD_BACKSPACE || id == CMD_DEC || id == CMD_HEX || id == CMD_COPY || id == CMD_REPAINT;
+}
+
 void refuseOverCap(const vnum& x) {
   if (x.bitLength() > scaleLimitBits) throw MSG_SCALE_OVER;
 }
@@ -70,6 +78,8 @@ CommandEngine::CommandEngine(TextBuffers& texts, Display& display, Clipboard& cl
 
 bool CommandEngine::runCommand(int id) {
   if (errorShown_ && !actsDuringError(id)) return false;
+  runningCommand_ = id;
+  if (!keepsTypedDigits(id)) typedDigits_.clear();
   try {
     if (id >= CMD_DIGIT_1 && id <= CMD_DIGIT_9) {
       digitEntry(id - CMD_DIGIT_1 + 1);
@@ -100,6 +110,11 @@ bool CommandEngine::runCommand(int id) {
         case CMD_HEX: setMode(false); break;
         case CMD_BIT_TOGGLE: toggleBit(); break;
         case CMD_PASTE: paste(); break;
+        case CMD_PASTE_TEXT:
+          if (std::optional<std::string> text = inbox.takeText()) pasteText(*text);
+          break;
+        case CMD_PUT_ENTRY: putEntry(); break;
+        case CMD_BACKSPACE: backspace(); break;
         case CMD_COPY: copy(); break;
         default: break;  // only the repaint
       }
@@ -121,6 +136,7 @@ void CommandEngine::show(const vnum& x) {
   toDecText(x, texts_.decStage(), TEXT_BUFFER_SIZE);
   if (isAborted()) return;
   texts_.publish();
+  if (observer_ && !isAborted()) observer_->valueShown(runningCommand_, x, texts_.decStage());
 }
 
 void CommandEngine::showError(const char* message) {
@@ -146,10 +162,23 @@ void CommandEngine::digitEntry(int digit) {
     refuseOverCap(entry);
   }
   if (isAborted()) return;
+  if (startNewEntry_) typedDigits_.clear();
+  typedDigits_.push(digit, decimalMode_ ? 10 : 16);
   operandStack_[level_] = std::move(entry);
   show(operandStack_[level_]);
   operatorPending_ = false;
   startNewEntry_ = false;
+}
+
+void CommandEngine::backspace() {
+  const std::optional<TypedDigits::Digit> last = typedDigits_.pop();
+  if (!last) return;
+  // Exact: the entry is (earlier entry) * base + digit.
+  vnum entry = operandStack_[level_] - vnum(int32_t{last->value});
+  divide(entry, vnum(int32_t{last->base}));
+  if (isAborted()) return;
+  operandStack_[level_] = std::move(entry);
+  show(operandStack_[level_]);
 }
 
 void CommandEngine::binaryOperator(int code) {
@@ -335,16 +364,31 @@ void CommandEngine::toggleBit() {
 }
 
 void CommandEngine::paste() {
-  const std::optional<std::string> text = clipboard_.text();
-  if (!text) return;
-  vnum value = parseNumberText(text->c_str());
+  if (const std::optional<std::string> text = clipboard_.text()) pasteText(*text);
+}
+
+void CommandEngine::pasteText(const std::string& text) {
+  std::optional<vnum> value = readPastedText(text);
+  if (!value) {
+    if (observer_ && !isAborted()) observer_->pasteIgnored();
+    return;
+  }
   // Nothing larger than the cap reaches the display buffers.
-  refuseOverCap(value);
+  refuseOverCap(*value);
   if (isAborted()) return;
-  operandStack_[level_] = std::move(value);
+  operandStack_[level_] = std::move(*value);
   show(operandStack_[level_]);
   operatorPending_ = false;
   startNewEntry_ = false;
+}
+
+void CommandEngine::putEntry() {
+  std::optional<vnum> value = inbox.takeValue();
+  if (!value) return;
+  operandStack_[level_] = std::move(*value);
+  show(operandStack_[level_]);
+  operatorPending_ = false;
+  startNewEntry_ = true;
 }
 
 void CommandEngine::copy() { clipboard_.setText(texts_.decText()); }

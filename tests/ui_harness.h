@@ -5,6 +5,8 @@
 
 #include <QPoint>
 #include <QString>
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "ui/main_window.h"
@@ -12,6 +14,15 @@
 class QWidget;
 
 namespace quorvel::uitest {
+
+// Points QSettings at a temporary folder of this test program, so that no
+// test reads or writes the user's settings. Call in initTestCase(), before
+// any window exists.
+void useTemporarySettings();
+// Forgets every setting, so that the next window starts from the defaults.
+void clearSettings();
+// A new main window on a clean slate (settings cleared), shown and settled.
+std::unique_ptr<ui::MainWindow> freshWindow();
 
 // Processes events until the worker is idle, then delivers what it queued.
 // False when it is still busy after `timeoutMs` (a safety net against a
@@ -40,6 +51,10 @@ void paintNow(QWidget* widget);
 
 std::string hexText(const ui::MainWindow& window);
 std::string decText(const ui::MainWindow& window);
+
+// Calls `act` with the next modal dialog or popup menu that opens, from
+// inside its own event loop, where the test itself is blocked.
+void onNextModal(std::function<void(QWidget*)> act);
 
 // A colour as "r,g,b" for readable failures.
 QString rgbAt(QWidget* widget, QPoint point);

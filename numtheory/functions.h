@@ -2,7 +2,9 @@
 //
 // The pieces: `power` (x^y by left-to-right binary exponentiation),
 // `setModulus` / `montgomeryReduce` / `modularPower` (x^y mod N in Montgomery
-// form with R = 2^k, k the bit length of the stored odd N), `squareRoot` with
+// form by sliding windows: on 64-bit word spans with word-by-word REDC for
+// moduli up to MODPOW_WORD_MAX_BITS (word_span.h), on vnum products with
+// montgomeryReduce and the record's R = 2^k above), `squareRoot` with
 // its Newton step `refineInverseSqrt`, `gcd` (binary shift-and-subtract), and
 // `fallingFactorial` P(n, r) under `factorial`, `permutations`, `combinations`.
 // None of them divides inside a loop: only shifts, additions and products.
@@ -52,6 +54,9 @@ void resetModulus(ModulusRecord& record);
 vnum montgomeryReduce(const vnum& T, const ModulusRecord& record);
 // x^y mod N. "Negative Value." for x < 0 or y < 0; 0 with no modulus stored.
 vnum modularPower(const vnum& x, const vnum& y, const ModulusRecord& record);
+// Window width (bits) of the sliding-window power for an exponent of
+// exponentBits bits whose forms take formBytes each.
+int slidingWindowBits(int64_t exponentBits, int64_t formBytes);
 
 // --- integer square root ---
 

@@ -32,6 +32,24 @@ inline constexpr int64_t SQRT_STAGED_MIN_BITS = 16384;
 // bits the loop would run for tens of minutes without any poll.
 inline constexpr int64_t NP_BIT_SERIAL_MAX_BITS = 2048;
 
+// --- modular power ---
+
+// Moduli up to this many bits are exponentiated on 64-bit words with the
+// word-by-word reduction (quadratic, no allocation in the loop); larger ones
+// on vnum products with REDC by two more products. One modular squaring,
+// words / vnum, CPU time on this 2-core machine under load: 0.06 at 16,384
+// bits, 0.4 at 65,536, 0.6-0.8 at 98,304-131,072, 1.6 at 196,608; the
+// crossing near 160,000 bits is rounded down because faster vnum products
+// move it down.
+inline constexpr int64_t MODPOW_WORD_MAX_BITS = 131072;
+// Widest window of the sliding-window power (bits): its table holds
+// 2^(w-1) odd powers. The cost model stops paying beyond this width for
+// any exponent within the cap.
+inline constexpr int MODPOW_MAX_WINDOW_BITS = 10;
+// The table of odd powers may hold at most this many bytes of forms, so
+// that a huge modulus takes a narrower window instead of a huge table.
+inline constexpr int64_t MODPOW_TABLE_MAX_BYTES = int64_t{16} << 20;
+
 // --- falling factorial P(n, r), n!, nPr, nCr ---
 
 // Largest r accepted by P(n, r) ("Too big value." above): 2^20.

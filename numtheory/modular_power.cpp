@@ -179,7 +179,12 @@ vnum windowPower(Forms& forms, const vnum& x, const vnum& y) {
       uint32_t u = 0;
       for (int64_t b = i; b >= j; --b) u = (u << 1) | static_cast<uint32_t>(bitAt(y, b));
       if (started) {
-        for (int64_t b = i; b >= j; --b) forms.square(acc);
+        // A window of squarings near the word spans' limit takes over a
+        // tenth of a second: poll before each one.
+        for (int64_t b = i; b >= j; --b) {
+          if (isAborted()) return vnum();
+          forms.square(acc);
+        }
         forms.multiply(acc, table[u >> 1]);
       } else {
         acc = table[u >> 1];

@@ -37,6 +37,18 @@ void runFunctionsCases() {
             [&] { mpz_fac_ui(gr, static_cast<unsigned long>(n)); });
   }
 
+  // The key refuses 1,000,000! ("Scale over") before any work; GMP's side
+  // computes it, for scale.
+  const vnum million(int32_t{1000000});
+  compare("1,000,000! refused (GMP: computed)",
+          [&] {
+            try {
+              r = factorial(million);
+            } catch (const char*) {
+            }
+          },
+          [&] { mpz_fac_ui(gr, 1000000); });
+
   const vnum n(int32_t{2000000}), k(int32_t{1000000});
   compare("C(2,000,000, 1,000,000)", [&] { r = combinations(n, k); }, [&] { mpz_bin_uiui(gr, 2000000, 1000000); });
 

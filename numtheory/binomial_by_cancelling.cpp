@@ -6,8 +6,9 @@
 // multiples of p among them are every p-th, from index n mod p on (factor i
 // is n - i). An odd p is tested and divided out with its inverse modulo
 // 2^64 (Granlund and Montgomery): f is a multiple of p exactly when
-// f * p^-1 mod 2^64 <= (2^64 - 1) / p, and then that product is f / p. Two
-// goes by trailing zero counts. The visits number about k ln ln k.
+// f * p^-1 mod 2^64 <= (2^64 - 1) / p, and then that product is f / p. The
+// prime 2 comes off by trailing zero counts. The visits number about
+// k ln ln k.
 #include <algorithm>
 #include <bit>
 #include <cassert>

@@ -29,7 +29,7 @@
 // differ by 18 bits, so the first n! over the cap (298,594!, 5,000,006
 // bits) is refused and the last one within it (298,593!, 4,999,988 bits)
 // is computed.
-#include <bit>
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <numbers>

@@ -3,8 +3,8 @@
 //
 // A leaf of up to WORD_PRODUCT_MAX_WORDS words is accumulated one word at a
 // time (acc <- acc * w, a single pass of mulWordsBy): about c^2 / 2 word
-// products for c words, as many as a balanced schoolbook tree would do, and
-// no allocation. Above that, halves of equal word count (so of nearly equal
+// products for c words, as many as a balanced schoolbook tree would do, in
+// one buffer. Above that, halves of equal word count (so of nearly equal
 // length, every packed word being close to 64 bits) meet in vnum products.
 #include "numtheory/functions_limits.h"
 #include "numtheory/prime_products.h"

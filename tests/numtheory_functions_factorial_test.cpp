@@ -106,12 +106,13 @@ TEST(Factorial, FactorialsAndSmallTablesAgreeWithGmp) {
 }
 
 TEST(Factorial, PermutationsTakeEveryFactorFromTheWholeOfN) {
-  // n below 2^23 (flushes at 2^40 only), from 2^23 (a chunk times a factor
-  // could pass 2^63), 2^24 and 2^31 (beyond one limb), around 2^63 and far
-  // beyond a word; r up to a few thousand, so the tree has many levels.
+  // n of three factors to a packed word (2^21), of two (2^22 to 2^32), of
+  // one (up to 2^63, where a word closes before a factor could carry it
+  // past 2^64), beyond one limb (2^31), and the vnum factors beyond 2^63;
+  // r up to a few thousand, so the tree has many levels.
   auto g = rng(601);
   std::vector<Mpz> ns;
-  for (long e : {22L, 23L, 24L, 31L, 32L, 40L, 62L, 63L, 64L, 200L, 3000L})
+  for (long e : {20L, 21L, 22L, 23L, 24L, 31L, 32L, 40L, 62L, 63L, 64L, 200L, 3000L})
     for (long add : {-1L, 0L, 1L, 12345L}) ns.push_back(powerOfTwoPlus(e, add));
   for (int it = 0; it < iterations(12); ++it) ns.push_back(Mpz(static_cast<long>(logUniform(g, 21, 1L << 40))));
   for (const Mpz& n : ns) {

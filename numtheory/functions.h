@@ -2,10 +2,14 @@
 //
 // The pieces: `power` (x^y by left-to-right binary exponentiation),
 // `setModulus` / `montgomeryReduce` / `modularPower` (x^y mod N in Montgomery
-// form with R = 2^k, k the bit length of the stored odd N), `squareRoot` with
+// form by sliding windows: on 64-bit word spans with word-by-word REDC for
+// moduli up to MODPOW_WORD_MAX_BITS (word_span.h), on vnum products with
+// montgomeryReduce and the record's R = 2^k above), `squareRoot` with
 // its Newton step `refineInverseSqrt`, `gcd` (binary shift-and-subtract), and
-// `fallingFactorial` P(n, r) under `factorial`, `permutations`, `combinations`.
-// None of them divides inside a loop: only shifts, additions and products.
+// `fallingFactorial` P(n, r) under `factorial`, `permutations`, `combinations`
+// (from prime factorisations, packed machine words and product trees;
+// prime_products.h). None of them divides inside a loop: only shifts,
+// additions and products.
 //
 // How one operation travels, sqrt of a 5,000,000-bit x: the top 64 bits give
 // an x87 estimate of 1/sqrt(x); Newton's iteration for y ~ 2^p / sqrt(x)
@@ -16,6 +20,12 @@
 // Newton loops, the correction, the GCD steps and the levels of the factorial
 // product tree poll it too. A call that sees the flag returns early and leaves
 // its output arguments untouched (value-returning calls return any value).
+//
+// And 100,000!: the primes up to n from a segmented sieve, Legendre's
+// exponent of each, and 16 rounds of acc <- acc^2 * Q_j, Q_j the product of
+// the primes whose exponent has bit j set, packed three or more to a 64-bit
+// word and multiplied word by word up to 1,024 words, by vnum above; a
+// shift by 99,994 puts the powers of two back.
 //
 // Errors are the messages of vnum/messages.h, thrown before any work.
 #pragma once
@@ -52,6 +62,9 @@ void resetModulus(ModulusRecord& record);
 vnum montgomeryReduce(const vnum& T, const ModulusRecord& record);
 // x^y mod N. "Negative Value." for x < 0 or y < 0; 0 with no modulus stored.
 vnum modularPower(const vnum& x, const vnum& y, const ModulusRecord& record);
+// Window width (bits) of the sliding-window power for an exponent of
+// exponentBits bits whose forms take formBytes each.
+int slidingWindowBits(int64_t exponentBits, int64_t formBytes);
 
 // --- integer square root ---
 
@@ -78,14 +91,15 @@ void gcd(vnum& a, const vnum& b);
 // "Negative value." (n < 0 or r < 0), "Bad argument." (r > n), "Too big
 // value." (r > 2^20). No size guard of its own: its callers bound the result.
 void fallingFactorial(vnum& result, const vnum& n, const vnum& r);
-// n! = P(n, n); the engine has refused n > 1,000,000 ("Limit Over") and
-// measures the result afterwards.
+// n! = P(n, n), with the refusals of P(n, n) and then "Scale over", before
+// any work, when n! certainly has more than scaleLimitBits bits (from
+// 298,594 on). The engine has refused n > 1,000,000 ("Limit Over") first.
 vnum factorial(const vnum& n);
 // nPr = P(n, r), "Scale over" before the product when the result must pass
 // scaleLimitBits.
 vnum permutations(const vnum& n, const vnum& r);
-// nCr = P(n, r) / P(r, r), "Scale over" before the products when the
-// binomial itself must pass scaleLimitBits.
+// nCr = P(n, r) / P(r, r) = C(n, min(r, n - r)), "Scale over" before the
+// products when the binomial itself must pass scaleLimitBits.
 vnum combinations(const vnum& n, const vnum& r);
 
 }  // namespace quorvel

@@ -97,6 +97,7 @@ TEST(Engine, ErrorsAndTheErrorState) {
       {"5 / 0 = CE", "0", "+0x000000000000000"},
       {"5 / 0 = C 2 + 2 =", "4", nullptr},
       {"1000001 n!", "Limit Over", nullptr},
+      {"1000000 n!", "Scale over", nullptr},         // refused before any work
       {"0 Modulo", "even value.", nullptr},
       {"4 Modulo", "even value.", nullptr},
       {"7 +/- Modulo", "negative value.", nullptr},

@@ -1,6 +1,7 @@
-// The largest sizes: roots of 5,000,000-bit values, factorials up to the
-// engine's limit, nPr and nCr at the edges of the cap and of r, a power and
-// a modular power of the benchmark's sizes, and a long GCD.
+// The largest sizes: roots of 5,000,000-bit values, the largest n! within
+// the cap and P(n, n) up to the engine's limit, nPr and nCr at the edges of the cap and of r, modular
+// powers across the switch to vnum products, a power and a modular power of
+// the benchmark's sizes, and a long GCD.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -49,12 +50,19 @@ TEST(FunctionsSlow, SquareRootsAtTheCap) {
   }
 }
 
-TEST(FunctionsSlow, FactorialsUpToTheEngineLimit) {
+TEST(FunctionsSlow, FactorialsAtTheCapAndUpToTheEngineLimit) {
+  // The largest n! within the cap comes from the key; P(n, n) computes the
+  // larger ones that the key refuses, up to the engine's limit.
+  Mpz expected;
+  mpz_fac_ui(expected.z, 298593);
+  ASSERT_EQ(bitsOf(expected), 4999988);
+  EXPECT_VNUM_EQ(factorial(v(298593)), expected);
   for (long n : {300000L, 1000000L}) {
-    Mpz expected;
     mpz_fac_ui(expected.z, static_cast<unsigned long>(n));
+    vnum result;
+    fallingFactorial(result, v(n), v(n));
     SCOPED_TRACE(n);
-    EXPECT_VNUM_EQ(factorial(v(n)), expected);
+    EXPECT_VNUM_EQ(result, expected);
   }
 }
 
@@ -93,6 +101,25 @@ TEST(FunctionsSlow, PermutationsAndCombinationsAtTheCap) {
   ASSERT_LE(bitsOf(expected), scaleLimitBits);
   EXPECT_VNUM_EQ(combinations(v(m), v(k)), expected);
   EXPECT_STREQ(thrownMessage([&] { combinations(v(m + m / 1000), v(k)); }), MSG_SCALE_OVER);
+}
+
+TEST(FunctionsSlow, ModularPowerAcrossTheSwitchToProducts) {
+  // Moduli on both sides of the switch from word spans to vnum products,
+  // random and all ones, with bases above the modulus.
+  auto g = rng(703);
+  const long T = MODPOW_WORD_MAX_BITS;
+  for (long bits : {T - 1, T, T + 1}) {
+    for (bool ones : {false, true}) {
+      Mpz N = ones ? powerOfTwoPlus(bits, -1) : randomMpz(g, bits, true, false), expected;
+      mpz_setbit(N.z, 0);
+      const Mpz x = randomMpz(g, bits + 5, false, false), y = randomMpz(g, 12, false, false);
+      ModulusRecord record;
+      setModulus(record, fromMpz(N));
+      mpz_powm(expected.z, x.z, y.z, N.z);
+      SCOPED_TRACE(bits);
+      EXPECT_VNUM_EQ(modularPower(fromMpz(x), fromMpz(y), record), expected);
+    }
+  }
 }
 
 TEST(FunctionsSlow, PowerModularPowerAndGcdOfBenchmarkSizes) {

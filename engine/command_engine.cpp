@@ -222,13 +222,11 @@ void CommandEngine::unaryFunction(int id) {
       break;
   }
   if (isAborted()) return;
-  // NOT of 2^5,000,000 - 1 is -2^5,000,000, one bit over the cap; the others
-  // cannot grow, but the check is one pass over the limbs.
-  if (id != CMD_FACTORIAL) refuseOverCap(result);
+  // NOT of 2^5,000,000 - 1 is -2^5,000,000, one bit over the cap. factorial()
+  // refuses a result over it before any work; the others cannot grow, but
+  // the check is one pass over the limbs.
+  refuseOverCap(result);
   operandStack_[level_] = std::move(result);
-  // The factorial is stored before its size is judged, so the value stays
-  // on the stack while the message shows.
-  if (id == CMD_FACTORIAL) refuseOverCap(operandStack_[level_]);
   operatorPending_ = false;
   show(operandStack_[level_]);
   startNewEntry_ = true;

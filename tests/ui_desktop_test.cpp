@@ -433,11 +433,15 @@ void DesktopTest::actionsDoWhatTheirNamesSay() {
 
 void DesktopTest::saveAndOpenDialogsRememberTheFormat() {
   const QString file = path(QStringLiteral("chosen.txt"));
-  const auto answerFileDialog = [](const QString& filter, const QString& chosen, QString* offered) {
-    onNextModal([=](QWidget* modal) {
+  // Waits for the file dialog itself: any other modal window that comes
+  // first is closed and the wait goes on, so the dialog is never left open.
+  std::function<void(const QString&, const QString&, QString*)> answerFileDialog;
+  answerFileDialog = [&answerFileDialog](const QString& filter, const QString& chosen, QString* offered) {
+    onNextModal([=, &answerFileDialog](QWidget* modal) {
       auto* dialog = qobject_cast<QFileDialog*>(modal);
       if (!dialog) {
         modal->close();
+        answerFileDialog(filter, chosen, offered);
         return;
       }
       if (offered) *offered = dialog->selectedNameFilter();

@@ -10,6 +10,8 @@
 #include <QTimer>
 #include <sstream>
 
+#include "engine/command_ids.h"
+
 #include "engine/key_labels.h"
 #include "ui/key_panel.h"
 
@@ -73,6 +75,13 @@ bool clickKeys(ui::MainWindow& window, const std::string& labels) {
       if (digit < 0 || !clickKey(window, commandIdOfDigit(digit))) return false;
     }
   }
+  return true;
+}
+
+bool startLongComputation(ui::MainWindow& window) {
+  if (!clickKeys(window, "1 << 100000 + 1 = Modulo 3 Power ( 1 << 100000")) return false;
+  QAbstractButton* equals = window.keyPanel()->button(CMD_EQUALS);
+  QTest::mouseClick(equals, Qt::LeftButton, Qt::NoModifier, equals->rect().center());
   return true;
 }
 

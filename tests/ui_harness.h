@@ -31,6 +31,9 @@ bool settle(const ui::MainWindow& window, int timeoutMs = 120000);
 
 // Clicks the key panel's key `id`, then settles.
 bool clickKey(ui::MainWindow& window, int id);
+// Hands the worker a key that runs for tens of seconds, without waiting:
+// 3^(2^100,000) mod 2^100,000 + 1, a hundred thousand modular squarings.
+bool startLongComputation(ui::MainWindow& window);
 // Clicks the keys named by `labels`, separated by blanks: panel labels
 // ("+", "MOD", "n!", "C") or runs of digits ("255", "#FF" for hexadecimal
 // digits, which need hexadecimal entry).

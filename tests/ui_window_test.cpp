@@ -355,10 +355,7 @@ void WindowTest::indicatorsShowState() {
 
 void WindowTest::busyStripAndDeleteCancels() {
   StatusStrip* strip = w().statusStrip();
-  QVERIFY(clickKeys(w(), "1000000"));
-  // n! of a million runs for seconds: hand it over without waiting.
-  QAbstractButton* factorial = w().keyPanel()->button(CMD_FACTORIAL);
-  QTest::mouseClick(factorial, Qt::LeftButton, Qt::NoModifier, factorial->rect().center());
+  QVERIFY(startLongComputation(w()));
   QVERIFY(w().worker().busy());
   QTRY_VERIFY_WITH_TIMEOUT(!strip->text().isEmpty(), 30000);
   QVERIFY(w().worker().busy());
@@ -383,9 +380,7 @@ void WindowTest::busyStripAndDeleteCancels() {
 }
 
 void WindowTest::closingDuringAComputationStopsTheWorker() {
-  QVERIFY(clickKeys(w(), "1000000"));
-  QAbstractButton* factorial = w().keyPanel()->button(CMD_FACTORIAL);
-  QTest::mouseClick(factorial, Qt::LeftButton, Qt::NoModifier, factorial->rect().center());
+  QVERIFY(startLongComputation(w()));
   QTest::qWait(100);
   QVERIFY(w().worker().busy());
   // The window stops its worker as it goes; this returns once the worker
@@ -450,9 +445,7 @@ void WindowTest::backspaceAndEscape() {
   QCOMPARE(decText(w()), std::string("16"));
 
   // Escape is "C", a cancel included.
-  QVERIFY(clickKeys(w(), "1000000"));
-  QAbstractButton* factorial = w().keyPanel()->button(CMD_FACTORIAL);
-  QTest::mouseClick(factorial, Qt::LeftButton, Qt::NoModifier, factorial->rect().center());
+  QVERIFY(startLongComputation(w()));
   QVERIFY(w().worker().busy());
   QVERIFY(typeKey(w(), &w(), Qt::Key_Escape, QStringLiteral("\x1b")));
   QCOMPARE(decText(w()), std::string("0"));

@@ -32,6 +32,24 @@ inline constexpr int64_t SQRT_STAGED_MIN_BITS = 16384;
 // bits the loop would run for tens of minutes without any poll.
 inline constexpr int64_t NP_BIT_SERIAL_MAX_BITS = 2048;
 
+// --- greatest common divisor ---
+
+// Bits of the leading parts that a Lehmer step reduces in machine words: the
+// top 63 bits of the larger value, the same bits of the other, so that both
+// fit an unsigned 64-bit word with room for a subtraction.
+inline constexpr int LEHMER_LEADING_BITS = 63;
+// Least floor of the leading parts: with 2f >= 63 + 1 the matrix of the
+// steps is valid for the whole values, and its entries stay below
+// 2^(63 - f) <= 2^31, so entry * limb < 2^61 and two of those with a carry
+// fit a signed 64-bit word. Each step thus removes about 30 bits.
+inline constexpr int LEHMER_MIN_FLOOR_BITS = 32;
+// Below this many bits (the larger operand) halfGcd is a loop of Lehmer
+// steps; from here on it recurses on top halves and pays products.
+inline constexpr int64_t HALF_GCD_LEHMER_MAX_BITS = 120000;
+// GCD operands whose smaller value has at least this many bits are reduced
+// by halfGcd on the whole values; below it, by Lehmer steps alone.
+inline constexpr int64_t GCD_HALF_GCD_MIN_BITS = 120000;
+
 // --- falling factorial P(n, r), n!, nPr, nCr ---
 
 // Largest r accepted by P(n, r) ("Too big value." above): 2^20.

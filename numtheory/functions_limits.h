@@ -34,15 +34,20 @@ inline constexpr int64_t NP_BIT_SERIAL_MAX_BITS = 2048;
 
 // --- greatest common divisor ---
 
-// Bits of the leading parts that a Lehmer step reduces in machine words: the
-// top 63 bits of the larger value, the same bits of the other, so that both
-// fit an unsigned 64-bit word with room for a subtraction.
-inline constexpr int LEHMER_LEADING_BITS = 63;
-// Least floor of the leading parts: with 2f >= 63 + 1 the matrix of the
-// steps is valid for the whole values, and its entries stay below
-// 2^(63 - f) <= 2^31, so entry * limb < 2^61 and two of those with a carry
-// fit a signed 64-bit word. Each step thus removes about 30 bits.
-inline constexpr int LEHMER_MIN_FLOOR_BITS = 32;
+// A Lehmer step works on a window of the leading 127 bits of the larger
+// value (the same bits of the other), so that both fit an unsigned 128-bit
+// word with room for a subtraction. It keeps the window values >= 2^64 at
+// least: with 2 * 64 >= 127 + 1 the step is valid for the whole values, and
+// its matrix entries stay below 2^(127 - 64) = 2^63, so an entry times a
+// pair of limbs (2^60) is below 2^123 and two of those with a carry fit a
+// signed 128-bit word. Each step thus removes about 62 bits.
+inline constexpr int LEHMER_WINDOW_BITS = 127;
+inline constexpr int LEHMER_WINDOW_MIN_FLOOR_BITS = 64;
+// The window is reduced by Euclid's steps in machine words, on its leading
+// 63 bits at a time, kept >= 2^32 at least (2 * 32 >= 63 + 1); each such
+// round moves about 30 bits and has entries below 2^31.
+inline constexpr int LEHMER_WORD_BITS = 63;
+inline constexpr int LEHMER_WORD_MIN_FLOOR_BITS = 32;
 // Below this many bits (the larger operand) halfGcd is a loop of Lehmer
 // steps; from here on it recurses on top halves and pays products.
 inline constexpr int64_t HALF_GCD_LEHMER_MAX_BITS = 120000;

@@ -6,10 +6,10 @@
 // through, as long as the smaller has GCD_HALF_GCD_MIN_BITS:
 //   - halfGcd on the whole values, which halves them with products;
 // below that:
-//   - Lehmer steps, about 30 bits per linear pass;
+//   - Lehmer steps, about 62 bits per linear pass;
 // and, when neither can step (a quotient longer than the leading bits, or
 // values within 2^s of each other), one division a <- a mod b. Values that
-// fit a machine word finish with the binary GCD on that word.
+// fit a double word finish with the binary GCD on that word.
 //
 // Every reduction is a unimodular matrix or a remainder, so the GCD never
 // changes; each loop round polls the abort flag, and a cancelled call
@@ -30,25 +30,42 @@ namespace quorvel {
 
 namespace {
 
-// The value of a non-negative x below 2^63 (three limbs at most).
-uint64_t wordValue(const vnum& x) {
-  uint64_t w = 0;
-  for (int32_t i = std::min(x.len, 3) - 1; i >= 0; --i) w = (w << LIMB_BITS) | static_cast<uint32_t>(x.limbs[i]);
+using u128 = unsigned __int128;
+
+// The value of a non-negative x below 2^127 (five limbs at most).
+u128 wordValue(const vnum& x) {
+  u128 w = 0;
+  for (int32_t i = std::min(x.len, 5) - 1; i >= 0; --i) w = (w << LIMB_BITS) | static_cast<uint32_t>(x.limbs[i]);
   return w;
 }
 
-// gcd(u, v) of machine words, not both zero, by shifts and subtractions.
-uint64_t wordGcd(uint64_t u, uint64_t v) {
+int trailingZeros(u128 x) {
+  const uint64_t low = static_cast<uint64_t>(x);
+  return low ? std::countr_zero(low) : 64 + std::countr_zero(static_cast<uint64_t>(x >> 64));
+}
+
+// gcd(u, v) of double words, not both zero, by shifts and subtractions.
+u128 wordGcd(u128 u, u128 v) {
   if (u == 0) return v;
   if (v == 0) return u;
-  const int k = std::countr_zero(u | v);
-  u >>= std::countr_zero(u);
+  const int k = trailingZeros(u | v);
+  u >>= trailingZeros(u);
   do {
-    v >>= std::countr_zero(v);
+    v >>= trailingZeros(v);
     if (u > v) std::swap(u, v);
     v -= u;
   } while (v != 0);
   return u << k;
+}
+
+// The vnum of a double word below 2^127.
+vnum fromWord(u128 w) {
+  int32_t limbs[5];
+  for (int32_t& limb : limbs) {
+    limb = static_cast<int32_t>(static_cast<uint32_t>(w) & LIMB_MASK);
+    w >>= LIMB_BITS;
+  }
+  return fromLimbs(limbs, 5);
 }
 
 // a <- gcd(a, b) for positive a and b; false, with a meaningless, on abort.
@@ -57,8 +74,8 @@ bool gcdOfMagnitudes(vnum& a, vnum& b) {
     if (isAborted()) return false;
     if (a < b) a.swap(b);
     if (b.isZero()) return true;
-    if (magnitudeBits(a) <= LEHMER_LEADING_BITS) {
-      a = vnum(static_cast<int64_t>(wordGcd(wordValue(a), wordValue(b))));
+    if (magnitudeBits(a) <= LEHMER_WINDOW_BITS) {
+      a = fromWord(wordGcd(wordValue(a), wordValue(b)));
       return true;
     }
     if (magnitudeBits(b) >= GCD_HALF_GCD_MIN_BITS ? halfGcd(a, b, nullptr) : lehmerStep(a, b, 0, nullptr)) continue;

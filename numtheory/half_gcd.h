@@ -26,11 +26,11 @@
 // them non-negative, and they keep them above 2^(s-1+k).
 //
 // Everything below is that lemma used at two scales:
-//   - Lehmer: the leading 63 bits of a and b, reduced by Euclid's steps in
-//     machine words while both stay >= 2^f (f >= 32, so 2f >= 63 + 1), give
-//     a matrix with entries below 2^31; one linear pass applies it to the
-//     whole values and removes about 30 bits. With a floor s for the whole
-//     values, f = s - k + 1 keeps them above 2^s.
+//   - Lehmer: the leading 127 bits of a and b, reduced by Euclid's steps in
+//     machine words while both stay >= 2^F (F >= 64, so 2F >= 127 + 1), give
+//     a matrix with entries below 2^63; one linear pass applies it to the
+//     whole values and removes about 62 bits. With a floor s for the whole
+//     values, F = s - T + 1 (T the window's shift) keeps them above 2^s.
 //   - Half-GCD: for a, b of n bits, halfGcd reduces them to values >= 2^s,
 //     s = floor(n/2) + 1, by one recursive call on the top half, a few
 //     steps, a second recursive call on the top 2(n' - s) bits of the
@@ -46,25 +46,30 @@
 
 namespace quorvel {
 
-// (x, y) = U (x', y') for the reduced pair of leading parts; entries < 2^31.
+// (x, y) = U (x', y') for the reduced pair of leading parts; entries < 2^63.
 struct LehmerMatrix {
   uint64_t u00, u01, u10, u11;
 };
 
-// Euclid's steps on leading parts x, y < 2^63 that keep both >= 2^f, each
-// with the largest quotient that does; U is their product. Requires
-// 32 <= f <= 62. False (and no step) when x or y is below 2^f or no step
-// fits, so U is then the identity.
-bool lehmerMatrix(uint64_t x, uint64_t y, int f, LehmerMatrix& U);
+// Euclid's steps on x, y < 2^63 that keep both >= 2^f, each with the
+// largest quotient that does; U is their product, entries < 2^31. Requires
+// 32 <= f < 63. False (U the identity) when x or y is below 2^f or no step
+// fits.
+bool lehmerWordMatrix(uint64_t x, uint64_t y, int f, LehmerMatrix& U);
 
-// (a, b) <- U^-1 (a, b) = (u11 a - u01 b, u00 b - u10 a) over n limbs, in
-// place. U must come from lehmerMatrix on the leading parts of these a and
-// b, so that both results are non-negative (the lemma) and fit n limbs.
+// The same for a window X, Y < 2^127 kept >= 2^F, 64 <= F < 127, by rounds
+// of lehmerWordMatrix on the window's leading 63 bits; entries < 2^63.
+bool lehmerMatrix(unsigned __int128 X, unsigned __int128 Y, int F, LehmerMatrix& U);
+
+// (a, b) <- U^-1 (a, b) = (u11 a - u01 b, u00 b - u10 a) over n limbs (n
+// even), in place. U must come from lehmerMatrix on the leading bits of
+// these a and b, so that both results are non-negative (the lemma) and fit
+// n limbs.
 void applyLehmerInverse(int32_t* a, int32_t* b, int32_t n, const LehmerMatrix& U);
 
 // The row (p, q) of a cofactor matrix times U: (p, q) <- (u00 p + u10 q,
-// u01 p + u11 q) over n limbs, writing the carries to limbs n and n + 1
-// (both arrays must have room for n + 2 limbs).
+// u01 p + u11 q) over n limbs (n even), writing the carry to limbs n to
+// n + 3 (both arrays must have room for n + 4 limbs).
 void mulRowByLehmer(int32_t* p, int32_t* q, int32_t n, const LehmerMatrix& U);
 
 // A reduction matrix of any size, entries non-negative, det 1.
@@ -72,13 +77,14 @@ struct CofactorMatrix {
   vnum m00{int32_t{1}}, m01, m10, m11{int32_t{1}};
 };
 
-// M <- M N: eight products through vnum's multiplication.
+// M <- M N: seven products through vnum's multiplication.
 void mulCofactorMatrices(CofactorMatrix& M, const CofactorMatrix& N);
 
-// One Lehmer step on non-negative a, b: the matrix of their leading 63 bits
-// (common shift t) with floor f = max(32, s - t + 1), applied to a and b and,
-// when M is given, folded into it (M <- M U). s = 0 asks for no floor beyond
-// the lemma's. False, changing nothing, when that matrix is the identity.
+// One Lehmer step on non-negative a, b: the matrix of their leading 127 bits
+// (common shift T) with floor F = max(64, s - T + 1), applied to a and b
+// and, when M is given, folded into it (M <- M U). s = 0 asks for no floor
+// beyond the lemma's. False, changing nothing, when that matrix is the
+// identity.
 bool lehmerStep(vnum& a, vnum& b, int64_t s, CofactorMatrix* M);
 
 // One step that keeps a, b >= 2^s: a Lehmer step if one applies, else

@@ -3,11 +3,12 @@
 // a full quotient.
 //
 // The floor. Inside halfGcd every step must keep a, b >= 2^s. A Lehmer
-// matrix computed with floor f on parts shifted by t leaves the whole values
-// above 2^(f-1+t) (half_gcd.h, the lemma), so f = s - t + 1 suffices; once
-// the values come within about 62 bits of 2^s no word floor is left and the
-// quotient step takes over: larger - q * smaller >= 2^s for the largest q,
-// that is q = floor((larger - 2^s) / smaller), remainder + 2^s.
+// matrix computed with floor F on a window shifted by T leaves the whole
+// values above 2^(F-1+T) (half_gcd.h, the lemma), so F = s - T + 1
+// suffices; once the values come within a few bits of 2^s no window floor
+// is left and the quotient step takes over: larger - q * smaller >= 2^s for
+// the largest q, that is q = floor((larger - 2^s) / smaller), remainder
+// + 2^s.
 #include <algorithm>
 #include <cassert>
 #include <utility>
@@ -22,27 +23,37 @@ namespace quorvel {
 
 namespace {
 
-// floor(x / 2^t) for a non-negative x < 2^(t+63): the four limbs from bit t
-// up cover those 63 bits at any offset within a limb (29 + 63 <= 120).
-uint64_t leadingBits(const vnum& x, int64_t t) {
+// floor(x / 2^t) for a non-negative x < 2^(t+127): the six limbs from bit t
+// up cover those 127 bits at any offset within a limb (29 + 127 <= 180);
+// bits shifted past 128 are zero.
+unsigned __int128 leadingBits(const vnum& x, int64_t t) {
   const int32_t j = static_cast<int32_t>(t / LIMB_BITS);
   const int r = static_cast<int>(t % LIMB_BITS);
   unsigned __int128 window = 0;
-  for (int32_t i = std::min(j + 3, x.len - 1); i >= j; --i)
-    window = (window << LIMB_BITS) | static_cast<uint32_t>(x.limbs[i]);
-  window >>= r;
-  assert(window >> LEHMER_LEADING_BITS == 0);
-  return static_cast<uint64_t>(window);
+  for (int32_t i = std::min(j + 5, x.len - 1); i >= j; --i) {
+    const int at = LIMB_BITS * (i - j) - r;
+    const uint32_t limb = static_cast<uint32_t>(x.limbs[i]);
+    if (at < 0)
+      window |= limb >> -at;
+    else if (at < 128)
+      window |= static_cast<unsigned __int128>(limb) << at;
+  }
+  assert(window >> LEHMER_WINDOW_BITS == 0);
+  return window;
 }
 
-int32_t limbsOf(const vnum& x) { return static_cast<int32_t>((magnitudeBits(x) + LIMB_BITS - 1) / LIMB_BITS); }
+// Limbs of x up to its top non-zero one, rounded up to a whole pair.
+int32_t pairedLimbsOf(int64_t bits) {
+  const int32_t n = static_cast<int32_t>((bits + LIMB_BITS - 1) / LIMB_BITS);
+  return n + (n & 1);
+}
 
 // A row (p, q) of a cofactor matrix times U, in place.
 void foldRow(vnum& p, vnum& q, const LehmerMatrix& U) {
-  const int32_t n = std::max(limbsOf(p), limbsOf(q));
-  // Two carry limbs, and a zero limb above them for the sign.
-  p.extendTo(n + 3);
-  q.extendTo(n + 3);
+  const int32_t n = pairedLimbsOf(std::max(magnitudeBits(p), magnitudeBits(q)));
+  // Four carry limbs, and a zero limb above them for the sign.
+  p.extendTo(n + 5);
+  q.extendTo(n + 5);
   mulRowByLehmer(p.limbs, q.limbs, n, U);
   p.normalize();
   q.normalize();
@@ -53,12 +64,12 @@ void foldRow(vnum& p, vnum& q, const LehmerMatrix& U) {
 bool lehmerStep(vnum& a, vnum& b, int64_t s, CofactorMatrix* M) {
   assert(a.plus && b.plus);
   const int64_t n = std::max(magnitudeBits(a), magnitudeBits(b));
-  const int64_t t = std::max<int64_t>(0, n - LEHMER_LEADING_BITS);
-  const int64_t f = std::max<int64_t>(LEHMER_MIN_FLOOR_BITS, s - t + 1);
-  if (f >= LEHMER_LEADING_BITS) return false;
+  const int64_t T = std::max<int64_t>(0, n - LEHMER_WINDOW_BITS);
+  const int64_t F = std::max<int64_t>(LEHMER_WINDOW_MIN_FLOOR_BITS, s - T + 1);
+  if (F >= LEHMER_WINDOW_BITS) return false;
   LehmerMatrix U;
-  if (!lehmerMatrix(leadingBits(a, t), leadingBits(b, t), static_cast<int>(f), U)) return false;
-  const int32_t limbs = static_cast<int32_t>((n + LIMB_BITS - 1) / LIMB_BITS);
+  if (!lehmerMatrix(leadingBits(a, T), leadingBits(b, T), static_cast<int>(F), U)) return false;
+  const int32_t limbs = pairedLimbsOf(n);
   // Zero limbs up to the longer length; each result is at most its input,
   // so the zero limb above the input's top stays zero and plus stays right.
   a.extendTo(limbs);

@@ -3,9 +3,11 @@
 // The pieces: `power` (x^y by left-to-right binary exponentiation),
 // `setModulus` / `montgomeryReduce` / `modularPower` (x^y mod N in Montgomery
 // form with R = 2^k, k the bit length of the stored odd N), `squareRoot` with
-// its Newton step `refineInverseSqrt`, `gcd` (binary shift-and-subtract), and
+// its Newton step `refineInverseSqrt`, `gcd` (Lehmer steps, and a half-GCD
+// recursion on products for large values, half_gcd.h), and
 // `fallingFactorial` P(n, r) under `factorial`, `permutations`, `combinations`.
-// None of them divides inside a loop: only shifts, additions and products.
+// None of them divides inside a loop (the GCD only at its rare long
+// quotients): only shifts, additions and products.
 //
 // How one operation travels, sqrt of a 5,000,000-bit x: the top 64 bits give
 // an x87 estimate of 1/sqrt(x); Newton's iteration for y ~ 2^p / sqrt(x)

@@ -16,7 +16,6 @@
 // returns before writing its operand.
 #include <algorithm>
 #include <bit>
-#include <cassert>
 #include <utility>
 
 #include "numtheory/bit_fields.h"

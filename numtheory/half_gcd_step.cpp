@@ -1,6 +1,6 @@
-// One reduction step on whole values: a Lehmer step (a word matrix from the
-// leading 63 bits, applied in one linear pass), or failing that one step by
-// a full quotient.
+// One reduction step on whole values: a Lehmer step (a matrix of machine
+// words from the leading 127 bits, applied in one linear pass), or failing
+// that one step by a full quotient.
 //
 // The floor. Inside halfGcd every step must keep a, b >= 2^s. A Lehmer
 // matrix computed with floor F on a window shifted by T leaves the whole
@@ -42,7 +42,7 @@ unsigned __int128 leadingBits(const vnum& x, int64_t t) {
   return window;
 }
 
-// Limbs of x up to its top non-zero one, rounded up to a whole pair.
+// Limbs that hold a value of this many bits, rounded up to a whole pair.
 int32_t pairedLimbsOf(int64_t bits) {
   const int32_t n = static_cast<int32_t>((bits + LIMB_BITS - 1) / LIMB_BITS);
   return n + (n & 1);

@@ -10,6 +10,10 @@ target_sources(numtheory PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/square_root.cpp
   ${CMAKE_CURRENT_LIST_DIR}/refine_inverse_sqrt.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gcd.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/half_gcd.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/half_gcd_step.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/lehmer_matrix.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/lehmer_kernels.cpp
   ${CMAKE_CURRENT_LIST_DIR}/factorial.cpp
   ${CMAKE_CURRENT_LIST_DIR}/falling_factorial_by_primes.cpp
   ${CMAKE_CURRENT_LIST_DIR}/binomial_by_cancelling.cpp

@@ -5,11 +5,12 @@
 // form by sliding windows: on 64-bit word spans with word-by-word REDC for
 // moduli up to MODPOW_WORD_MAX_BITS (word_span.h), on vnum products with
 // montgomeryReduce and the record's R = 2^k above), `squareRoot` with
-// its Newton step `refineInverseSqrt`, `gcd` (binary shift-and-subtract), and
+// its Newton step `refineInverseSqrt`, `gcd` (Lehmer steps, and a half-GCD
+// recursion on products for large values, half_gcd.h), and
 // `fallingFactorial` P(n, r) under `factorial`, `permutations`, `combinations`
 // (from prime factorisations, packed machine words and product trees;
-// prime_products.h). None of them divides inside a loop: only shifts,
-// additions and products.
+// prime_products.h). None of them divides inside a loop (the GCD only at
+// its rare long quotients): only shifts, additions and products.
 //
 // How one operation travels, sqrt of a 5,000,000-bit x: the top 64 bits give
 // an x87 estimate of 1/sqrt(x); Newton's iteration for y ~ 2^p / sqrt(x)

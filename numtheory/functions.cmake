@@ -5,7 +5,7 @@ target_sources(numtheory PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/montgomery_reduce.cpp
   ${CMAKE_CURRENT_LIST_DIR}/modular_power.cpp
   ${CMAKE_CURRENT_LIST_DIR}/square_root.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/refine_inverse_sqrt.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/inverse_sqrt.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gcd.cpp
   ${CMAKE_CURRENT_LIST_DIR}/factorial.cpp
 )

@@ -86,6 +86,17 @@ inline constexpr int64_t EXP_OPERAND_LIMIT = int64_t{1} << 30;
 inline constexpr int64_t LOG2_TEN_NUM = 3321928094;
 inline constexpr int64_t LOG2_TEN_DEN = 1000000000;
 
+// 10^k is built by squaring 10^floor(k/2) rather than from the ladder when
+// that costs less (scale_by_power_of_ten.cpp), measuring an FFT product by
+// its combined length and a square by this fraction of it: squaring
+// 10^500,000 took 0.73 of the time of 10^500,000 * 10^499,999 here (thread
+// CPU time, interleaved runs), since the FFT transforms one operand only.
+// A squaring kernel that gains more should lower it.
+inline constexpr double SQUARE_COST_FACTOR = 0.73;
+// Below this many digits the products are schoolbook-sized, where a square
+// costs as much as any product and the ladder is used.
+inline constexpr int64_t EXP_SQUARING_MIN_DIGITS = 1000;
+
 // --- reading decimal text ---
 
 // Decimal text is converted in blocks of 2,048 digits, joined in a product

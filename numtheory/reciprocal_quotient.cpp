@@ -17,9 +17,9 @@
 // Quotient only: the last block needs its remainder only to make its
 // estimate exact. It is estimated with g = QUOTIENT_GUARD_BITS more bits,
 // h' ~ floor(X 2^g / B) with true value in [h' - 1, h' + 2] (quotient.h);
-// when h' mod 2^g lies inside [1, 2^g - 3] every value of that range has
-// the same top bits h' >> g = floor(X / B), and the product by B is not
-// formed. Only a dividend within a few units of a multiple of B, an exact
+// when h' mod 2^g lies inside [1, 2^g - 3] (QUOTIENT_GUARD_MARGIN keeps a
+// little more) every value of that range has the same top bits
+// h' >> g = floor(X / B), and the product by B is not formed. Only a dividend within a few units of a multiple of B, an exact
 // division among them, falls back to the remainder.
 #include <algorithm>
 #include <cassert>

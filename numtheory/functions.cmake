@@ -8,7 +8,7 @@ target_sources(numtheory PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/word_arithmetic.cpp
   ${CMAKE_CURRENT_LIST_DIR}/word_montgomery.cpp
   ${CMAKE_CURRENT_LIST_DIR}/square_root.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/refine_inverse_sqrt.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/inverse_sqrt.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gcd.cpp
   ${CMAKE_CURRENT_LIST_DIR}/half_gcd.cpp
   ${CMAKE_CURRENT_LIST_DIR}/half_gcd_step.cpp

@@ -5,7 +5,7 @@
 // form by sliding windows: on 64-bit word spans with word-by-word REDC for
 // moduli up to MODPOW_WORD_MAX_BITS (word_span.h), on vnum products with
 // montgomeryReduce and the record's R = 2^k above), `squareRoot` with
-// its Newton step `refineInverseSqrt`, `gcd` (Lehmer steps, and a half-GCD
+// its inverse square root `inverseSqrt`, `gcd` (Lehmer steps, and a half-GCD
 // recursion on products for large values, half_gcd.h), and
 // `fallingFactorial` P(n, r) under `factorial`, `permutations`, `combinations`
 // (from prime factorisations, packed machine words and product trees;
@@ -13,14 +13,16 @@
 // its rare long quotients): only shifts, additions and products.
 //
 // How one operation travels, sqrt of a 5,000,000-bit x: the top 64 bits give
-// an x87 estimate of 1/sqrt(x); Newton's iteration for y ~ 2^p / sqrt(x)
-// refines it first on the top G bits of x (G doubling from 64 up to n/2), then
-// at full size; s = (y * x) >> n lands at or just below floor(sqrt(x))
-// and is corrected upward by whole units. Every product goes through vnum
+// an x87 estimate of 1/sqrt(x); Newton stages of doubling precision on the
+// top bits of x take it to 1.25M bits (inverseSqrt); the top half of the
+// root is x's top bits times that, the bottom half one fused Newton step
+// (the exact residue x - s0^2 times the inverse root), and the exact
+// remainder x - s^2 corrects the last unit. Every product goes through vnum
 // `*=`, which picks schoolbook or FFT by size and polls the abort flag; the
-// Newton loops, the correction, the GCD steps and the levels of the factorial
-// product tree poll it too. A call that sees the flag returns early and leaves
-// its output arguments untouched (value-returning calls return any value).
+// Newton stages, the correction, the GCD steps and the levels of the
+// factorial product tree poll it too. A call that sees the flag returns
+// early and leaves its output arguments untouched (value-returning calls
+// return any value).
 //
 // And 100,000!: the primes up to n from a segmented sieve, Legendre's
 // exponent of each, and 16 rounds of acc <- acc^2 * Q_j, Q_j the product of
@@ -72,12 +74,10 @@ int slidingWindowBits(int64_t exponentBits, int64_t formBytes);
 // result <- floor(sqrt(x)), remainder <- x - result^2. "Negative value." for
 // x < 0. result and remainder may be x.
 void squareRoot(vnum& result, const vnum& x, vnum& remainder);
-// Newton's iteration y <- y * (3 * 2^p - (y^2 * x >> p)) >> (p + 1) toward
-// 2^p / sqrt(x), until a value repeats. From any start within a few percent
-// it settles a unit or two below floor(2^p / sqrt(x)) or on it; the truncated
-// (y^2 * x >> p) can lift it by less than 1/(2 sqrt(x)), so only an x below
-// 2^64 or so can end one unit above.
-void refineInverseSqrt(vnum& y, const vnum& x, int64_t p);
+// y ~ Y = 2^(k+H) / sqrt(x) for x > 0, H = ceil(bitLength(x) / 2), so that
+// Y is in (2^k, 2^(k+1)]: Y - 3 < y < Y + 1. Newton stages of doubling
+// precision on the top bits of x. Meaningless after a cancel.
+vnum inverseSqrt(const vnum& x, int64_t k);
 
 // --- greatest common divisor ---
 

@@ -16,14 +16,25 @@ inline constexpr int64_t SQRT_DOUBLE_MAX_BITS = 50;
 // Bits of x taken into the extended-precision estimate of 1/sqrt(x): the
 // 64-bit significand of the x87 format.
 inline constexpr int64_t SQRT_ESTIMATE_BITS = 64;
-// Below this many bits, x itself (t * 2^(n - 64)) fits the 15-bit exponent of
-// the extended format; from here on the estimate works on the top bits scaled
-// to [1/2, 2) and puts the power of two back by a shift.
-inline constexpr int64_t SQRT_SCALED_ESTIMATE_MIN_BITS = 16380;
-// Above this many bits the Newton refinement first runs on the top bits of x
-// only, doubling the precision per stage up to about n/2, so that only the
-// last step or two work at full size.
-inline constexpr int64_t SQRT_STAGED_MIN_BITS = 16384;
+// Precision of the first inverse square root, read off that estimate: its
+// real value is within 2^-62 relative (two roundings and the truncation of
+// x), a quarter of a unit at 58 bits.
+inline constexpr int64_t SQRT_START_BITS = 58;
+// A Newton stage of k bits feeds one of at most 2k - 6: the squared error
+// of an estimate within 3 units then costs less than half a unit.
+inline constexpr int64_t SQRT_STAGE_LOSS_BITS = 6;
+// Bits of x read beyond the precision being built: the truncation moves the
+// target by less than 2^-(guard - 1) of its last bit.
+inline constexpr int64_t SQRT_TOP_GUARD_BITS = 4;
+// A residue is cut before its last product to the bits worth at least
+// 2^-4 of a unit of the result, which shortens that product by half.
+inline constexpr int64_t SQRT_RESIDUE_GUARD_BITS = 4;
+// The inverse root carries this many bits beyond half the root's length;
+// the fused last step then errs by at most 31 * 2^-(2 * this) units.
+inline constexpr int64_t SQRT_FUSED_GUARD_BITS = 4;
+// The fused root is within 1.2 of sqrt(x), so at most two unit steps make
+// it exact; more would be a broken bound.
+inline constexpr int MAX_ROOT_CORRECTIONS = 2;
 
 // --- Montgomery modulus ---
 

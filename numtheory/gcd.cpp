@@ -79,8 +79,9 @@ bool gcdOfMagnitudes(vnum& a, vnum& b) {
     }
     if (magnitudeBits(b) >= GCD_HALF_GCD_MIN_BITS ? halfGcd(a, b, nullptr) : lehmerStep(a, b, 0, nullptr)) continue;
     if (isAborted()) return false;
-    vnum q, r;
-    quotientAndRemainder(q, r, a, b);
+    // A long quotient: only the remainder is wanted.
+    vnum r;
+    quotientAndRemainder(nullptr, &r, a, b);
     a = std::move(r);
   }
 }

@@ -95,7 +95,7 @@ bool halfGcdStep(vnum& a, vnum& b, int64_t s, CofactorMatrix* M) {
   d -= floor;
   if (d < smaller) return false;
   vnum q, r;
-  quotientAndRemainder(q, r, d, smaller);
+  quotientAndRemainder(&q, &r, d, smaller);
   if (isAborted()) return false;
   r += floor;
   larger = std::move(r);

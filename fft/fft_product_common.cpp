@@ -1,18 +1,91 @@
-// Transforms and pointwise product shared by both FFT products.
+// convolveDigits: the digit convolution shared by both FFT products.
 //
-// Convolution theorem on the packed real spectra of realFft: with A and B
-// the forward transforms of the zero-padded digit sequences, the product of
-// spectra at each frequency k (0 < k < N/2) is the complex product
-// (A[2k] + i A[2k+1]) (B[2k] + i B[2k+1]); the two real frequencies 0 and N/2
-// sit in A[0] and A[1] and multiply as reals. The inverse transform of the
-// product is (N/2) times the cyclic convolution of the digits, which equals
-// the plain convolution because the callers' N holds every coefficient.
+// x goes into the buffer that the fused convolution transforms, multiplies
+// and transforms back; y, unless squaring, is transformed first on its own
+// into the spectrum it is multiplied by. The 1/M of the inverse transform is
+// folded into that pointwise product. Point j of the result, times
+// conj(omega^j), is c'_j + i c'_(j+M) (transform.h); both are rounded to the
+// nearest integer, and positions at or beyond Dx + Dy - 1, which hold no
+// coefficient, must round to zero. The centring correction then turns c'
+// into c.
 #include "fft/fft_product_common.h"
 
-#include "fft/real_fft.h"
+#include <algorithm>
+#include <cassert>
+#include <cmath>
+#include <limits>
+#include <memory>
+
+#include "fft/fft_plan.h"
+#include "fft/transform.h"
 #include "platform/abort_flags.h"
 
 namespace quorvel::detail {
+namespace {
+
+// Rounds transform outputs to the nearest integer (ties to even, through the
+// x87 unit's own conversion) and keeps the largest distance seen. A NaN or
+// an output beyond the 64-bit range counts as an infinite distance, so that
+// no such product is ever trusted.
+class NearestInteger {
+ public:
+  int64_t operator()(long double x) {
+    int64_t rounded;
+    asm("fistpll %0" : "=m"(rounded) : "t"(x) : "st");
+    const long double distance = fabsl(x - static_cast<long double>(rounded));
+    if (!(distance <= worst_)) worst_ = distance == distance ? distance : HUGE_VALL;
+    // Out of range, fistp stores INT64_MIN, whose distance is then huge.
+    return rounded;
+  }
+  // A position that holds no coefficient: anything but zero condemns the
+  // product.
+  void expectZero(long double x) {
+    if ((*this)(x) != 0) worst_ = HUGE_VALL;
+  }
+  double worst() const { return static_cast<double>(worst_); }
+
+ private:
+  long double worst_ = 0;
+};
+
+// z_j = (x'_j, x'_(j+M)), the centred digits, zero past the last one.
+void loadCentredDigits(const std::vector<int32_t>& digits, int32_t offset, SplitPoint* z, int points) {
+  const int count = static_cast<int>(digits.size());
+  for (int j = 0; j < points; ++j) {
+    storeExact(z[j].re, j < count ? digits[j] - offset : 0);
+    storeExact(z[j].im, j + points < count ? digits[j + points] - offset : 0);
+  }
+}
+
+// c_j += m SX_j + m SY_j + m^2 |I_j|. I_j slides one step per j: its top end
+// i = j enters while j < Dx, its bottom end i = j - Dy leaves while
+// Dy <= j < Dx + Dy, and the same holds for y with the roles swapped, so
+// each step costs a few additions. Every term is bounded by the largest
+// coefficient (coefficientsFit), so the int64 sums cannot overflow; the
+// addition to c is unsigned, since a failed transform may have rounded to
+// anything and is condemned by its distance anyway.
+void addCentringCorrection(const DigitOperands& digits, int32_t offset, std::vector<uint64_t>& c) {
+  const std::vector<int32_t>& x = digits.x;
+  const std::vector<int32_t>& y = digits.y;
+  const int dx = static_cast<int>(x.size()), dy = static_cast<int>(y.size());
+  const int64_t m = offset;
+  int64_t sumX = 0, sumY = 0, overlap = 0;
+  for (int j = 0; j < static_cast<int>(c.size()); ++j) {
+    if (j < dx) {
+      sumX += x[j] - m;
+      ++overlap;
+    }
+    if (j < dy) sumY += y[j] - m;
+    if (j >= dy) {
+      sumX -= x[j - dy] - m;
+      --overlap;
+    }
+    if (j >= dx) sumY -= y[j - dx] - m;
+    c[j] += static_cast<uint64_t>(m * (sumX + sumY) + m * m * overlap);
+  }
+}
+
+}  // namespace
 
 ExtendedPrecisionScope::ExtendedPrecisionScope() {
   _FPU_GETCW(saved_);
@@ -23,49 +96,54 @@ ExtendedPrecisionScope::ExtendedPrecisionScope() {
 
 ExtendedPrecisionScope::~ExtendedPrecisionScope() { _FPU_SETCW(saved_); }
 
-FftConvolution::FftConvolution(int length, bool square)
-    : length_(length),
-      first_(std::make_unique_for_overwrite<long double[]>(length)),
-      second_(square ? nullptr : std::make_unique_for_overwrite<long double[]>(length)),
-      twiddles_(std::make_unique_for_overwrite<long double[]>(length / 2)),
-      indexTable_(std::make_unique_for_overwrite<int[]>(realFftIndexTableSize(length))) {}
+bool coefficientsFit(const DigitOperands& digits) {
+  const size_t shorter = std::min(digits.x.size(), digits.y.size());
+  const long double largest = static_cast<long double>(shorter) * (digits.base - 1.0L) * (digits.base - 1.0L);
+  return largest < 0x1p62L;
+}
 
-bool FftConvolution::run() {
-  const int n = length_;
-  long double* a = first_.get();
-  long double* b = second_.get();
-  int* ip = indexTable_.get();
-  long double* w = twiddles_.get();
+Convolution convolveDigits(const DigitOperands& digits, int points, std::vector<uint64_t>& c) {
+  const int dx = static_cast<int>(digits.x.size()), dy = static_cast<int>(digits.y.size());
+  const int count = dx + dy - 1;
+  assert(dx > 0 && dy > 0 && count <= 2 * points && isTransformLength(points));
+  if (isAborted()) return {true, 0};
+  const ExtendedPrecisionScope precision;
+  const FftPlan plan(points);
+  const int32_t offset = digits.base / 2;
 
-  ip[0] = 0;  // builds the tables in the first transform
-  if (isAborted()) return false;
-  realFft(n, 1, a, ip, w);
-  if (b) {
-    if (isAborted()) return false;
-    realFft(n, 1, b, ip, w);
-    const long double nyquist = a[1] * b[1];
-    a[1] = 0;  // so that j = 0 below multiplies the two real values a[0], b[0]
-    b[1] = 0;
-    for (int j = 0; j < n; j += 2) {
-      const long double re = a[j], im = a[j + 1];
-      const long double otherRe = b[j], otherIm = b[j + 1];
-      a[j] = otherRe * re - otherIm * im;
-      a[j + 1] = otherRe * im + otherIm * re;
-    }
-    a[1] = nyquist;
-  } else {
-    const long double nyquist = a[1] * a[1];
-    a[1] = 0;
-    for (int j = 0; j < n; j += 2) {
-      const long double re = a[j], im = a[j + 1];
-      a[j] = re * re - im * im;
-      a[j + 1] = 2 * re * im;
-    }
-    a[1] = nyquist;
+  auto z = std::make_unique_for_overwrite<SplitPoint[]>(points);
+  loadCentredDigits(digits.x, offset, z.get(), points);
+  std::unique_ptr<SplitPoint[]> spectrum;
+  if (!digits.square) {
+    spectrum = std::make_unique_for_overwrite<SplitPoint[]>(points);
+    loadCentredDigits(digits.y, offset, spectrum.get(), points);
+    if (!forwardTransform(plan, spectrum.get(), dy <= points)) return {true, 0};
   }
-  if (isAborted()) return false;
-  realFft(n, -1, a, ip, w);
-  return true;
+  if (!convolve(plan, z.get(), dx <= points, spectrum.get(), 1.0L / points)) return {true, 0};
+  spectrum.reset();
+
+  // Both halves of every point at once: Re and Im of z_j conj(omega^j).
+  c.assign(count, 0);
+  NearestInteger round;
+  const SplitPoint* weights = plan.weights();
+  for (int j = 0; j < points; ++j) {
+    const long double wc = load(weights[j].re), ws = load(weights[j].im);
+    const long double a = load(z[j].re), b = load(z[j].im);
+    const long double low = a * wc + b * ws;
+    if (j < count) {
+      c[j] = static_cast<uint64_t>(round(low));
+    } else {
+      round.expectZero(low);
+    }
+    const long double high = b * wc - a * ws;
+    if (j + points < count) {
+      c[j + points] = static_cast<uint64_t>(round(high));
+    } else {
+      round.expectZero(high);
+    }
+  }
+  addCentringCorrection(digits, offset, c);
+  return {false, round.worst()};
 }
 
 }  // namespace quorvel::detail

@@ -25,18 +25,20 @@ inline constexpr int FFT_POLL_POINTS = 1 << 15;
 // still rounds to the right one, and the largest distance over all outputs
 // measures the error of the whole transform, so stopping above 1/4 keeps a
 // factor of two between what was seen and what would be wrong. The outputs
-// are the coefficients themselves (below 2^62), whose own spacing in
-// extended precision is at most 1/4 apart... far finer in practice, since
-// the precision table keeps them below 2^50.
+// are the coefficients themselves: below 2^52 within the precision table,
+// where extended reals are at most 2^-11 apart, so the grid resolves the
+// threshold with room to spare.
 inline constexpr double FFT_TRUSTED_ROUNDING_ERROR = 0.25;
 
 // Limb sizes of the two number types.
 inline constexpr int BINARY_LIMB_BITS = 30;
 inline constexpr int DECIMAL_LIMB_PLACES = 8;
 
-// Transform lengths, in complex points: 2^k and 3 2^k in this range.
+// Transform lengths, in complex points: 2^k and 3 2^k in this range. The
+// longest holds a product of 2^21 digits of 19 bits (about 1.3 million
+// limbs) in about 150 MB; longer products are split by the callers.
 inline constexpr int FFT_MIN_POINTS = 4;
-inline constexpr int FFT_MAX_POINTS = 1 << 21;
+inline constexpr int FFT_MAX_POINTS = 1 << 20;
 
 // Digit sizes the products use: bits for 30-bit limbs, decimal places for
 // base-10^8 limbs.
@@ -51,22 +53,38 @@ inline constexpr int FFT_MAX_DECIMAL_PLACES = 7;
 inline constexpr int FFT_SAFE_MARGIN_BITS = 2;
 inline constexpr int FFT_SAFE_MARGIN_PLACES = 1;
 
-// Position of a transform length in the precision tables: 2k for 2^k,
-// 2k + 3 for 3 2^k (between 2^(k+1) and 2^(k+2)).
-inline constexpr int fftLengthIndex(int points) {
-  int k = 0;
-  while (((points >> k) & 1) == 0) ++k;
-  return (points >> k) == 1 ? 2 * k : 2 * k + 3;
-}
+// The precision table: for each transform length, the largest digits its
+// products are trusted with, in bits for 30-bit limbs and in decimal places
+// for base-10^8 limbs. Measured with build/fft-error-table on the
+// development machine, operands filling the whole transform: each row holds
+// the largest size whose all-maximum products and squares round within 3/32,
+// more than a factor 2 below the trusted 1/4 (one size more multiplies the
+// distance by about 4 for bits, 100 for decimal places). Random operands of
+// the same size stay below 1/30 at the shortest lengths and below 1/4000
+// from 1024 points up, so they never need the retry.
+struct FftPrecision {
+  int points;
+  int digitBits;
+  int decimalPlaces;
+};
+inline constexpr FftPrecision FFT_PRECISION_TABLE[] = {
+    {4, 29, 7},         {6, 29, 7},         {8, 29, 7},         {12, 29, 7},       {16, 28, 7},
+    {24, 28, 7},        {32, 28, 7},        {48, 27, 7},        {64, 27, 7},       {96, 27, 7},
+    {128, 27, 7},       {192, 26, 7},       {256, 26, 7},       {384, 26, 7},      {512, 26, 7},
+    {768, 25, 7},       {1024, 25, 7},      {1536, 24, 7},      {2048, 25, 7},     {3072, 24, 7},
+    {4096, 24, 7},      {6144, 23, 7},      {8192, 23, 7},      {12288, 23, 6},    {16384, 23, 6},
+    {24576, 22, 6},     {32768, 22, 6},     {49152, 22, 6},     {65536, 22, 6},    {98304, 21, 6},
+    {131072, 21, 6},    {196608, 21, 6},    {262144, 21, 6},    {393216, 20, 6},   {524288, 20, 6},
+    {786432, 20, 6},    {1048576, 19, 5},
+};
 
-// PLACEHOLDER until measured.
-inline constexpr int fftMaxDigitBits(int points) {
-  const int h = fftLengthIndex(points);
-  return (58 - h / 2) / 2;
+inline constexpr const FftPrecision& fftPrecision(int points) {
+  for (const FftPrecision& row : FFT_PRECISION_TABLE) {
+    if (row.points == points) return row;
+  }
+  return FFT_PRECISION_TABLE[0];  // not a transform length: callers check first
 }
-inline constexpr int fftMaxDecimalPlaces(int points) {
-  const int bits = fftMaxDigitBits(points);
-  return bits * 3 / 10;
-}
+inline constexpr int fftMaxDigitBits(int points) { return fftPrecision(points).digitBits; }
+inline constexpr int fftMaxDecimalPlaces(int points) { return fftPrecision(points).decimalPlaces; }
 
 }  // namespace quorvel

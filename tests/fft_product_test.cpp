@@ -4,9 +4,11 @@
 #include <fpu_control.h>
 #include <gtest/gtest.h>
 
+#include "decimal/limits.h"
 #include "platform/abort_flags.h"
 #include "tests/fft_product_support.h"
 #include "tests/support/random.h"
+#include "vnum/limits.h"
 
 namespace quorvel::test {
 namespace {
@@ -27,6 +29,37 @@ class GmpRandom {
 };
 
 bool sameShape(FftShape a, FftShape b) { return a.points == b.points && a.digitSize == b.digitSize; }
+
+// Every shape holds its product in digits no larger than its mode allows at
+// its length, and the callers' limits (vnum/limits.h, decimal/limits.h) are
+// products their mode can still shape, balanced or not.
+TEST(FftShapeTest, ShapesFitTheTableAndTheCallersLimits) {
+  auto g = rng(10);
+  for (int mode : {0, 1}) {
+    for (int i = 0; i < 2000; ++i) {
+      const int64_t t = logUniform(g, 1, 600000), u = logUniform(g, 1, t);
+      for (bool decimal : {false, true}) {
+        const FftShape shape = decimal ? decimalProductShape(t, u, mode) : binaryProductShape(t, u, mode);
+        ASSERT_NE(shape.points, 0) << t << " x " << u;
+        const int places = decimal ? 8 : 30, size = shape.digitSize;
+        EXPECT_LE((places * t + size - 1) / size + (places * u + size - 1) / size - 1, 2 * int64_t{shape.points});
+        const int allowed = decimal ? fftMaxDecimalPlaces(shape.points) - mode * FFT_SAFE_MARGIN_PLACES
+                                    : fftMaxDigitBits(shape.points) - mode * FFT_SAFE_MARGIN_BITS;
+        EXPECT_LE(size, allowed) << t << " x " << u << ", M = " << shape.points;
+      }
+    }
+  }
+  const int64_t binaryLimits[] = {MUL_FFT_MODE0_MAX_LIMBS, MUL_FFT_MODE1_MAX_LIMBS};
+  const int64_t decimalLimits[] = {DEC_FFT_MODE0_MAX_LIMBS, DEC_FFT_MODE1_MAX_LIMBS};
+  for (int mode : {0, 1}) {
+    for (int64_t shorter : {int64_t{1}, binaryLimits[mode] / 3, binaryLimits[mode] / 2}) {
+      EXPECT_NE(binaryProductShape(binaryLimits[mode] - shorter, shorter, mode).points, 0) << "mode " << mode;
+    }
+    for (int64_t shorter : {int64_t{1}, decimalLimits[mode] / 3, decimalLimits[mode] / 2}) {
+      EXPECT_NE(decimalProductShape(decimalLimits[mode] - shorter, shorter, mode).points, 0) << "mode " << mode;
+    }
+  }
+}
 
 TEST(FftProductBinaryTest, SmallestCallsInBothModes) {
   auto g = rng(11);

@@ -23,29 +23,35 @@
 namespace quorvel::detail {
 namespace {
 
-// Rounds transform outputs to the nearest integer (ties to even, through the
-// x87 unit's own conversion) and keeps the largest distance seen. A NaN or
-// an output beyond the 64-bit range counts as an infinite distance, so that
-// no such product is ever trusted.
+// Rounds transform outputs to the nearest integer and keeps the largest
+// distance seen. (x + C) - C with C = 1.5 2^63 places x in the significand
+// of a value between 2^63 and 2^64, whose unit in the last place is 1: the
+// rounding happens in the register, ties to even, exactly for |x| < 2^62,
+// without the store and reload of a round trip through an integer. A NaN or
+// an output of 2^62 or more condemns the product: its distance becomes
+// infinite, so that no such product is ever trusted.
 class NearestInteger {
  public:
   int64_t operator()(long double x) {
+    const long double r = (x + ROUNDING_CONSTANT) - ROUNDING_CONSTANT;
+    const long double distance = fabsl(x - r);
+    worst_ = distance > worst_ ? distance : worst_;
     int64_t rounded;
-    asm("fistpll %0" : "=m"(rounded) : "t"(x) : "st");
-    const long double distance = fabsl(x - static_cast<long double>(rounded));
-    if (!(distance <= worst_)) worst_ = distance == distance ? distance : HUGE_VALL;
-    // Out of range, fistp stores INT64_MIN, whose distance is then huge.
+    asm("fistpll %0" : "=m"(rounded) : "t"(r) : "st");
+    // A NaN stores INT64_MIN, which fails this test as well.
+    unusable_ |= static_cast<uint64_t>(rounded) + LIMIT > 2 * LIMIT;
     return rounded;
   }
   // A position that holds no coefficient: anything but zero condemns the
   // product.
-  void expectZero(long double x) {
-    if ((*this)(x) != 0) worst_ = HUGE_VALL;
-  }
-  double worst() const { return static_cast<double>(worst_); }
+  void expectZero(long double x) { unusable_ |= (*this)(x) != 0; }
+  double worst() const { return unusable_ ? HUGE_VAL : static_cast<double>(worst_); }
 
  private:
+  static constexpr double ROUNDING_CONSTANT = 0x1.8p63;
+  static constexpr uint64_t LIMIT = uint64_t{1} << 62;
   long double worst_ = 0;
+  bool unusable_ = false;
 };
 
 // z_j = (x'_j, x'_(j+M)), the centred digits, zero past the last one.

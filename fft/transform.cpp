@@ -27,24 +27,24 @@ struct BlockTables {
   int tablePoints;  // P
 };
 
+// The four points of step j are rebuilt from j in every iteration: kept as
+// an array and advanced in place, they were vectorised into the stack and
+// reloaded through it at each step.
 void difPass(SplitPoint* x, int points, const BlockTables& tables) {
   const int quarter = points / 4;
   const int stride = tables.tablePoints / points;
-  SplitPoint* p[4] = {x, x + quarter, x + 2 * quarter, x + 3 * quarter};
-  const StepInputs<false> in{p, nullptr};
   for (int j = 0; j < quarter; ++j) {
-    radix4Dif(p, in, tables.twiddles[stride * j]);
-    for (auto& q : p) ++q;
+    SplitPoint* const p[4] = {x + j, x + j + quarter, x + j + 2 * quarter, x + j + 3 * quarter};
+    radix4Dif(p, StepInputs<false>{p, nullptr}, tables.twiddles[stride * j]);
   }
 }
 
 void ditPass(SplitPoint* x, int points, const BlockTables& tables) {
   const int quarter = points / 4;
   const int stride = tables.tablePoints / points;
-  SplitPoint* p[4] = {x, x + quarter, x + 2 * quarter, x + 3 * quarter};
   for (int j = 0; j < quarter; ++j) {
+    SplitPoint* const p[4] = {x + j, x + j + quarter, x + j + 2 * quarter, x + j + 3 * quarter};
     radix4Dit(p, tables.twiddles[stride * j]);
-    for (auto& q : p) ++q;
   }
 }
 
@@ -168,23 +168,18 @@ void firstLevelForward(const FftPlan& plan, SplitPoint* z) {
   const SplitPoint* weights = plan.weights();
   if (plan.radix() == 1) {
     const int quarter = M / 4;
-    SplitPoint* p[4] = {z, z + quarter, z + 2 * quarter, z + 3 * quarter};
-    const SplitPoint* w[4] = {weights, weights + quarter, weights + 2 * quarter, weights + 3 * quarter};
-    const StepInputs<WeightedReal> in{p, w};
     for (int j = 0; j < quarter; ++j) {
-      radix4Dif(p, in, plan.twiddles()[j]);
-      for (auto& q : p) ++q;
-      for (auto& q : w) ++q;
+      SplitPoint* const p[4] = {z + j, z + j + quarter, z + j + 2 * quarter, z + j + 3 * quarter};
+      const SplitPoint* const w[4] = {weights + j, weights + j + quarter, weights + j + 2 * quarter,
+                                      weights + j + 3 * quarter};
+      radix4Dif(p, StepInputs<WeightedReal>{p, w}, plan.twiddles()[j]);
     }
   } else {
     const int third = M / 3;
-    SplitPoint* p[3] = {z, z + third, z + 2 * third};
-    const SplitPoint* w[3] = {weights, weights + third, weights + 2 * third};
-    const StepInputs<WeightedReal> in{p, w};
     for (int j = 0; j < third; ++j) {
-      radix3Dif(p, in, plan.radix3Twiddles()[j]);
-      for (auto& q : p) ++q;
-      for (auto& q : w) ++q;
+      SplitPoint* const p[3] = {z + j, z + j + third, z + j + 2 * third};
+      const SplitPoint* const w[3] = {weights + j, weights + j + third, weights + j + 2 * third};
+      radix3Dif(p, StepInputs<WeightedReal>{p, w}, plan.radix3Twiddles()[j]);
     }
   }
 }
@@ -195,10 +190,9 @@ void firstLevelInverse(const FftPlan& plan, SplitPoint* z) {
     ditPass(z, M, BlockTables{plan.twiddles(), M});
   } else {
     const int third = M / 3;
-    SplitPoint* p[3] = {z, z + third, z + 2 * third};
     for (int j = 0; j < third; ++j) {
+      SplitPoint* const p[3] = {z + j, z + j + third, z + j + 2 * third};
       radix3Dit(p, plan.radix3Twiddles()[j]);
-      for (auto& q : p) ++q;
     }
   }
 }

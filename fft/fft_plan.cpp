@@ -84,6 +84,11 @@ void unitRoot(long long num, long long den, long double& c, long double& s) {
   }
 }
 
+size_t FftPlan::tableBytes() const {
+  const size_t P = static_cast<size_t>(blockPoints());
+  return points_ * sizeof(SplitPoint) + (P / 4) * sizeof(TwiddlePair) + (radix_ == 3 ? P * sizeof(SplitPoint) : 0);
+}
+
 bool isTransformLength(int points) {
   if (points < 4) return false;
   const int odd = points >> __builtin_ctz(static_cast<unsigned>(points));

@@ -1,6 +1,7 @@
 // The tables of one transform length (internal to the fft library).
 #pragma once
 
+#include <cstddef>
 #include <memory>
 
 #include "fft/split_storage.h"
@@ -36,6 +37,7 @@ class FftPlan {
   const SplitPoint* weights() const { return weights_.get(); }
   const TwiddlePair* twiddles() const { return twiddles_.get(); }
   const SplitPoint* radix3Twiddles() const { return radix3Twiddles_.get(); }
+  size_t tableBytes() const;
 
  private:
   int points_;
@@ -44,6 +46,10 @@ class FftPlan {
   std::unique_ptr<TwiddlePair[]> twiddles_;
   std::unique_ptr<SplitPoint[]> radix3Twiddles_;
 };
+
+// The plan for M points, shared with other products: recently used plans
+// are kept (up to FFT_PLAN_CACHE_BYTES of tables) instead of being rebuilt.
+std::shared_ptr<const FftPlan> sharedPlan(int points);
 
 // Whether M is a length the transforms support.
 bool isTransformLength(int points);

@@ -114,7 +114,8 @@ Convolution convolveDigits(const DigitOperands& digits, int points, std::vector<
   assert(dx > 0 && dy > 0 && count <= 2 * points && isTransformLength(points));
   if (isAborted()) return {true, 0};
   const ExtendedPrecisionScope precision;
-  const FftPlan plan(points);
+  const std::shared_ptr<const FftPlan> shared = sharedPlan(points);
+  const FftPlan& plan = *shared;
   const int32_t offset = digits.base / 2;
 
   auto z = std::make_unique_for_overwrite<SplitPoint[]>(points);

@@ -1,6 +1,7 @@
 // Sizes and numeric limits of the FFT products and their kernel.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace quorvel {
@@ -19,6 +20,12 @@ inline constexpr int FFT_LEAF_POINTS = 256;
 // points: about 2 ms of work per block on the development machine, so a
 // cancelled product stops within a few milliseconds.
 inline constexpr int FFT_POLL_POINTS = 1 << 15;
+
+// Tables of recently used transform lengths kept between products
+// (plan_cache.cpp), in bytes: the tables of 2^19 points take 24 MiB, so
+// this holds those of the lengths that one large product and its neighbours
+// use; the tables of longer transforms are built for each product.
+inline constexpr size_t FFT_PLAN_CACHE_BYTES = size_t{64} << 20;
 
 // Largest |x - round(x)| over the transform outputs of a product that its
 // caller still trusts. The exact values are integers: an error below 1/2

@@ -4,6 +4,8 @@
 #include <fpu_control.h>
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "decimal/limits.h"
 #include "platform/abort_flags.h"
 #include "tests/fft_product_support.h"
@@ -236,6 +238,32 @@ TEST(FftProductTest, AbortFlagLeavesOutputUntouched) {
   *abortSlot = 0;
   const ProductResult r = callProduct(Routine::decimal, x, y, 0, false, {}, 7);
   EXPECT_NE(r.out, Limbs(r.out.size(), 7)) << "a cleared flag computes again";
+}
+
+// Products of one length on two threads at once share the cached tables of
+// that length (a cancelled worker may still be finishing beside its
+// successor): both stay exact.
+TEST(FftProductTest, ConcurrentProductsShareTables) {
+  auto g = rng(33);
+  const Limbs x = randomLimbs(g, 3000, BINARY_LIMB_MAX), y = randomLimbs(g, 2999, BINARY_LIMB_MAX);
+  const Limbs expected = callProduct(Routine::binary, x, y, 0, false).out;
+  std::vector<Limbs> results(4);
+  std::vector<std::thread> threads;
+  for (size_t i = 0; i < results.size(); ++i) {
+    threads.emplace_back([&, i] {
+      claimAbortSlot();
+      const int32_t* second = i % 2 ? x.data() : y.data();
+      const int u = i % 2 ? 3000 : 2999;
+      Limbs out(3000 + u);
+      fftProductBinary(x.data(), 3000, second, u, out.data(), i % 2, binaryProductShape(3000, u, 0));
+      results[i] = out;
+    });
+  }
+  for (auto& t : threads) t.join();
+  EXPECT_EQ(results[0], expected);
+  EXPECT_EQ(results[2], expected);
+  EXPECT_EQ(results[1], callProduct(Routine::binary, x, x, 0, true).out);
+  EXPECT_EQ(results[3], results[1]);
 }
 
 TEST(FftProductTest, LeavesTheCallersFloatingPointModeAlone) {

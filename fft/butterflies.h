@@ -55,7 +55,8 @@ struct StepInputs {
 };
 
 template <bool WeightedReal>
-[[gnu::always_inline]] inline void radix4Dif(SplitPoint* const* p, const StepInputs<WeightedReal>& in, const TwiddlePair& t) {
+[[gnu::always_inline]] inline void radix4Dif(SplitPoint* const* p, const StepInputs<WeightedReal>& in,
+                                             const TwiddlePair& t) {
   // Imaginary parts first: weighted real inputs read their real slots for
   // both halves, so x_j's real slot may be overwritten only at the end.
   long double a1i, d1i, s2i;
@@ -223,7 +224,8 @@ inline constexpr SplitReal HALF_SQRT3 = {0.8660254037844385965883020617184229195
 //   x_(j+P)  <- (m + i (sqrt3/2) d) w^j       (1 mod 3)
 //   x_(j+2P) <- (m - i (sqrt3/2) d) w^(-j)    (2 mod 3, conjugate pair)
 template <bool WeightedReal>
-[[gnu::always_inline]] inline void radix3Dif(SplitPoint* const* p, const StepInputs<WeightedReal>& in, const SplitPoint& w) {
+[[gnu::always_inline]] inline void radix3Dif(SplitPoint* const* p, const StepInputs<WeightedReal>& in,
+                                             const SplitPoint& w) {
   // Imaginary parts first, as in radix4Dif.
   long double mr, dr, mi, di;
   {

@@ -3,8 +3,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 namespace quorvel {
+
+namespace detail {
+class DigitSpectrum;
+}
 
 // The shape of one FFT product: its transform length in complex points (a
 // power of two or three times one; the digit convolution has room for
@@ -39,8 +44,35 @@ FftShape decimalProductShape(int64_t t, int64_t u, int mode);
 double fftProductBinary(const int32_t* first, int t, const int32_t* second, int u, int32_t* out, int square,
                         FftShape shape);
 
-// The same for base-10^8 limbs (in [0, 10^8)): out[0 .. t + u) <- x y in
-// base 10^8.
+// A binary product with one operand kept: its digits are transformed once,
+// and each multiply() forms another operand times it with the two
+// transforms that remain, a third less work than fftProductBinary. For a
+// long operand cut into pieces of the short one's size, so that no
+// transform is mostly zeros; the shape is that of the longest piece.
+class FftBinaryMultiplier {
+ public:
+  // Keeps second[0..u) for pieces of up to longestFirst limbs, in the shape
+  // binaryProductShape(longestFirst, u, mode) gives. Polls the abort flag.
+  FftBinaryMultiplier(const int32_t* second, int u, int longestFirst, int mode);
+  ~FftBinaryMultiplier();
+  FftBinaryMultiplier(const FftBinaryMultiplier&) = delete;
+  FftBinaryMultiplier& operator=(const FftBinaryMultiplier&) = delete;
+
+  // points == 0 when no shape of the mode holds such products.
+  FftShape shape() const { return shape_; }
+
+  // out[0 .. t + u) <- first[0..t) times the kept operand, t <= longestFirst;
+  // returns and writes like fftProductBinary.
+  double multiply(const int32_t* first, int t, int32_t* out);
+
+ private:
+  FftShape shape_;
+  int u_;
+  std::unique_ptr<detail::DigitSpectrum> spectrum_;
+};
+
+// The same as fftProductBinary for base-10^8 limbs (in [0, 10^8)):
+// out[0 .. t + u) <- x y in base 10^8.
 double fftProductDecimal(const int32_t* first, int t, const int32_t* second, int u, int32_t* out, int square,
                          FftShape shape);
 

@@ -81,6 +81,13 @@ bool carryIntoLimbs(const std::vector<uint64_t>& c, int bits, int32_t* out, int 
   return fits && window == 0;
 }
 
+// The digits of both operands fit the shape's transform without wrapping
+// around, and their coefficients fit the 64-bit arithmetic.
+bool shapeHolds(FftShape shape, size_t dx, size_t dy) {
+  return detail::isTransformLength(shape.points) && dx + dy - 1 <= 2 * static_cast<size_t>(shape.points) &&
+         detail::coefficientsFit(dx, dy, int32_t{1} << shape.digitSize);
+}
+
 }  // namespace
 
 double fftProductBinary(const int32_t* first, int t, const int32_t* second, int u, int32_t* out, int square,
@@ -88,18 +95,46 @@ double fftProductBinary(const int32_t* first, int t, const int32_t* second, int 
   if (isAborted()) return 0;
   assert(t > 0 && u > 0 && (!square || (first == second && t == u)));
   assert(shape.digitSize >= 1 && shape.digitSize <= LIMB_BITS_30);
+  const int32_t base = int32_t{1} << shape.digitSize;
   const std::vector<int32_t> x = cutDigits(first, significantLimbs(first, t), shape.digitSize);
-  const std::vector<int32_t> y =
+  std::vector<int32_t> y =
       square ? std::vector<int32_t>{} : cutDigits(second, significantLimbs(second, u), shape.digitSize);
-  const detail::DigitOperands digits{x, square ? x : y, square != 0, int32_t{1} << shape.digitSize};
-  const auto unfit = std::numeric_limits<double>::infinity();
-  if (!detail::isTransformLength(shape.points) ||
-      digits.x.size() + digits.y.size() - 1 > 2 * static_cast<size_t>(shape.points) || !detail::coefficientsFit(digits))
-    return unfit;
+  if (!shapeHolds(shape, x.size(), square ? x.size() : y.size())) return std::numeric_limits<double>::infinity();
   std::vector<uint64_t> c;
-  const detail::Convolution result = detail::convolveDigits(digits, shape.points, c);
+  detail::Convolution result;
+  if (square) {
+    result = detail::squareDigits(x, base, shape.points, c);
+  } else {
+    const detail::DigitSpectrum spectrum(std::move(y), base, shape.points);
+    result = detail::convolveDigits(x, spectrum, c);
+  }
   if (result.aborted) return 0;
-  return carryIntoLimbs(c, shape.digitSize, out, t + u) ? result.distance : unfit;
+  return carryIntoLimbs(c, shape.digitSize, out, t + u) ? result.distance : std::numeric_limits<double>::infinity();
+}
+
+FftBinaryMultiplier::FftBinaryMultiplier(const int32_t* second, int u, int longestFirst, int mode)
+    : shape_(binaryProductShape(longestFirst, u, mode)), u_(u) {
+  if (shape_.points == 0 || isAborted()) return;
+  std::vector<int32_t> y = cutDigits(second, significantLimbs(second, u), shape_.digitSize);
+  const size_t longestDigits = (size_t{LIMB_BITS_30} * longestFirst + shape_.digitSize - 1) / shape_.digitSize;
+  if (!shapeHolds(shape_, longestDigits, y.size())) {
+    shape_ = {0, 0};
+    return;
+  }
+  spectrum_ = std::make_unique<detail::DigitSpectrum>(std::move(y), int32_t{1} << shape_.digitSize, shape_.points);
+}
+
+FftBinaryMultiplier::~FftBinaryMultiplier() = default;
+
+double FftBinaryMultiplier::multiply(const int32_t* first, int t, int32_t* out) {
+  if (shape_.points == 0) return std::numeric_limits<double>::infinity();
+  if (isAborted() || !spectrum_ || spectrum_->aborted()) return 0;
+  const std::vector<int32_t> x = cutDigits(first, significantLimbs(first, t), shape_.digitSize);
+  if (!shapeHolds(shape_, x.size(), spectrum_->digits().size())) return std::numeric_limits<double>::infinity();
+  std::vector<uint64_t> c;
+  const detail::Convolution result = detail::convolveDigits(x, *spectrum_, c);
+  if (result.aborted) return 0;
+  return carryIntoLimbs(c, shape_.digitSize, out, t + u_) ? result.distance : std::numeric_limits<double>::infinity();
 }
 
 }  // namespace quorvel

@@ -1,13 +1,14 @@
-// convolveDigits: the digit convolution shared by both FFT products.
+// The digit convolution shared by both FFT products: DigitSpectrum,
+// convolveDigits and squareDigits.
 //
-// x goes into the buffer that the fused convolution transforms, multiplies
-// and transforms back; y, unless squaring, is transformed first on its own
-// into the spectrum it is multiplied by. The 1/M of the inverse transform is
-// folded into that pointwise product. Point j of the result, times
-// conj(omega^j), is c'_j + i c'_(j+M) (transform.h); both are rounded to the
-// nearest integer, and positions at or beyond Dx + Dy - 1, which hold no
-// coefficient, must round to zero. The centring correction then turns c'
-// into c.
+// y, unless squaring, is transformed on its own into the spectrum
+// (DigitSpectrum, which can then serve several products); x goes into the
+// buffer that the fused convolution transforms, multiplies by that spectrum
+// and transforms back. The 1/M of the inverse transform is folded into the
+// pointwise product. Point j of the result, times conj(omega^j), is
+// c'_j + i c'_(j+M) (transform.h); both are rounded to the nearest integer,
+// and positions at or beyond Dx + Dy - 1, which hold no coefficient, must
+// round to zero. The centring correction then turns c' into c.
 #include "fft/fft_product_common.h"
 
 #include <algorithm>
@@ -70,9 +71,8 @@ void loadCentredDigits(const std::vector<int32_t>& digits, int32_t offset, Split
 // coefficient (coefficientsFit), so the int64 sums cannot overflow; the
 // addition to c is unsigned, since a failed transform may have rounded to
 // anything and is condemned by its distance anyway.
-void addCentringCorrection(const DigitOperands& digits, int32_t offset, std::vector<uint64_t>& c) {
-  const std::vector<int32_t>& x = digits.x;
-  const std::vector<int32_t>& y = digits.y;
+void addCentringCorrection(const std::vector<int32_t>& x, const std::vector<int32_t>& y, int32_t offset,
+                           std::vector<uint64_t>& c) {
   const int dx = static_cast<int>(x.size()), dy = static_cast<int>(y.size());
   const int64_t m = offset;
   int64_t sumX = 0, sumY = 0, overlap = 0;
@@ -91,43 +91,19 @@ void addCentringCorrection(const DigitOperands& digits, int32_t offset, std::vec
   }
 }
 
-}  // namespace
-
-ExtendedPrecisionScope::ExtendedPrecisionScope() {
-  _FPU_GETCW(saved_);
-  fpu_control_t word = _FPU_EXTENDED | _FPU_RC_NEAREST | _FPU_MASK_IM | _FPU_MASK_DM | _FPU_MASK_ZM | _FPU_MASK_OM |
-                       _FPU_MASK_UM | _FPU_MASK_PM | (_FPU_DEFAULT & _FPU_RESERVED);
-  _FPU_SETCW(word);
-}
-
-ExtendedPrecisionScope::~ExtendedPrecisionScope() { _FPU_SETCW(saved_); }
-
-bool coefficientsFit(const DigitOperands& digits) {
-  const size_t shorter = std::min(digits.x.size(), digits.y.size());
-  const long double largest = static_cast<long double>(shorter) * (digits.base - 1.0L) * (digits.base - 1.0L);
-  return largest < 0x1p62L;
-}
-
-Convolution convolveDigits(const DigitOperands& digits, int points, std::vector<uint64_t>& c) {
-  const int dx = static_cast<int>(digits.x.size()), dy = static_cast<int>(digits.y.size());
+// The common end of a product or square: the fused convolution of x with
+// the spectrum (squared without one), the rounding with the weights removed,
+// and the correction.
+Convolution finishConvolution(const FftPlan& plan, const std::vector<int32_t>& x, const std::vector<int32_t>& y,
+                              int32_t base, const SplitPoint* spectrum, std::vector<uint64_t>& c) {
+  const int points = plan.points();
+  const int dx = static_cast<int>(x.size()), dy = static_cast<int>(y.size());
   const int count = dx + dy - 1;
-  assert(dx > 0 && dy > 0 && count <= 2 * points && isTransformLength(points));
-  if (isAborted()) return {true, 0};
-  const ExtendedPrecisionScope precision;
-  const std::shared_ptr<const FftPlan> shared = sharedPlan(points);
-  const FftPlan& plan = *shared;
-  const int32_t offset = digits.base / 2;
-
+  assert(dx > 0 && dy > 0 && count <= 2 * points);
+  const int32_t offset = base / 2;
   auto z = std::make_unique_for_overwrite<SplitPoint[]>(points);
-  loadCentredDigits(digits.x, offset, z.get(), points);
-  std::unique_ptr<SplitPoint[]> spectrum;
-  if (!digits.square) {
-    spectrum = std::make_unique_for_overwrite<SplitPoint[]>(points);
-    loadCentredDigits(digits.y, offset, spectrum.get(), points);
-    if (!forwardTransform(plan, spectrum.get(), dy <= points)) return {true, 0};
-  }
-  if (!convolve(plan, z.get(), dx <= points, spectrum.get(), 1.0L / points)) return {true, 0};
-  spectrum.reset();
+  loadCentredDigits(x, offset, z.get(), points);
+  if (!convolve(plan, z.get(), dx <= points, spectrum, 1.0L / points)) return {true, 0};
 
   // Both halves of every point at once: Re and Im of z_j conj(omega^j).
   c.assign(count, 0);
@@ -149,8 +125,52 @@ Convolution convolveDigits(const DigitOperands& digits, int points, std::vector<
       round.expectZero(high);
     }
   }
-  addCentringCorrection(digits, offset, c);
+  addCentringCorrection(x, y, offset, c);
   return {false, round.worst()};
+}
+
+}  // namespace
+
+ExtendedPrecisionScope::ExtendedPrecisionScope() {
+  _FPU_GETCW(saved_);
+  fpu_control_t word = _FPU_EXTENDED | _FPU_RC_NEAREST | _FPU_MASK_IM | _FPU_MASK_DM | _FPU_MASK_ZM | _FPU_MASK_OM |
+                       _FPU_MASK_UM | _FPU_MASK_PM | (_FPU_DEFAULT & _FPU_RESERVED);
+  _FPU_SETCW(word);
+}
+
+ExtendedPrecisionScope::~ExtendedPrecisionScope() { _FPU_SETCW(saved_); }
+
+bool coefficientsFit(size_t dx, size_t dy, int32_t base) {
+  const long double largest = static_cast<long double>(std::min(dx, dy)) * (base - 1.0L) * (base - 1.0L);
+  return largest < 0x1p62L;
+}
+
+DigitSpectrum::DigitSpectrum(std::vector<int32_t> digits, int32_t base, int points)
+    : digits_(std::move(digits)), base_(base), points_(points) {
+  assert(!digits_.empty() && static_cast<int>(digits_.size()) <= 2 * points && isTransformLength(points));
+  if (isAborted()) {
+    aborted_ = true;
+    return;
+  }
+  const ExtendedPrecisionScope precision;
+  plan_ = sharedPlan(points);
+  spectrum_ = std::make_unique_for_overwrite<SplitPoint[]>(points);
+  loadCentredDigits(digits_, base / 2, spectrum_.get(), points);
+  aborted_ = !forwardTransform(*plan_, spectrum_.get(), static_cast<int>(digits_.size()) <= points);
+}
+
+Convolution convolveDigits(const std::vector<int32_t>& x, const DigitSpectrum& y, std::vector<uint64_t>& c) {
+  if (y.aborted() || isAborted()) return {true, 0};
+  const ExtendedPrecisionScope precision;
+  return finishConvolution(y.plan(), x, y.digits(), y.base(), y.spectrum(), c);
+}
+
+Convolution squareDigits(const std::vector<int32_t>& x, int32_t base, int points, std::vector<uint64_t>& c) {
+  assert(isTransformLength(points));
+  if (isAborted()) return {true, 0};
+  const ExtendedPrecisionScope precision;
+  const std::shared_ptr<const FftPlan> plan = sharedPlan(points);
+  return finishConvolution(*plan, x, x, base, nullptr, c);
 }
 
 }  // namespace quorvel::detail

@@ -18,8 +18,13 @@
 
 #include <fpu_control.h>
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
+
+#include "fft/fft_plan.h"
+#include "fft/split_storage.h"
 
 namespace quorvel::detail {
 
@@ -37,19 +42,11 @@ class ExtendedPrecisionScope {
   fpu_control_t saved_;
 };
 
-// Two digit sequences, least significant first, as the routine cut them from
-// their limbs; y is x itself for a square.
-struct DigitOperands {
-  const std::vector<int32_t>& x;
-  const std::vector<int32_t>& y;
-  bool square;
-  int32_t base;  // every digit lies in [0, base)
-};
-
-// The largest possible coefficient, min(Dx, Dy) (base - 1)^2, stays below
-// 2^62: then every c_j, every rounded c'_j and every carry of the routines
-// fit a 64-bit word with room for their sums.
-bool coefficientsFit(const DigitOperands& digits);
+// The largest possible coefficient of two digit sequences of these lengths,
+// min(Dx, Dy) (base - 1)^2, stays below 2^62: then every c_j, every rounded
+// c'_j and every carry of the routines fit a 64-bit word with room for their
+// sums.
+bool coefficientsFit(size_t dx, size_t dy, int32_t base);
 
 // How a convolution ended.
 struct Convolution {
@@ -57,10 +54,39 @@ struct Convolution {
   double distance;  // largest |c' - round(c')| seen; infinity if unusable
 };
 
+// One operand's digits (least significant first, each in [0, base)) and
+// their forward transform for products through `points` complex points,
+// kept to multiply any number of other operands.
+class DigitSpectrum {
+ public:
+  // Transforms the centred digits; aborted() when the abort flag stopped it.
+  DigitSpectrum(std::vector<int32_t> digits, int32_t base, int points);
+  DigitSpectrum(const DigitSpectrum&) = delete;
+  DigitSpectrum& operator=(const DigitSpectrum&) = delete;
+
+  bool aborted() const { return aborted_; }
+  const std::vector<int32_t>& digits() const { return digits_; }
+  int32_t base() const { return base_; }
+  int points() const { return points_; }
+  const FftPlan& plan() const { return *plan_; }
+  const SplitPoint* spectrum() const { return spectrum_.get(); }
+
+ private:
+  std::vector<int32_t> digits_;
+  int32_t base_;
+  int points_;
+  std::shared_ptr<const FftPlan> plan_;
+  std::unique_ptr<SplitPoint[]> spectrum_;
+  bool aborted_ = false;
+};
+
 // c[j] <- sum_(i+k=j) x_i y_k, exactly when the returned distance is below
-// 1/2, for 0 <= j < Dx + Dy - 1, through one transform of `points` complex
-// points (2 points >= Dx + Dy - 1). Polls the abort flag between transforms
-// and inside long ones; c is not written when it stops.
-Convolution convolveDigits(const DigitOperands& digits, int points, std::vector<uint64_t>& c);
+// 1/2, for 0 <= j < Dx + Dy - 1, y being the spectrum's operand (2 points >=
+// Dx + Dy - 1, digits below its base). Polls the abort flag between
+// transforms and inside long ones; c is not written when it stops.
+Convolution convolveDigits(const std::vector<int32_t>& x, const DigitSpectrum& y, std::vector<uint64_t>& c);
+
+// The same for y = x, with one forward transform less.
+Convolution squareDigits(const std::vector<int32_t>& x, int32_t base, int points, std::vector<uint64_t>& c);
 
 }  // namespace quorvel::detail

@@ -86,17 +86,23 @@ bool carryIntoLimbs(const std::vector<uint64_t>& c, int32_t* out, int limbs) {
 
 template <int D>
 double product(const int32_t* first, int t, const int32_t* second, int u, int32_t* out, bool square, int points) {
+  constexpr int32_t base = static_cast<int32_t>(POWERS_OF_TEN[D]);
   const std::vector<int32_t> x = cutDigits<D>(first, significantLimbs(first, t));
-  const std::vector<int32_t> y = square ? std::vector<int32_t>{} : cutDigits<D>(second, significantLimbs(second, u));
-  const detail::DigitOperands digits{x, square ? x : y, square, static_cast<int32_t>(POWERS_OF_TEN[D])};
-  const auto unfit = std::numeric_limits<double>::infinity();
-  if (!detail::isTransformLength(points) || digits.x.size() + digits.y.size() - 1 > 2 * static_cast<size_t>(points) ||
-      !detail::coefficientsFit(digits))
-    return unfit;
+  std::vector<int32_t> y = square ? std::vector<int32_t>{} : cutDigits<D>(second, significantLimbs(second, u));
+  const size_t dy = square ? x.size() : y.size();
+  if (!detail::isTransformLength(points) || x.size() + dy - 1 > 2 * static_cast<size_t>(points) ||
+      !detail::coefficientsFit(x.size(), dy, base))
+    return std::numeric_limits<double>::infinity();
   std::vector<uint64_t> c;
-  const detail::Convolution result = detail::convolveDigits(digits, points, c);
+  detail::Convolution result;
+  if (square) {
+    result = detail::squareDigits(x, base, points, c);
+  } else {
+    const detail::DigitSpectrum spectrum(std::move(y), base, points);
+    result = detail::convolveDigits(x, spectrum, c);
+  }
   if (result.aborted) return 0;
-  return carryIntoLimbs<D>(c, out, t + u) ? result.distance : unfit;
+  return carryIntoLimbs<D>(c, out, t + u) ? result.distance : std::numeric_limits<double>::infinity();
 }
 
 }  // namespace

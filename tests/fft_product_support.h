@@ -108,7 +108,8 @@ inline void expectBinaryProduct(const Limbs& x, const Limbs& y, int mode, bool s
   ASSERT_NE(r.shape.points, 0) << "no shape for t = " << x.size() << ", u = " << y.size();
   if (trust == Trust::exactUnlessReported && r.distance > FFT_TRUSTED_ROUNDING_ERROR) return;
   EXPECT_LE(r.distance, FFT_TRUSTED_ROUNDING_ERROR)
-      << "t = " << x.size() << ", u = " << y.size() << ", M = " << r.shape.points << ", " << r.shape.digitSize << " bits";
+      << "t = " << x.size() << ", u = " << y.size() << ", M = " << r.shape.points << ", " << r.shape.digitSize
+      << " bits";
   Mpz a, b, expected;
   importLimbs(a.get(), x.data(), x.size());
   importLimbs(b.get(), (square ? x : y).data(), (square ? x : y).size());

@@ -185,7 +185,8 @@ TEST(FftProductDecimalTest, RandomOperandsAgainstSchoolbook) {
   }
   // Long balanced ones against GMP.
   for (int total : {30001, 100000}) {
-    expectDecimalProduct(randomLimbs(g, total / 2, DECIMAL_LIMB_MAX), randomLimbs(g, total - total / 2, DECIMAL_LIMB_MAX), 0);
+    expectDecimalProduct(randomLimbs(g, total / 2, DECIMAL_LIMB_MAX),
+                         randomLimbs(g, total - total / 2, DECIMAL_LIMB_MAX), 0);
   }
 }
 
@@ -238,6 +239,36 @@ TEST(FftProductTest, AbortFlagLeavesOutputUntouched) {
   *abortSlot = 0;
   const ProductResult r = callProduct(Routine::decimal, x, y, 0, false, {}, 7);
   EXPECT_NE(r.out, Limbs(r.out.size(), 7)) << "a cleared flag computes again";
+}
+
+// A long operand cut into pieces of the short one's size, each multiplied
+// by the kept transform of the short one: every piece product is exact, the
+// last (shorter) piece included; a multiplier built while cancelled
+// computes nothing.
+TEST(FftProductTest, MultiplierKeepsOneOperandsTransform) {
+  auto g = rng(34);
+  for (int mode : {0, 1}) {
+    const Limbs shortOne = randomLimbs(g, 334, BINARY_LIMB_MAX);
+    FftBinaryMultiplier multiplier(shortOne.data(), 334, 334, mode);
+    ASSERT_NE(multiplier.shape().points, 0);
+    for (int t : {334, 334, 1, 200}) {
+      const Limbs piece = randomLimbs(g, t, BINARY_LIMB_MAX);
+      Limbs out(t + 334);
+      EXPECT_LE(multiplier.multiply(piece.data(), t, out.data()), FFT_TRUSTED_ROUNDING_ERROR);
+      Mpz a, b, expected;
+      importLimbs(a.get(), piece.data(), piece.size());
+      importLimbs(b.get(), shortOne.data(), shortOne.size());
+      mpz_mul(expected.get(), a.get(), b.get());
+      EXPECT_EQ(out, exportLimbs(expected.get(), out.size())) << "piece of " << t << " limbs, mode " << mode;
+    }
+  }
+  const Limbs x = randomLimbs(g, 100, BINARY_LIMB_MAX);
+  *abortSlot = 1;
+  FftBinaryMultiplier cancelled(x.data(), 100, 100, 0);
+  *abortSlot = 0;
+  Limbs out(200, 7);
+  EXPECT_EQ(cancelled.multiply(x.data(), 100, out.data()), 0.0);
+  EXPECT_EQ(out, Limbs(200, 7));
 }
 
 // Products of one length on two threads at once share the cached tables of

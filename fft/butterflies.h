@@ -21,9 +21,11 @@
 //
 // Register discipline. x87 has eight registers; a ninth live value spills
 // as an 80-bit store and load (about 12 cycles together). Each butterfly is
-// written so that at most eight values are live at any point: real parts
-// first, then imaginary parts, then the rotations, with twiddles that would
-// not fit re-read from memory (reload) instead of held.
+// written so that at most eight values are live at any point: one half
+// (real or imaginary parts) at a time, then the rotations, with twiddles
+// that would not fit re-read from memory (reload) instead of held. The
+// inverse step still reaches eight at its stores, and GCC 12 spills one
+// value there (its stores need the value on the top of the stack).
 #pragma once
 
 #include "fft/fft_plan.h"

@@ -34,22 +34,23 @@
 namespace quorvel::detail {
 
 // The inputs of a forward step: either the stored points themselves, or
-// real inputs x_k (imaginary parts zero, not read) times their right-angle
-// weights omega_k, read as (x c, x s) where they are needed.
+// real inputs x_k times their right-angle weights omega_k, read as (x c, x s)
+// where they are needed. A real input is an exact double in re.hi; its other
+// three slots are neither read nor needed.
 template <bool WeightedReal>
 struct StepInputs {
   SplitPoint* const* p;
   const SplitPoint* const* weight;
   long double re(int k) const {
     if constexpr (WeightedReal) {
-      return load(p[k]->re) * load(weight[k]->re);
+      return p[k]->re.hi * load(weight[k]->re);
     } else {
       return load(p[k]->re);
     }
   }
   long double im(int k) const {
     if constexpr (WeightedReal) {
-      return load(p[k]->re) * load(weight[k]->im);
+      return p[k]->re.hi * load(weight[k]->im);
     } else {
       return load(p[k]->im);
     }

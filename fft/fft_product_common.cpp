@@ -36,7 +36,13 @@ class NearestInteger {
   int64_t operator()(long double x) {
     const long double r = (x + ROUNDING_CONSTANT) - ROUNDING_CONSTANT;
     const long double distance = fabsl(x - r);
-    worst_ = distance > worst_ ? distance : worst_;
+    // A branch, rarely taken once a few outputs are seen: a conditional
+    // move would chain every output's comparison to the previous one. The
+    // empty asm keeps the compiler from turning it into one.
+    if (distance > worst_) {
+      asm volatile("");
+      worst_ = distance;
+    }
     int64_t rounded;
     asm("fistpll %0" : "=m"(rounded) : "t"(r) : "st");
     // A NaN stores INT64_MIN, which fails this test as well.
@@ -55,11 +61,16 @@ class NearestInteger {
   bool unusable_ = false;
 };
 
-// z_j = (x'_j, x'_(j+M)), the centred digits, zero past the last one.
+// z_j = (x'_j, x'_(j+M)), the centred digits, zero past the last one. When
+// they fit the real parts, only re.hi is written: the transforms' real input.
 void loadCentredDigits(const std::vector<int32_t>& digits, int32_t offset, SplitPoint* z, int points) {
   const int count = static_cast<int>(digits.size());
+  if (count <= points) {
+    for (int j = 0; j < points; ++j) z[j].re.hi = j < count ? digits[j] - offset : 0;
+    return;
+  }
   for (int j = 0; j < points; ++j) {
-    storeExact(z[j].re, j < count ? digits[j] - offset : 0);
+    storeExact(z[j].re, digits[j] - offset);
     storeExact(z[j].im, j + points < count ? digits[j + points] - offset : 0);
   }
 }

@@ -28,7 +28,8 @@ namespace quorvel::detail {
 
 // z <- the weighted forward transform: position p receives
 //   sum_j z_j omega^j e^(2 pi i j f(p)/M),  f(p) = spectrumFrequency(plan, p).
-// With realInput, the imaginary parts are taken as zero and not read.
+// With realInput, every z_j is an exact double in its re.hi slot, the other
+// slots (imaginary part zero) are not read.
 bool forwardTransform(const FftPlan& plan, SplitPoint* z, bool realInput);
 
 // z <- M times the input of forwardTransform whose output z holds.

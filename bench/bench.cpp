@@ -81,5 +81,6 @@ int main(int argc, char** argv) {
   quorvel::bench::runNumtheoryCases();
   quorvel::bench::runDecimalCases();
   quorvel::bench::runFunctionsCases();
+  quorvel::bench::runFftCases();
   return 0;
 }

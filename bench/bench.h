@@ -37,5 +37,6 @@ void runMulCases();
 void runNumtheoryCases();
 void runDecimalCases();
 void runFunctionsCases();
+void runFftCases();
 
 }  // namespace quorvel::bench

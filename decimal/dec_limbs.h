@@ -26,10 +26,4 @@ void subDecLimbs(int32_t* dst, int32_t dn, const int32_t* src, int32_t sn);
 // kernel for short operands, one product column at a time.
 void mulDecLimbsSchoolbook(int32_t* out, const int32_t* x, int32_t t, const int32_t* y, int32_t u);
 
-// p[0..n) <- p / 2^k for 0 <= k <= 26, from the top limb down: each step
-// divides r * 10^8 + limb by 2^k, r < 2^k being the remainder of the limb
-// above, so every intermediate stays below 2^26 * 10^8 < 2^53. Returns the
-// final remainder: 0 exactly when 2^k divided the value.
-uint32_t divideDecLimbsByPowerOfTwo(int32_t* p, int32_t n, int k);
-
 }  // namespace quorvel

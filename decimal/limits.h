@@ -21,19 +21,16 @@ inline constexpr int32_t DEC_FRESH_CAP = 16;
 //   ..., 578 x 1156). Measured on the 2-core x86-64 build machine: 0.52 ms
 //   against 0.73 ms for the mode-0 transform at 1,500 limbs, even at about
 //   1,800, the transform ahead from 2,048.
-// - up to DEC_FFT_MODE0_MAX_LIMBS one FFT product with 4-digit elements. At
-//   the limit the transform has 2^19 elements and the largest unnormalised
-//   coefficient is about 5.0e18, just inside a signed 64-bit rounding; the
-//   64-bit significand then leaves little margin, and from about 70,000
-//   limbs (operands of all 9s) or 150,000 (random digits) the rounding check
-//   refuses the product and mode 1 forms it again.
-// - up to DEC_FFT_MODE1_MAX_LIMBS one FFT product with 2-digit elements
-//   (2^25 elements at the limit, coefficients up to about 1.8e18, about 1 GB
-//   of transform buffers).
+// - up to DEC_FFT_MODE0_MAX_LIMBS one FFT product whose transform length and
+//   digit size (2 to 7 decimal places) come from the precision table of
+//   fft/limits.h; if that product cannot be trusted, up to
+//   DEC_FFT_MODE1_MAX_LIMBS one with a decimal place less. Each limit is the
+//   largest product its mode can shape within the longest transform (2^20
+//   complex points: 5-place digits in mode 0, 4 in mode 1).
 // - above that, one Karatsuba step into three products of about half size.
 inline constexpr int64_t DEC_SCHOOLBOOK_MAX_LIMBS = 1500;
-inline constexpr int64_t DEC_FFT_MODE0_MAX_LIMBS = 190000;
-inline constexpr int64_t DEC_FFT_MODE1_MAX_LIMBS = 5600000;
+inline constexpr int64_t DEC_FFT_MODE0_MAX_LIMBS = 1300000;
+inline constexpr int64_t DEC_FFT_MODE1_MAX_LIMBS = 1000000;
 // The schoolbook kernel sums a whole column of products below 10^16 in 64
 // bits: 1,800 of them plus the carry from the column below stay under 2^64
 // (1.8447e19). Every call of the dispatcher is far inside it (at most 750).

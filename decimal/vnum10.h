@@ -12,8 +12,8 @@
 // pieces and 17 levels. Each merge is vnum10::mulAssign (signs, 1 x 1 limbs),
 // which hands the magnitudes to vnum10::mulMagnitudes; that picks, by total
 // size (limits.h), the schoolbook kernel (the lower nine levels), one FFT
-// product (mulFft: the fftProductDecimal transform, then its factor 2^k
-// divided out in base 10^8) in digit mode 0 or 1, or a Karatsuba step. An
+// product (mulFft: the fftProductDecimal transform) in mode 0 or 1, or a
+// Karatsuba step. An
 // FFT product whose rounding came too close to a half is redone by a method
 // with more margin. writeDecimal prints the final piece through digitQuads.
 // Cancellation is polled before each level, each merge and each product; a
@@ -88,11 +88,12 @@ class vnum10 {
   // bound to force those paths.
   static void mulMagnitudes(vnum10& result, const vnum10& x, const vnum10& y,
                             double trustedError = FFT_TRUSTED_ROUNDING_ERROR);
-  // result <- |x| * |y| by one FFT product in digit mode 0 or 1 (x of t >= 1
-  // limbs, y of u >= 1 limbs, t + u >= 3). Returns the largest rounding
-  // distance of the transform (0 when cancelled at entry), or +infinity when
-  // the limbs prove wrong: not a multiple of the transform factor, or longer
-  // than t + u limbs.
+  // result <- |x| * |y| by one FFT product in mode 0 (the fastest shape the
+  // precision table trusts) or 1 (a wider margin), x of t >= 1 limbs, y of
+  // u >= 1 limbs. Returns the largest rounding distance of the transform (0
+  // when cancelled, the result then zero), or +infinity when no shape of the
+  // mode holds the product or the limbs prove wrong (longer than t + u
+  // limbs).
   static double mulFft(vnum10& result, const vnum10& x, const vnum10& y, int mode);
 };
 

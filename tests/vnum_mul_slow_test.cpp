@@ -6,11 +6,13 @@
 using namespace quorvel;
 using namespace quorvel::test;
 
-TEST(VnumMulSlow, ThresholdNeighboursOfMode1AndSplit) { checkAroundThreshold(MUL_FFT_MODE1_MAX_LIMBS, 61); }
+TEST(VnumMulSlow, ThresholdNeighboursOfTheFftModesAndSplit) {
+  for (int32_t T : {MUL_FFT_MODE1_MAX_LIMBS, MUL_FFT_MODE0_MAX_LIMBS}) checkAroundThreshold(T, 61);
+}
 
 TEST(VnumMulSlow, BeyondTheCapAndSquares) {
   auto g = rng(62);
-  // 10,000,000 x 10,000,000 bits splits twice; a square of the cap.
+  // 10,000,000 x 10,000,000 bits (one transform); a square of the cap.
   for (long bits : {10000000L, 5000000L}) {
     Mpz a = randomMpz(g, bits, false, true), b = randomMpz(g, bits, true, false);
     Mpz expected;

@@ -62,9 +62,7 @@ TEST(VnumMul, AgreesWithGmpOnRandomSizes) {
   }
 }
 
-TEST(VnumMul, ThresholdNeighboursOfSchoolbookAndMode0) {
-  for (int32_t T : {MUL_SCHOOLBOOK_MAX_LIMBS, MUL_FFT_MODE0_MAX_LIMBS}) checkAroundThreshold(T, 53);
-}
+TEST(VnumMul, ThresholdNeighboursOfSchoolbook) { checkAroundThreshold(MUL_SCHOOLBOOK_MAX_LIMBS, 53); }
 
 TEST(VnumMul, KernelsAgree) {
   auto g = rng(54);

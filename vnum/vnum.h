@@ -121,9 +121,10 @@ vnum operator*(const vnum& a, const vnum& b);
 vnum& mulMagnitudes(vnum& out, vnum& A, vnum& B);
 // The quadratic kernel: out <- A * B for non-negative normalised A and B.
 void mulSchoolbook(vnum& out, const vnum& A, const vnum& B);
-// out <- A * B through one FFT product in digit mode 0 or 1. Returns false,
-// leaving out unspecified, when the product's rounding was too close to a
-// half to be trusted.
+// out <- A * B through one FFT product in mode 0 (the fastest shape the
+// precision table trusts) or 1 (a wider margin). Returns false, leaving out
+// unspecified, when no shape of the mode holds the product or its rounding
+// was too close to a half to be trusted.
 bool mulFft(vnum& out, const vnum& A, const vnum& B, int mode);
 // Test hook: the rounding distance above which mulFft refuses a product
 // (FFT_TRUSTED_ROUNDING_ERROR normally; a negative bound refuses them all).

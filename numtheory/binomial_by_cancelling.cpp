@@ -21,17 +21,6 @@
 
 namespace quorvel {
 
-namespace {
-
-// v_p(k!) by Legendre's formula.
-uint64_t primeExponentOfFactorial(uint32_t k, uint32_t p) {
-  uint64_t e = 0;
-  for (uint32_t q = k / p; q > 0; q /= p) e += q;
-  return e;
-}
-
-}  // namespace
-
 bool binomialByCancelling(vnum& result, uint64_t n, uint32_t k) {
   assert(n < (uint64_t{1} << 63) && uint64_t{k} <= n / 2);
   std::vector<uint64_t> factors(k);
@@ -41,7 +30,7 @@ bool binomialByCancelling(vnum& result, uint64_t n, uint32_t k) {
   for (size_t index = 0; index < primes.size(); ++index) {
     if (index % PRIME_POLL_INTERVAL == 0 && isAborted()) return false;
     const uint32_t p = primes[index];
-    uint64_t need = primeExponentOfFactorial(k, p);
+    uint64_t need = legendreExponent(k, p);
     if (p == 2) {
       for (uint64_t i = n & 1; need > 0 && i < k; i += 2) {
         const uint64_t take = std::min<uint64_t>(std::countr_zero(factors[i]), need);
@@ -63,11 +52,7 @@ bool binomialByCancelling(vnum& result, uint64_t n, uint32_t k) {
   WordPacker packer;
   for (uint64_t f : factors)
     if (f != 1) packer.add(f);
-  std::vector<uint64_t>& words = packer.finish();
-  vnum product = productOfWords(words.data(), words.size());
-  if (isAborted()) return false;
-  result = std::move(product);
-  return true;
+  return storeProductOfWords(result, packer);
 }
 
 }  // namespace quorvel

@@ -29,11 +29,7 @@ bool binomialByPrimes(vnum& result, uint32_t n, uint32_t k) {
       if (n / q - k / q - m / q) power *= p;
     packer.add(power);
   }
-  std::vector<uint64_t>& words = packer.finish();
-  vnum product = productOfWords(words.data(), words.size());
-  if (isAborted()) return false;
-  result = std::move(product);
-  return true;
+  return storeProductOfWords(result, packer);
 }
 
 }  // namespace quorvel

@@ -19,16 +19,6 @@
 
 namespace quorvel {
 
-namespace {
-
-uint32_t legendre(uint32_t x, uint32_t p) {
-  uint32_t e = 0;
-  for (uint32_t q = x / p; q > 0; q /= p) e += q;
-  return e;
-}
-
-}  // namespace
-
 bool fallingFactorialByPrimes(vnum& result, uint32_t n, uint32_t r) {
   const uint32_t m = n - r;
   std::vector<uint32_t> primes;
@@ -37,7 +27,7 @@ bool fallingFactorialByPrimes(vnum& result, uint32_t n, uint32_t r) {
   std::vector<uint32_t> exponents(primes.size(), 0);
   uint32_t largest = 0;
   for (size_t i = 1; i < primes.size(); ++i) {
-    exponents[i] = legendre(n, primes[i]) - legendre(m, primes[i]);
+    exponents[i] = legendreExponent(n, primes[i]) - legendreExponent(m, primes[i]);
     largest = std::max(largest, exponents[i]);
   }
   const int topBit = std::bit_width(largest) - 1;

@@ -44,6 +44,18 @@ class WordPacker {
 // abort flag stopped it; callers poll after the call.
 vnum productOfWords(const uint64_t* words, size_t count);
 
+// result <- the product of the packer's words. False, with result untouched,
+// when the abort flag stopped it.
+bool storeProductOfWords(vnum& result, WordPacker& packer);
+
+// v_p(x!) = sum over i >= 1 of floor(x / p^i) (Legendre's formula); below
+// x / (p - 1) <= x, so it fits x's own type.
+inline uint32_t legendreExponent(uint32_t x, uint32_t p) {
+  uint32_t e = 0;
+  for (uint32_t q = x / p; q > 0; q /= p) e += q;
+  return e;
+}
+
 // result <- P(n, r) = n! / (n - r)! for r <= n <= 2^21. False, with result
 // untouched, when the abort flag stopped it.
 bool fallingFactorialByPrimes(vnum& result, uint32_t n, uint32_t r);

@@ -56,4 +56,12 @@ vnum productOfWords(const uint64_t* words, size_t count) {
   return left;
 }
 
+bool storeProductOfWords(vnum& result, WordPacker& packer) {
+  std::vector<uint64_t>& words = packer.finish();
+  vnum product = productOfWords(words.data(), words.size());
+  if (isAborted()) return false;
+  result = std::move(product);
+  return true;
+}
+
 }  // namespace quorvel

@@ -2,16 +2,11 @@
 
 #include <bit>
 
+#include "ui/hex_digit.h"
+
 namespace quorvel::ui {
 
 namespace {
-
-int hexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
 
 // Bits of |x| for the two's complement digits of x. For x = -m the
 // complemented digits spell m - 1, and m has one bit more than m - 1

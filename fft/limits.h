@@ -24,6 +24,16 @@ inline constexpr int FFT_LEAF_POINTS = 256;
 // cancelled product stops within a few milliseconds.
 inline constexpr int FFT_POLL_POINTS = 1 << 15;
 
+// Pieces for the task pool (parallel_pieces.h). A block of at least
+// FFT_PARALLEL_BLOCK_POINTS points (the whole transform included) hands its
+// quarters (or its R first-level blocks) to the pool; a step over a whole
+// block or a pass over all points is cut into ranges of at least
+// FFT_PARALLEL_RANGE_POINTS points, at most FFT_RANGES_PER_THREAD per
+// thread.
+inline constexpr int FFT_PARALLEL_BLOCK_POINTS = 1 << 13;
+inline constexpr int FFT_PARALLEL_RANGE_POINTS = 1 << 13;
+inline constexpr int FFT_RANGES_PER_THREAD = 2;
+
 // Tables of recently used transform lengths kept between products
 // (plan_cache.cpp), in bytes: the tables of 2^19 points take 24 MiB, so
 // this holds those of the lengths that one large product and its neighbours

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -16,20 +17,36 @@ namespace {
 
 constexpr int BATCHES = 3;
 
-// Seconds per call over one batch of calls.
-double batchSeconds(const std::function<void()>& fn) {
+double processCpuSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+}
+
+// Wall and CPU seconds (every thread of the process) per call over one
+// batch of calls.
+struct BatchTime {
+  double wall;
+  double cpu;
+};
+
+BatchTime batchTime(const std::function<void()>& fn) {
   using clock = std::chrono::steady_clock;
   constexpr double BATCH_SECONDS = 0.2;  // long enough to swamp timer noise
   long calls = 0;
   const auto start = clock::now();
+  const double cpuStart = processCpuSeconds();
   double elapsed = 0;
   do {
     fn();
     ++calls;
     elapsed = std::chrono::duration<double>(clock::now() - start).count();
   } while (elapsed < BATCH_SECONDS);
-  return elapsed / static_cast<double>(calls);
+  const double n = static_cast<double>(calls);
+  return {elapsed / n, (processCpuSeconds() - cpuStart) / n};
 }
+
+double batchSeconds(const std::function<void()>& fn) { return batchTime(fn).wall; }
 
 // The task pool's size at start: "every thread".
 int allThreads() {
@@ -46,10 +63,14 @@ double secondsPerCall(const std::function<void()>& fn) {
 }
 
 OurSeconds ourSecondsPerCall(const std::function<void()>& fn) {
-  OurSeconds best{1e300, 1e300};
+  OurSeconds best{1e300, 1e300, 0};
   const int threads = allThreads();
   for (int b = 0; b < BATCHES; ++b) {
-    best.allThreads = std::min(best.allThreads, batchSeconds(fn));
+    const BatchTime all = batchTime(fn);
+    if (all.wall < best.allThreads) {
+      best.allThreads = all.wall;
+      best.cores = all.cpu / all.wall;
+    }
     setTaskPoolThreadsForTesting(1);
     best.oneThread = std::min(best.oneThread, batchSeconds(fn));
     setTaskPoolThreadsForTesting(threads);
@@ -58,8 +79,8 @@ OurSeconds ourSecondsPerCall(const std::function<void()>& fn) {
 }
 
 void report(const std::string& name, OurSeconds ours, double gmp) {
-  std::printf("%-44s %12.6f %12.6f %12.6f %8.2f %8.2f\n", name.c_str(), ours.allThreads, ours.oneThread, gmp,
-              ours.allThreads / gmp, ours.oneThread / ours.allThreads);
+  std::printf("%-44s %12.6f %12.6f %12.6f %8.2f %8.2f %6.2f\n", name.c_str(), ours.allThreads, ours.oneThread, gmp,
+              ours.allThreads / gmp, ours.oneThread / ours.allThreads, ours.cores);
   std::fflush(stdout);
 }
 
@@ -103,9 +124,9 @@ void randomOperand(long bits, unsigned long seed, vnum& ours, mpz_t theirs) {
 int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) quorvel::bench::caseFilters.emplace_back(argv[i]);
   quorvel::claimAbortSlot();
-  std::printf("%-44s %12s %12s %12s %8s %8s\n", "case",
+  std::printf("%-44s %12s %12s %12s %8s %8s %6s\n", "case",
               ("ours s, " + std::to_string(quorvel::bench::allThreads()) + " thr").c_str(), "ours s, 1 thr", "GMP s",
-              "ratio", "speed-up");
+              "ratio", "speed-up", "cores");
   quorvel::bench::runVnumCases();
   quorvel::bench::runMulCases();
   quorvel::bench::runNumtheoryCases();

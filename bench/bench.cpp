@@ -2,36 +2,85 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/abort_flags.h"
+#include "platform/task_pool.h"
 
 namespace quorvel::bench {
 
-double secondsPerCall(const std::function<void()>& fn) {
+namespace {
+
+constexpr int BATCHES = 3;
+
+double processCpuSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+}
+
+// Wall and CPU seconds (every thread of the process) per call over one
+// batch of calls.
+struct BatchTime {
+  double wall;
+  double cpu;
+};
+
+BatchTime batchTime(const std::function<void()>& fn) {
   using clock = std::chrono::steady_clock;
   constexpr double BATCH_SECONDS = 0.2;  // long enough to swamp timer noise
-  constexpr int BATCHES = 3;
+  long calls = 0;
+  const auto start = clock::now();
+  const double cpuStart = processCpuSeconds();
+  double elapsed = 0;
+  do {
+    fn();
+    ++calls;
+    elapsed = std::chrono::duration<double>(clock::now() - start).count();
+  } while (elapsed < BATCH_SECONDS);
+  const double n = static_cast<double>(calls);
+  return {elapsed / n, (processCpuSeconds() - cpuStart) / n};
+}
+
+double batchSeconds(const std::function<void()>& fn) { return batchTime(fn).wall; }
+
+// The task pool's size at start: "every thread".
+int allThreads() {
+  static const int threads = taskPoolThreads();
+  return threads;
+}
+
+}  // namespace
+
+double secondsPerCall(const std::function<void()>& fn) {
   double best = 1e300;
+  for (int b = 0; b < BATCHES; ++b) best = std::min(best, batchSeconds(fn));
+  return best;
+}
+
+OurSeconds ourSecondsPerCall(const std::function<void()>& fn) {
+  OurSeconds best{1e300, 1e300, 0};
+  const int threads = allThreads();
   for (int b = 0; b < BATCHES; ++b) {
-    long calls = 0;
-    const auto start = clock::now();
-    double elapsed = 0;
-    do {
-      fn();
-      ++calls;
-      elapsed = std::chrono::duration<double>(clock::now() - start).count();
-    } while (elapsed < BATCH_SECONDS);
-    best = std::min(best, elapsed / static_cast<double>(calls));
+    const BatchTime all = batchTime(fn);
+    if (all.wall < best.allThreads) {
+      best.allThreads = all.wall;
+      best.cores = all.cpu / all.wall;
+    }
+    setTaskPoolThreadsForTesting(1);
+    best.oneThread = std::min(best.oneThread, batchSeconds(fn));
+    setTaskPoolThreadsForTesting(threads);
   }
   return best;
 }
 
-void report(const std::string& name, double ours, double gmp) {
-  std::printf("%-44s %12.6f %12.6f %8.2f\n", name.c_str(), ours, gmp, ours / gmp);
+void report(const std::string& name, OurSeconds ours, double gmp) {
+  std::printf("%-44s %12.6f %12.6f %12.6f %8.2f %8.2f %6.2f\n", name.c_str(), ours.allThreads, ours.oneThread, gmp,
+              ours.allThreads / gmp, ours.oneThread / ours.allThreads, ours.cores);
   std::fflush(stdout);
 }
 
@@ -47,7 +96,7 @@ bool selected(const std::string& name) {
 
 void compare(const std::string& name, const std::function<void()>& ours, const std::function<void()>& gmp) {
   if (!selected(name)) return;
-  const double oursSeconds = secondsPerCall(ours);
+  const OurSeconds oursSeconds = ourSecondsPerCall(ours);
   report(name, oursSeconds, secondsPerCall(gmp));
 }
 
@@ -75,7 +124,9 @@ void randomOperand(long bits, unsigned long seed, vnum& ours, mpz_t theirs) {
 int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) quorvel::bench::caseFilters.emplace_back(argv[i]);
   quorvel::claimAbortSlot();
-  std::printf("%-44s %12s %12s %8s\n", "case", "ours s", "GMP s", "ratio");
+  std::printf("%-44s %12s %12s %12s %8s %8s %6s\n", "case",
+              ("ours s, " + std::to_string(quorvel::bench::allThreads()) + " thr").c_str(), "ours s, 1 thr", "GMP s",
+              "ratio", "speed-up", "cores");
   quorvel::bench::runVnumCases();
   quorvel::bench::runMulCases();
   quorvel::bench::runNumtheoryCases();

@@ -1,9 +1,13 @@
 // quorvel-bench: our operations and GMP's on the same operands, one line per
-// case: name, our seconds, GMP seconds, ratio (ours / GMP).
+// case: name, our seconds with every thread of the task pool, our seconds
+// with one thread, GMP seconds, ratio (ours / GMP), our speed-up from the
+// threads (one thread / all) and the cores kept busy with all.
+// QUORVEL_THREADS sets "every thread".
 //
 // Each side is timed as the best of several runs, each run repeating the
 // operation until it has taken long enough to time reliably; the operands are
-// built once, outside the timed region.
+// built once, outside the timed region. Our two columns are timed in
+// alternating runs, so that a change in the machine's load meets both.
 #pragma once
 
 #include <gmp.h>
@@ -18,8 +22,20 @@ namespace quorvel::bench {
 // Seconds per call of fn: the best of a few timed batches.
 double secondsPerCall(const std::function<void()>& fn);
 
+// Seconds per call of our side with every thread and with one, and the
+// cores the process kept busy in the best run with every thread (its CPU
+// time over wall time): on a shared machine a speed-up below the thread
+// count with "cores" near 1 says the other cores were taken, not that the
+// work was serial.
+struct OurSeconds {
+  double allThreads;
+  double oneThread;
+  double cores;
+};
+OurSeconds ourSecondsPerCall(const std::function<void()>& fn);
+
 // Prints one aligned result line.
-void report(const std::string& name, double ours, double gmp);
+void report(const std::string& name, OurSeconds ours, double gmp);
 
 // Whether the case `name` runs: every case when quorvel-bench was given no
 // arguments, else those whose name contains one of them ("GCD", "product").

@@ -47,11 +47,11 @@ void runDecimalCases() {
     mpz_init(gx);
     randomOperand(bits, 10 + static_cast<unsigned long>(bits), x, gx);
     const double gmp = secondsPerCall([&] { mpz_get_str(gmpText.data(), 10, gx); });
-    if (selected(name)) report(name, secondsPerCall([&] { toDecText(x, text.data(), text.size()); }), gmp);
+    if (selected(name)) report(name, ourSecondsPerCall([&] { toDecText(x, text.data(), text.size()); }), gmp);
     if (empty) {
       // Every call starts from an empty ladder, as a program without the
       // table would for its first conversion of this size.
-      report(emptyName, secondsPerCall([&] {
+      report(emptyName, ourSecondsPerCall([&] {
                resetBinPowerLadderForTesting();
                toDecText(x, text.data(), text.size());
              }),
@@ -67,9 +67,9 @@ void runDecimalCases() {
   const double gmpPowersTime = secondsPerCall([&] { gmpPowers(powerText); });
   std::printf("  (the GMP column of the next two lines: the same 21 powers in decimal by GMP)\n");
   if (selected("V10R table: generate (20 squarings)"))
-    report("V10R table: generate (20 squarings)", secondsPerCall(generatePowers), gmpPowersTime);
+    report("V10R table: generate (20 squarings)", ourSecondsPerCall(generatePowers), gmpPowersTime);
   if (selected("V10R table: load at start"))
-    report("V10R table: load at start", secondsPerCall([] {
+    report("V10R table: load at start", ourSecondsPerCall([] {
              resetBinPowerLadderForTesting();
              loadEmbeddedPowerTable();
            }),

@@ -31,7 +31,7 @@ void runMulCases() {
   mpz_t ga, gb, gr;
   mpz_inits(ga, gb, gr, nullptr);
   vnum a, b;
-  for (long bits : {25000L, 250000L, 2500000L, 10000000L}) {
+  for (long bits : {25000L, 50000L, 100000L, 250000L, 2500000L, 10000000L}) {
     randomOperand(bits, 3, a, ga);
     randomOperand(bits, 4, b, gb);
     const std::string size = std::to_string(bits);

@@ -9,14 +9,22 @@
 // until one piece is left: log2(P/2) levels, each dominated by products of
 // about equal total size. The multiplier of level k is binPowerLadder entry k,
 // squared from the level below and published the first time it is missing.
+//
+// The merges of one level are independent: for a long value they go to the
+// task pool in ranges of consecutive merges (each range a share of the whole
+// value; the few merges at the top run their products on the pool instead).
+// The pieces stay in place, piece j of level k at index j 2^k, so that a
+// merge reads and writes only the indices of its own pair.
 #include <algorithm>
 #include <bit>
 #include <cassert>
 #include <memory>
 #include <vector>
 
+#include "decimal/parallel_limits.h"
 #include "decimal/vnum10.h"
 #include "platform/abort_flags.h"
+#include "platform/task_pool.h"
 
 namespace quorvel {
 
@@ -37,8 +45,10 @@ void toDecText(const vnum& x, char* out, size_t size) {
     if (chunk != 0) pieces[i] = vnum10(static_cast<int64_t>(chunk));
   }
 
+  const int rangesPerLevel = L >= DEC_PARALLEL_MIN_LIMBS ? DEC_MERGE_RANGES_PER_THREAD * taskPoolThreads() : 1;
   const vnum10 base(int32_t{1} << LIMB_BITS);
   const vnum10* multiplier = &base;
+  int64_t stride = 1;  // the pieces of this level sit at the multiples of stride
   for (int k = 1; count > 1; ++k) {
     if (isAborted()) return;
     assert(k < BIN_POWER_LADDER_SIZE);
@@ -53,17 +63,20 @@ void toDecText(const vnum& x, char* out, size_t size) {
     multiplier = power;
 
     const int64_t half = count / 2;
-    for (int64_t j = 0; j < half; ++j) {
-      if (isAborted()) return;
-      // piece[j] is free: its own value was merged at j/2 < j (or is piece 0,
-      // taken here first).
-      vnum10 merged(std::move(pieces[2 * j]));
-      merged.mulAssign(*multiplier);
-      merged.addAssign(pieces[2 * j + 1]);
-      pieces[2 * j + 1] = vnum10();
-      pieces[j] = std::move(merged);
-    }
+    parallelRanges(half, static_cast<int>(std::min<int64_t>(half, rangesPerLevel)), [&](int64_t begin, int64_t end) {
+      for (int64_t j = begin; j < end; ++j) {
+        if (isAborted()) return;
+        vnum10& high = pieces[static_cast<size_t>(2 * j * stride)];
+        vnum10& low = pieces[static_cast<size_t>((2 * j + 1) * stride)];
+        vnum10 merged(std::move(high));
+        merged.mulAssign(*multiplier);
+        merged.addAssign(low);
+        low = vnum10();
+        high = std::move(merged);
+      }
+    });
     count = half;
+    stride *= 2;
   }
 
   if (negative) pieces[0].negate();

@@ -18,6 +18,7 @@
 #include <memory>
 
 #include "fft/fft_plan.h"
+#include "fft/parallel_pieces.h"
 #include "fft/transform.h"
 #include "platform/abort_flags.h"
 
@@ -59,20 +60,30 @@ class NearestInteger {
   static constexpr uint64_t LIMIT = uint64_t{1} << 62;
   long double worst_ = 0;
   bool unusable_ = false;
+
+  friend NearestInteger worse(const NearestInteger& a, const NearestInteger& b) {
+    NearestInteger both;
+    both.worst_ = a.worst_ > b.worst_ ? a.worst_ : b.worst_;
+    both.unusable_ = a.unusable_ || b.unusable_;
+    return both;
+  }
 };
 
 // z_j = (x'_j, x'_(j+M)), the centred digits, zero past the last one. When
 // they fit the real parts, only re.hi is written: the transforms' real input.
+// Fresh buffers take their first touch here, in ranges on the pool's threads.
 void loadCentredDigits(const std::vector<int32_t>& digits, int32_t offset, SplitPoint* z, int points) {
   const int count = static_cast<int>(digits.size());
-  if (count <= points) {
-    for (int j = 0; j < points; ++j) z[j].re.hi = j < count ? digits[j] - offset : 0;
-    return;
-  }
-  for (int j = 0; j < points; ++j) {
-    storeExact(z[j].re, digits[j] - offset);
-    storeExact(z[j].im, j + points < count ? digits[j + points] - offset : 0);
-  }
+  forEachRange(points, FFT_PARALLEL_RANGE_POINTS, [&](int64_t begin, int64_t end) {
+    if (count <= points) {
+      for (int64_t j = begin; j < end; ++j) z[j].re.hi = j < count ? digits[j] - offset : 0;
+      return;
+    }
+    for (int64_t j = begin; j < end; ++j) {
+      storeExact(z[j].re, digits[j] - offset);
+      storeExact(z[j].im, j + points < count ? digits[j + points] - offset : 0);
+    }
+  });
 }
 
 // c_j += m SX_j + m SY_j + m^2 |I_j|. I_j slides one step per j: its top end
@@ -117,39 +128,38 @@ Convolution finishConvolution(const FftPlan& plan, const std::vector<int32_t>& x
   if (!convolve(plan, z.get(), dx <= points, spectrum, 1.0L / points)) return {true, 0};
 
   // Both halves of every point at once: Re and Im of z_j conj(omega^j).
+  // Each range keeps its own largest distance; the largest of those is the
+  // same whatever the cut.
   c.assign(count, 0);
-  NearestInteger round;
   const SplitPoint* weights = plan.weights();
-  for (int j = 0; j < points; ++j) {
-    const long double wc = load(weights[j].re), ws = load(weights[j].im);
-    const long double a = load(z[j].re), b = load(z[j].im);
-    const long double low = a * wc + b * ws;
-    if (j < count) {
-      c[j] = static_cast<uint64_t>(round(low));
-    } else {
-      round.expectZero(low);
+  const int ranges = rangeCount(points, FFT_PARALLEL_RANGE_POINTS);
+  std::vector<NearestInteger> rounds(static_cast<size_t>(ranges));
+  forRanges(points, ranges, [&](int r, int64_t begin, int64_t end) {
+    NearestInteger& round = rounds[static_cast<size_t>(r)];
+    for (int64_t j = begin; j < end; ++j) {
+      const long double wc = load(weights[j].re), ws = load(weights[j].im);
+      const long double a = load(z[j].re), b = load(z[j].im);
+      const long double low = a * wc + b * ws;
+      if (j < count) {
+        c[j] = static_cast<uint64_t>(round(low));
+      } else {
+        round.expectZero(low);
+      }
+      const long double high = b * wc - a * ws;
+      if (j + points < count) {
+        c[j + points] = static_cast<uint64_t>(round(high));
+      } else {
+        round.expectZero(high);
+      }
     }
-    const long double high = b * wc - a * ws;
-    if (j + points < count) {
-      c[j + points] = static_cast<uint64_t>(round(high));
-    } else {
-      round.expectZero(high);
-    }
-  }
+  });
   addCentringCorrection(x, y, offset, c);
+  NearestInteger round;
+  for (const NearestInteger& part : rounds) round = worse(round, part);
   return {false, round.worst()};
 }
 
 }  // namespace
-
-ExtendedPrecisionScope::ExtendedPrecisionScope() {
-  _FPU_GETCW(saved_);
-  fpu_control_t word = _FPU_EXTENDED | _FPU_RC_NEAREST | _FPU_MASK_IM | _FPU_MASK_DM | _FPU_MASK_ZM | _FPU_MASK_OM |
-                       _FPU_MASK_UM | _FPU_MASK_PM | (_FPU_DEFAULT & _FPU_RESERVED);
-  _FPU_SETCW(word);
-}
-
-ExtendedPrecisionScope::~ExtendedPrecisionScope() { _FPU_SETCW(saved_); }
 
 bool coefficientsFit(size_t dx, size_t dy, int32_t base) {
   const long double largest = static_cast<long double>(std::min(dx, dy)) * (base - 1.0L) * (base - 1.0L);

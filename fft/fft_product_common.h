@@ -16,31 +16,16 @@
 // rounding error of the transforms shrinks with it.
 #pragma once
 
-#include <fpu_control.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
+#include "fft/extended_precision.h"
 #include "fft/fft_plan.h"
 #include "fft/split_storage.h"
 
 namespace quorvel::detail {
-
-// Sets the x87 control word to 64-bit precision, rounding to nearest (ties
-// to even) and every exception masked for the lifetime of the object, and
-// puts the caller's word back afterwards.
-class ExtendedPrecisionScope {
- public:
-  ExtendedPrecisionScope();
-  ~ExtendedPrecisionScope();
-  ExtendedPrecisionScope(const ExtendedPrecisionScope&) = delete;
-  ExtendedPrecisionScope& operator=(const ExtendedPrecisionScope&) = delete;
-
- private:
-  fpu_control_t saved_;
-};
 
 // The largest possible coefficient of two digit sequences of these lengths,
 // min(Dx, Dy) (base - 1)^2, stays below 2^62: then every c_j, every rounded

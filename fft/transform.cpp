@@ -9,12 +9,21 @@
 // radix-4 or radix-2 level. The inverse visits the same steps in reverse.
 // Every level reads and writes each point once, so a transform of M points
 // streams the buffer about log4(M) times.
+//
+// Parallel pieces (parallel_pieces.h): the blocks below a step touch
+// disjoint points, so the quarters of a long block (and the R or 4 blocks
+// under the first level) run as pool pieces, each again splitting its own
+// quarters; the steps over a whole long block, the first level above all,
+// are cut into ranges of butterflies. Every butterfly is computed exactly as
+// on one thread.
 #include "fft/transform.h"
 
 #include <cassert>
+#include <cstdint>
 
 #include "fft/butterflies.h"
 #include "fft/limits.h"
+#include "fft/parallel_pieces.h"
 #include "platform/abort_flags.h"
 
 namespace quorvel::detail {
@@ -30,22 +39,39 @@ struct BlockTables {
 // The four points of step j are rebuilt from j in every iteration: kept as
 // an array and advanced in place, they were vectorised into the stack and
 // reloaded through it at each step.
-void difPass(SplitPoint* x, int points, const BlockTables& tables) {
+// Steps j in [begin, end) of the radix-4 step over a block of `points`.
+void difSteps(SplitPoint* x, int points, const BlockTables& tables, int begin, int end) {
   const int quarter = points / 4;
   const int stride = tables.tablePoints / points;
-  for (int j = 0; j < quarter; ++j) {
+  for (int j = begin; j < end; ++j) {
     SplitPoint* const p[4] = {x + j, x + j + quarter, x + j + 2 * quarter, x + j + 3 * quarter};
     radix4Dif(p, StepInputs<false>{p, nullptr}, tables.twiddles[stride * j]);
   }
 }
 
-void ditPass(SplitPoint* x, int points, const BlockTables& tables) {
+void ditSteps(SplitPoint* x, int points, const BlockTables& tables, int begin, int end) {
   const int quarter = points / 4;
   const int stride = tables.tablePoints / points;
-  for (int j = 0; j < quarter; ++j) {
+  for (int j = begin; j < end; ++j) {
     SplitPoint* const p[4] = {x + j, x + j + quarter, x + j + 2 * quarter, x + j + 3 * quarter};
     radix4Dit(p, tables.twiddles[stride * j]);
   }
+}
+
+void difPass(SplitPoint* x, int points, const BlockTables& tables) { difSteps(x, points, tables, 0, points / 4); }
+void ditPass(SplitPoint* x, int points, const BlockTables& tables) { ditSteps(x, points, tables, 0, points / 4); }
+
+// The step over a block above the leaves, in ranges when it is long.
+void blockDifPass(SplitPoint* x, int points, const BlockTables& tables) {
+  forEachRange(points / 4, FFT_PARALLEL_RANGE_POINTS / 4, [&](int64_t begin, int64_t end) {
+    difSteps(x, points, tables, static_cast<int>(begin), static_cast<int>(end));
+  });
+}
+
+void blockDitPass(SplitPoint* x, int points, const BlockTables& tables) {
+  forEachRange(points / 4, FFT_PARALLEL_RANGE_POINTS / 4, [&](int64_t begin, int64_t end) {
+    ditSteps(x, points, tables, static_cast<int>(begin), static_cast<int>(end));
+  });
 }
 
 bool oddLog2(int points) { return __builtin_ctz(static_cast<unsigned>(points)) % 2 == 1; }
@@ -84,12 +110,9 @@ bool forwardBlock(SplitPoint* x, int points, const BlockTables& tables) {
     return true;
   }
   if (points >= FFT_POLL_POINTS && isAborted()) return false;
-  difPass(x, points, tables);
+  blockDifPass(x, points, tables);
   const int quarter = points / 4;
-  for (int k = 0; k < 4; ++k) {
-    if (!forwardBlock(x + k * quarter, quarter, tables)) return false;
-  }
-  return true;
+  return forEachBlock(4, points, [&](int k) { return forwardBlock(x + k * quarter, quarter, tables); });
 }
 
 bool inverseBlock(SplitPoint* x, int points, const BlockTables& tables) {
@@ -99,10 +122,8 @@ bool inverseBlock(SplitPoint* x, int points, const BlockTables& tables) {
   }
   if (points >= FFT_POLL_POINTS && isAborted()) return false;
   const int quarter = points / 4;
-  for (int k = 0; k < 4; ++k) {
-    if (!inverseBlock(x + k * quarter, quarter, tables)) return false;
-  }
-  ditPass(x, points, tables);
+  if (!forEachBlock(4, points, [&](int k) { return inverseBlock(x + k * quarter, quarter, tables); })) return false;
+  blockDitPass(x, points, tables);
   return true;
 }
 
@@ -137,13 +158,14 @@ bool convolveBlock(SplitPoint* z, const SplitPoint* spectrum, int points, const 
     return true;
   }
   if (points >= FFT_POLL_POINTS && isAborted()) return false;
-  difPass(z, points, tables);
+  blockDifPass(z, points, tables);
   const int quarter = points / 4;
-  for (int k = 0; k < 4; ++k) {
+  const bool done = forEachBlock(4, points, [&](int k) {
     const SplitPoint* part = spectrum ? spectrum + k * quarter : nullptr;
-    if (!convolveBlock(z + k * quarter, part, quarter, tables, scale)) return false;
-  }
-  ditPass(z, points, tables);
+    return convolveBlock(z + k * quarter, part, quarter, tables, scale);
+  });
+  if (!done) return false;
+  blockDitPass(z, points, tables);
   return true;
 }
 
@@ -151,55 +173,63 @@ bool convolveBlock(SplitPoint* z, const SplitPoint* spectrum, int points, const 
 // real and for the inverse transform's last step.
 template <bool Conjugate>
 void applyWeights(SplitPoint* z, const SplitPoint* weights, int points) {
-  for (int j = 0; j < points; ++j) {
-    const long double c = load(weights[j].re);
-    const long double s = Conjugate ? -load(weights[j].im) : load(weights[j].im);
-    const long double a = load(z[j].re), b = load(z[j].im);
-    store(z[j].re, a * c - b * s);
-    store(z[j].im, a * s + b * c);
-  }
-}
-
-// The first level, weights included: a radix-4 step over all M points
-// (R = 1) or a radix-3 step (R = 3).
-template <bool WeightedReal>
-void firstLevelForward(const FftPlan& plan, SplitPoint* z) {
-  const int M = plan.points();
-  const SplitPoint* weights = plan.weights();
-  if (plan.radix() == 1) {
-    const int quarter = M / 4;
-    for (int j = 0; j < quarter; ++j) {
-      SplitPoint* const p[4] = {z + j, z + j + quarter, z + j + 2 * quarter, z + j + 3 * quarter};
-      const SplitPoint* const w[4] = {weights + j, weights + j + quarter, weights + j + 2 * quarter,
-                                      weights + j + 3 * quarter};
-      radix4Dif(p, StepInputs<WeightedReal>{p, w}, plan.twiddles()[j]);
+  forEachRange(points, FFT_PARALLEL_RANGE_POINTS, [&](int64_t begin, int64_t end) {
+    for (int64_t j = begin; j < end; ++j) {
+      const long double c = load(weights[j].re);
+      const long double s = Conjugate ? -load(weights[j].im) : load(weights[j].im);
+      const long double a = load(z[j].re), b = load(z[j].im);
+      store(z[j].re, a * c - b * s);
+      store(z[j].im, a * s + b * c);
     }
-  } else {
-    const int third = M / 3;
-    for (int j = 0; j < third; ++j) {
-      SplitPoint* const p[3] = {z + j, z + j + third, z + j + 2 * third};
-      const SplitPoint* const w[3] = {weights + j, weights + j + third, weights + j + 2 * third};
-      radix3Dif(p, StepInputs<WeightedReal>{p, w}, plan.radix3Twiddles()[j]);
-    }
-  }
-}
-
-void firstLevelInverse(const FftPlan& plan, SplitPoint* z) {
-  const int M = plan.points();
-  if (plan.radix() == 1) {
-    ditPass(z, M, BlockTables{plan.twiddles(), M});
-  } else {
-    const int third = M / 3;
-    for (int j = 0; j < third; ++j) {
-      SplitPoint* const p[3] = {z + j, z + j + third, z + j + 2 * third};
-      radix3Dit(p, plan.radix3Twiddles()[j]);
-    }
-  }
+  });
 }
 
 // The blocks below the first level: R blocks of P points, or 4 of M/4.
 int blockCount(const FftPlan& plan) { return plan.radix() == 1 ? 4 : 3; }
 int blockSize(const FftPlan& plan) { return plan.points() / blockCount(plan); }
+
+// The first level, weights included: a radix-4 step over all M points
+// (R = 1) or a radix-3 step (R = 3); its blockSize(plan) steps cut into
+// ranges.
+template <bool WeightedReal>
+void firstLevelForward(const FftPlan& plan, SplitPoint* z) {
+  const int M = plan.points();
+  const SplitPoint* weights = plan.weights();
+  const int steps = blockSize(plan);
+  forEachRange(steps, FFT_PARALLEL_RANGE_POINTS / blockCount(plan), [&](int64_t begin, int64_t end) {
+    if (plan.radix() == 1) {
+      const int quarter = M / 4;
+      for (int64_t j = begin; j < end; ++j) {
+        SplitPoint* const p[4] = {z + j, z + j + quarter, z + j + 2 * quarter, z + j + 3 * quarter};
+        const SplitPoint* const w[4] = {weights + j, weights + j + quarter, weights + j + 2 * quarter,
+                                        weights + j + 3 * quarter};
+        radix4Dif(p, StepInputs<WeightedReal>{p, w}, plan.twiddles()[j]);
+      }
+    } else {
+      const int third = M / 3;
+      for (int64_t j = begin; j < end; ++j) {
+        SplitPoint* const p[3] = {z + j, z + j + third, z + j + 2 * third};
+        const SplitPoint* const w[3] = {weights + j, weights + j + third, weights + j + 2 * third};
+        radix3Dif(p, StepInputs<WeightedReal>{p, w}, plan.radix3Twiddles()[j]);
+      }
+    }
+  });
+}
+
+void firstLevelInverse(const FftPlan& plan, SplitPoint* z) {
+  const int M = plan.points();
+  if (plan.radix() == 1) {
+    blockDitPass(z, M, BlockTables{plan.twiddles(), M});
+    return;
+  }
+  const int third = M / 3;
+  forEachRange(third, FFT_PARALLEL_RANGE_POINTS / 3, [&](int64_t begin, int64_t end) {
+    for (int64_t j = begin; j < end; ++j) {
+      SplitPoint* const p[3] = {z + j, z + j + third, z + j + 2 * third};
+      radix3Dit(p, plan.radix3Twiddles()[j]);
+    }
+  });
+}
 
 void forwardFirstLevel(const FftPlan& plan, SplitPoint* z, bool realInput) {
   if (realInput) {
@@ -225,18 +255,15 @@ bool forwardTransform(const FftPlan& plan, SplitPoint* z, bool realInput) {
   forwardFirstLevel(plan, z, realInput);
   const BlockTables tables{plan.twiddles(), plan.blockPoints()};
   const int size = blockSize(plan);
-  for (int k = 0; k < blockCount(plan); ++k) {
-    if (!forwardBlock(z + k * size, size, tables)) return false;
-  }
-  return true;
+  return forEachBlock(blockCount(plan), plan.points(),
+                      [&](int k) { return forwardBlock(z + k * size, size, tables); });
 }
 
 bool inverseTransform(const FftPlan& plan, SplitPoint* z) {
   const BlockTables tables{plan.twiddles(), plan.blockPoints()};
   const int size = blockSize(plan);
-  for (int k = 0; k < blockCount(plan); ++k) {
-    if (!inverseBlock(z + k * size, size, tables)) return false;
-  }
+  if (!forEachBlock(blockCount(plan), plan.points(), [&](int k) { return inverseBlock(z + k * size, size, tables); }))
+    return false;
   firstLevelInverse(plan, z);
   applyWeights<true>(z, plan.weights(), plan.points());
   return true;
@@ -249,10 +276,11 @@ bool convolve(const FftPlan& plan, SplitPoint* z, bool realInput, const SplitPoi
   forwardFirstLevel(plan, z, realInput);
   const BlockTables tables{plan.twiddles(), plan.blockPoints()};
   const int size = blockSize(plan);
-  for (int k = 0; k < blockCount(plan); ++k) {
+  const bool done = forEachBlock(blockCount(plan), plan.points(), [&](int k) {
     const SplitPoint* part = spectrum ? spectrum + k * size : nullptr;
-    if (!convolveBlock(z + k * size, part, size, tables, scale)) return false;
-  }
+    return convolveBlock(z + k * size, part, size, tables, scale);
+  });
+  if (!done) return false;
   firstLevelInverse(plan, z);
   return true;
 }

@@ -12,6 +12,11 @@
 // where lo always spans exactly 2^j full blocks; an unpaired top element
 // moves up unchanged. The cost is a few products per level, O(M(n) log n)
 // in all, instead of one product of the growing value per block.
+//
+// The blocks, and the pairs of each level, are independent: for a long run
+// they go to the task pool in ranges (the few pairs at the top run their
+// products on the pool instead).
+#include <algorithm>
 #include <cassert>
 #include <utility>
 #include <vector>
@@ -21,6 +26,7 @@
 #include "numtheory/limits.h"
 #include "numtheory/numtheory.h"
 #include "platform/abort_flags.h"
+#include "platform/task_pool.h"
 
 namespace quorvel {
 
@@ -68,28 +74,35 @@ vnum decimalDigitsToNumber(const char* digits, int count) {
 
 vnum decimalRunToNumber(const char* digits, int64_t count) {
   if (count <= DECIMAL_BLOCK_DIGITS) return decimalDigitsToNumber(digits, static_cast<int>(count));
-  std::vector<vnum> level;
-  level.reserve(static_cast<size_t>(count / DECIMAL_BLOCK_DIGITS + 1));
-  for (int64_t end = count; end > 0; end -= DECIMAL_BLOCK_DIGITS) {
-    const int64_t start = end > DECIMAL_BLOCK_DIGITS ? end - DECIMAL_BLOCK_DIGITS : 0;
-    level.push_back(decimalDigitsToNumber(digits + start, static_cast<int>(end - start)));
-  }
+  const int ranges = count >= READER_PARALLEL_MIN_DIGITS ? READER_RANGES_PER_THREAD * taskPoolThreads() : 1;
+  // Block b holds the digits [count - (b + 1) 2048, count - b 2048), the
+  // last one what is left at the front.
+  const int64_t blocks = (count + DECIMAL_BLOCK_DIGITS - 1) / DECIMAL_BLOCK_DIGITS;
+  std::vector<vnum> level(static_cast<size_t>(blocks));
+  parallelRanges(blocks, static_cast<int>(std::min<int64_t>(blocks, ranges)), [&](int64_t first, int64_t last) {
+    for (int64_t b = first; b < last; ++b) {
+      if (isAborted()) return;
+      const int64_t end = count - b * DECIMAL_BLOCK_DIGITS;
+      const int64_t start = std::max<int64_t>(end - DECIMAL_BLOCK_DIGITS, 0);
+      level[static_cast<size_t>(b)] = decimalDigitsToNumber(digits + start, static_cast<int>(end - start));
+    }
+  });
   for (int j = 0; level.size() > 1; ++j) {
     if (isAborted()) return vnum();
     const vnum* power = decPowerLadderEntry(DECIMAL_BLOCK_LADDER_ENTRY + j);
     if (!power) return vnum();
-    std::vector<vnum> next;
-    next.reserve(level.size() / 2 + 1);
-    for (size_t i = 0; i < level.size(); i += 2) {
-      if (i + 1 == level.size()) {
-        next.push_back(std::move(level[i]));
-        break;
+    const int64_t pairs = static_cast<int64_t>(level.size() / 2);
+    std::vector<vnum> next(level.size() - static_cast<size_t>(pairs));
+    parallelRanges(pairs, static_cast<int>(std::min<int64_t>(pairs, ranges)), [&](int64_t first, int64_t last) {
+      for (int64_t i = first; i < last; ++i) {
+        if (isAborted()) return;
+        vnum joined = std::move(level[static_cast<size_t>(2 * i + 1)]);
+        joined *= *power;
+        joined += level[static_cast<size_t>(2 * i)];
+        next[static_cast<size_t>(i)] = std::move(joined);
       }
-      vnum joined = std::move(level[i + 1]);
-      joined *= *power;
-      joined += level[i];
-      next.push_back(std::move(joined));
-    }
+    });
+    if (level.size() % 2) next.back() = std::move(level.back());
     level = std::move(next);
   }
   return std::move(level[0]);

@@ -41,6 +41,7 @@
 #include "numtheory/numtheory.h"
 #include "numtheory/prime_products.h"
 #include "platform/abort_flags.h"
+#include "platform/task_pool.h"
 #include "vnum/messages.h"
 
 namespace quorvel {
@@ -67,9 +68,15 @@ bool vnumFactorProduct(vnum& result, const vnum& n, int32_t r) {
     chunks.push_back(factor);
     factor -= one;
   }
+  // The products of a level read chunks [c - c/2, c) and write [0, c/2):
+  // independent, so a long level goes to the task pool in ranges.
+  const int ranges = r >= WORD_PRODUCT_PARALLEL_MIN_WORDS ? PRODUCT_TREE_RANGES_PER_THREAD * taskPoolThreads() : 1;
   for (size_t c = chunks.size(); c >= 2;) {
     if (isAborted()) return false;
-    for (size_t i = 0; i < c / 2; ++i) chunks[i] *= chunks[c - 1 - i];
+    const int64_t pairs = static_cast<int64_t>(c / 2);
+    parallelRanges(pairs, static_cast<int>(std::min<int64_t>(pairs, ranges)), [&](int64_t begin, int64_t end) {
+      for (int64_t i = begin; i < end; ++i) chunks[static_cast<size_t>(i)] *= chunks[c - 1 - static_cast<size_t>(i)];
+    });
     c = (c + 1) / 2;
     chunks.resize(c);
   }

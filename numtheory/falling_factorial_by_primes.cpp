@@ -9,13 +9,16 @@
 // m = n - r, is one shift at the end. The high bits hold a few small
 // primes, Q_0 about half of all of them. The squarings carry the bulk of
 // the length; the Q_j are short (for 100,000! they hold about 200,000 of
-// its 1,516,705 bits), so their product trees cost little.
+// its 1,516,705 bits), so their product trees cost little. They are formed
+// before the squarings, each a piece for the task pool.
 #include <algorithm>
 #include <bit>
 #include <utility>
 
+#include "numtheory/functions_limits.h"
 #include "numtheory/prime_products.h"
 #include "platform/abort_flags.h"
+#include "platform/task_pool.h"
 
 namespace quorvel {
 
@@ -31,17 +34,28 @@ bool fallingFactorialByPrimes(vnum& result, uint32_t n, uint32_t r) {
     largest = std::max(largest, exponents[i]);
   }
   const int topBit = std::bit_width(largest) - 1;
-  vnum acc(int32_t{1});
-  for (int j = topBit; j >= 0; --j) {
-    if (isAborted()) return false;
-    if (j < topBit) acc *= acc;
+  // Every Q_j first, side by side on the task pool for a long list.
+  std::vector<vnum> q(static_cast<size_t>(topBit + 1));
+  auto formQ = [&](int j) {
     WordPacker packer;
     for (size_t i = 1; i < primes.size(); ++i)
       if ((exponents[i] >> j) & 1) packer.add(primes[i]);
     std::vector<uint64_t>& words = packer.finish();
-    const vnum q = productOfWords(words.data(), words.size());
+    q[static_cast<size_t>(j)] = productOfWords(words.data(), words.size());
+  };
+  if (primes.size() >= FACTORIAL_PARALLEL_MIN_PRIMES) {
+    parallelFor(topBit + 1, formQ);
+  } else {
+    for (int j = 0; j <= topBit; ++j) {
+      if (isAborted()) return false;
+      formQ(j);
+    }
+  }
+  vnum acc(int32_t{1});
+  for (int j = topBit; j >= 0; --j) {
     if (isAborted()) return false;
-    acc *= q;
+    if (j < topBit) acc *= acc;
+    acc *= q[static_cast<size_t>(j)];
   }
   acc.shift((static_cast<int64_t>(n) - std::popcount(n)) - (static_cast<int64_t>(m) - std::popcount(m)));
   if (isAborted()) return false;

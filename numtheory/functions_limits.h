@@ -116,6 +116,15 @@ inline constexpr uint32_t FALLING_PRIMES_MAX_SPAN = 2;
 // 0.9-1.2 at 1,536. Set below the crossing because faster vnum products
 // move it down.
 inline constexpr int32_t WORD_PRODUCT_MAX_WORDS = 1024;
+// Products of at least this many packed words form their two halves side by
+// side on the task pool; a product tree of that many vnum factors (n of 64
+// bits or more) hands each level's products to it in ranges, at most
+// PRODUCT_TREE_RANGES_PER_THREAD per thread.
+inline constexpr int32_t WORD_PRODUCT_PARALLEL_MIN_WORDS = 4096;
+inline constexpr int PRODUCT_TREE_RANGES_PER_THREAD = 2;
+// P(n, r) by primes forms its Q_j side by side on the task pool from this
+// many primes up to n on.
+inline constexpr size_t FACTORIAL_PARALLEL_MIN_PRIMES = 4096;
 // C(n, k) comes from the primes up to n (Kummer) when n <= this times k,
 // and from cancelling k!'s primes out of the k factors above. Measured
 // before the products, on this machine: the sieve and exponents cost about

@@ -110,5 +110,12 @@ inline constexpr int DECIMAL_BLOCK_LADDER_ENTRY = 8;
 // (10^16 < 2^54) and joined by Horner's rule in base 10^16, applied as two
 // steps of 10^8 so that a limb times the multiplier fits in 64 bits.
 inline constexpr int DECIMAL_GROUP_DIGITS = 16;
+// A run of at least READER_PARALLEL_MIN_DIGITS digits has its blocks and
+// the pairs of each level of the tree read in ranges on the task pool, at
+// most READER_RANGES_PER_THREAD per thread. 40,000 digits (133,000 bits)
+// keeps shorter texts on one thread; each range is at least ten 2048-digit
+// blocks with both threads.
+inline constexpr int64_t READER_PARALLEL_MIN_DIGITS = 40000;
+inline constexpr int READER_RANGES_PER_THREAD = 2;
 
 }  // namespace quorvel

@@ -5,11 +5,13 @@
 // time (acc <- acc * w, a single pass of mulWordsBy): about c^2 / 2 word
 // products for c words, as many as a balanced schoolbook tree would do, in
 // one buffer. Above that, halves of equal word count (so of nearly equal
-// length, every packed word being close to 64 bits) meet in vnum products.
+// length, every packed word being close to 64 bits) meet in vnum products;
+// the halves of a long product are formed side by side on the task pool.
 #include "numtheory/functions_limits.h"
 #include "numtheory/prime_products.h"
 #include "numtheory/word_span.h"
 #include "platform/abort_flags.h"
+#include "platform/task_pool.h"
 
 namespace quorvel {
 
@@ -49,9 +51,15 @@ std::vector<uint64_t>& WordPacker::finish() {
 vnum productOfWords(const uint64_t* words, size_t count) {
   if (count <= static_cast<size_t>(WORD_PRODUCT_MAX_WORDS)) return leafProduct(words, count);
   const size_t half = count / 2;
-  vnum left = productOfWords(words, half);
-  if (isAborted()) return left;
-  const vnum right = productOfWords(words + half, count - half);
+  vnum left, right;
+  if (count >= static_cast<size_t>(WORD_PRODUCT_PARALLEL_MIN_WORDS)) {
+    parallelInvoke([&] { left = productOfWords(words, half); },
+                   [&] { right = productOfWords(words + half, count - half); });
+  } else {
+    left = productOfWords(words, half);
+    if (isAborted()) return left;
+    right = productOfWords(words + half, count - half);
+  }
   left *= right;
   return left;
 }

@@ -14,13 +14,7 @@ inline constexpr int DEC_LIMB_DIGITS = 8;
 inline constexpr int32_t DEC_FRESH_CAP = 16;
 
 // vnum10::mulMagnitudes picks its method by the total limb count t + u of the
-// two magnitudes (base-10^8 limbs):
-// - up to DEC_SCHOOLBOOK_MAX_LIMBS the quadratic kernel. A short FFT product
-//   pays for its twiddle tables and buffers, and the merges in the lower half
-//   of the conversion tree are exactly such products (2 x 3 limbs, 19 x 37,
-//   ..., 578 x 1156). Measured on the 2-core x86-64 build machine: 0.52 ms
-//   against 0.73 ms for the mode-0 transform at 1,500 limbs, even at about
-//   1,800, the transform ahead from 2,048.
+// two magnitudes (base-10^8 limbs). The FFT products:
 // - up to DEC_FFT_MODE0_MAX_LIMBS one FFT product with 4-digit elements. At
 //   the limit the transform has 2^19 elements and the largest unnormalised
 //   coefficient is about 5.0e18, just inside a signed 64-bit rounding; the
@@ -31,13 +25,26 @@ inline constexpr int32_t DEC_FRESH_CAP = 16;
 //   (2^25 elements at the limit, coefficients up to about 1.8e18, about 1 GB
 //   of transform buffers).
 // - above that, one Karatsuba step into three products of about half size.
-inline constexpr int64_t DEC_SCHOOLBOOK_MAX_LIMBS = 1500;
 inline constexpr int64_t DEC_FFT_MODE0_MAX_LIMBS = 190000;
 inline constexpr int64_t DEC_FFT_MODE1_MAX_LIMBS = 5600000;
-// The schoolbook kernel sums a whole column of products below 10^16 in 64
-// bits: 1,800 of them plus the carry from the column below stay under 2^64
-// (1.8447e19). Every call of the dispatcher is far inside it (at most 750).
-inline constexpr int32_t DEC_SCHOOLBOOK_MAX_SHORTER = 1800;
+
+// The methods below the FFT, by total t + u of the trimmed lengths: the
+// schoolbook kernel while the shorter operand's balanced size 2u is at most
+// DEC_SCHOOLBOOK_MAX_LIMBS, then Karatsuba up to DEC_KARATSUBA_MAX_LIMBS,
+// then Toom-3 (Toom-2.5 for unbalanced operands, from the same ratio as the
+// binary product, MUL_TOOM25_MIN_QUARTERS) up to DEC_TOOM3_MAX_LIMBS, then
+// the FFT. Squares have their own limits (DEC_SQR_*, on 2t). The kernels are
+// those of vnum (vnum/mul_*.h) in base 10^8.
+//
+// Measured with `quorvel-bench --crossover decimal` like the binary limits
+// (vnum/limits.h); rerun it to reset them.
+// MEASURED-ON: (filled in below with the measurement)
+inline constexpr int64_t DEC_SCHOOLBOOK_MAX_LIMBS = 64;
+inline constexpr int64_t DEC_KARATSUBA_MAX_LIMBS = 300;
+inline constexpr int64_t DEC_TOOM3_MAX_LIMBS = 20000;
+inline constexpr int64_t DEC_SQR_SCHOOLBOOK_MAX_LIMBS = 64;
+inline constexpr int64_t DEC_SQR_KARATSUBA_MAX_LIMBS = 300;
+inline constexpr int64_t DEC_SQR_TOOM3_MAX_LIMBS = 20000;
 
 // Decimal text: digitQuads prints one limb half (0 .. 9999) as 4 digits; the
 // 10,000 groups lie back to back, followed by one NUL.

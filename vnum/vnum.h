@@ -12,8 +12,14 @@
 // four (add.cpp), reads the sign back from bit 29 of the top limb and trims.
 // Subtraction adds the complement plus one; shifts (shift.cpp) and AND/OR/XOR/
 // NOT (logic.cpp) work on the same infinite two's complement bit string. The
-// product (mul_*.cpp) reduces to positive odd magnitudes and a dispatcher picks
-// schoolbook, FFT or a split by size. writeHexText renders the raw limbs.
+// product (mul.cpp) reduces to positive odd magnitudes; mulMagnitudes
+// (mul_magnitudes.cpp) hands their significant limbs, with one scratch area,
+// to the dispatcher on limb spans (mul_spans.h), which picks schoolbook,
+// Karatsuba, Toom-3 or Toom-2.5, pieces for a short operand, or an FFT
+// product by size; the kernels (mul_*.h, templates shared with vnum10) send
+// their sub-products back to it. A product of 40,000 combined limbs goes
+// straight to mulFft; one of 1,000 is Toom-3 over Karatsuba over schoolbook.
+// writeHexText renders the raw limbs.
 //
 // Storage grows to GROWTH_FACTOR times the needed length and never shrinks in
 // place; `cap` is a multiple of 4 so loops may touch whole groups of 4 limbs up
@@ -117,8 +123,6 @@ vnum operator*(const vnum& a, const vnum& b);
 // the method by the combined limb count. A and B are normalised in place.
 // out must not be A or B. Returns out.
 vnum& mulMagnitudes(vnum& out, vnum& A, vnum& B);
-// The quadratic kernel: out <- A * B for non-negative normalised A and B.
-void mulSchoolbook(vnum& out, const vnum& A, const vnum& B);
 // out <- A * B through one FFT product in digit mode 0 or 1. Returns false,
 // leaving out unspecified, when the product's rounding was too close to a
 // half to be trusted.

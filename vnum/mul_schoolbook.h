@@ -1,0 +1,269 @@
+// The quadratic product of limb spans, and the square that does half of its
+// limb products; for any base B <= 2^30, on SSE2 (part of every x86-64).
+//
+//   x y = sum over i, j of x_i y_j B^(i+j)
+//   x^2 = 2 sum over i < j of x_i x_j B^(i+j) + sum over i of x_i^2 B^(2i)
+//
+// Each product column c keeps one 64-bit sum acc[c] of whole limb products;
+// pmuludq forms two 32 x 32 -> 64-bit products per instruction.
+//
+// Plan (the steps are labelled in the code):
+// 1. Spread the column operand y into 64-bit lanes, with eight zero lanes on
+//    either side so that every load below stays inside the array.
+// 2. Take the rows x_i four at a time. For each pair of columns c = i + j,
+//    c + 1 (j even) the four rows add x_(i+r) (y_(j-r), y_(j-r+1)), r = 0..3,
+//    into acc[c], acc[c+1]: one aligned read-add-write of acc per eight
+//    products. The y pairs of rows 2 and 3 are those of rows 0 and 1 one
+//    step earlier, so each step loads only two new pairs. The square takes
+//    only the pairs x_h x_k with k > h: a block of rows starts at column
+//    2i, with the lanes k <= h masked out of its first four steps.
+// 3. Fold (base 2^30 only, every FOLD_ROWS rows): acc[c] becomes
+//    (acc[c] mod B) + floor(acc[c-1] / B), which keeps the value and makes
+//    room for more rows.
+// 4. Carry the columns into limbs: out_c = (acc[c] + carry) mod B; the
+//    square doubles its columns and adds x_h^2 to column 2h on the way.
+//
+// Carry bounds (ColumnBudget below, checked by static_assert). A limb
+// product is at most (B-1)^2: below 2^60 for B = 2^30, below 10^16 for
+// B = 10^8. A folded column is below B + 2^64/B, and the carry entering a
+// column in step 4 is at most (2^64 - 1)/B. So a column may take
+// (2^64 - 1 - 2 * 2^64/B - B) / (B-1)^2 products after a fold: 15 for 2^30
+// (FOLD_ROWS = 12, the multiple of four below), 1,844 for 10^8 (more than
+// any kernel call has rows, so the decimal kernel never folds). Before the
+// square doubles its columns it folds them unless that cannot overflow.
+//
+// The operands are at most MUL_SCHOOLBOOK_KERNEL_MAX_LIMBS long per call of
+// the core, whose arrays live on the stack; mulSchoolbook cuts a longer x
+// into pieces of that length.
+#pragma once
+
+#include <emmintrin.h>
+
+#include <algorithm>
+#include <cassert>
+#include <cstdint>
+
+#include "vnum/limb_spans.h"
+#include "vnum/limits.h"
+
+namespace quorvel {
+
+namespace schoolbook {
+
+inline constexpr int32_t MAX = MUL_SCHOOLBOOK_KERNEL_MAX_LIMBS;
+static_assert(MAX % 4 == 0);
+// y lanes: PAD zero lanes, MAX values, PAD zero lanes; the square's first
+// pairs of a block reach 7 lanes past its rows.
+inline constexpr int32_t PAD = 8;
+
+template <uint32_t B>
+struct ColumnBudget {
+  static constexpr uint64_t MAX_PRODUCT = uint64_t{B - 1} * (B - 1);
+  static constexpr uint64_t MAX_CARRY = UINT64_MAX / B;
+  static constexpr uint64_t FOLDED = (B - 1) + MAX_CARRY;
+  static constexpr uint64_t ROWS = (UINT64_MAX - FOLDED - MAX_CARRY) / MAX_PRODUCT;
+  static constexpr int32_t FOLD_ROWS = static_cast<int32_t>(std::min<uint64_t>(ROWS / 4 * 4, 1 << 24));
+  // Whether a column that took `rows` products since its last fold (or
+  // since zero) can still be doubled and take a diagonal square and a carry.
+  static constexpr bool canDouble(int32_t rows) {
+    const uint64_t column = FOLDED + static_cast<uint64_t>(rows) * MAX_PRODUCT;
+    return column <= (UINT64_MAX - MAX_PRODUCT - MAX_CARRY) / 2;
+  }
+};
+static_assert(ColumnBudget<1u << 30>::FOLD_ROWS == 12);
+static_assert(ColumnBudget<100000000>::FOLD_ROWS >= MAX);
+
+// Column sums of one core call: acc[-2], acc[-1] are zero columns so that
+// the fold may read acc[c-1] for c = 0; acc itself stays 16-byte aligned.
+struct Columns {
+  alignas(16) uint64_t buffer[2 + 2 * MAX + 2 * PAD];
+  uint64_t* acc() { return buffer + 2; }
+};
+
+// Step 1: ys[PAD + k] = y_k, zero lanes around.
+inline const uint64_t* spread(uint64_t* ys, const int32_t* y, int32_t yn) {
+  std::fill(ys, ys + PAD, 0);
+  for (int32_t k = 0; k < yn; ++k) ys[PAD + k] = static_cast<uint32_t>(y[k]);
+  std::fill(ys + PAD + yn, ys + PAD + yn + PAD, 0);
+  return ys + PAD;
+}
+
+inline __m128i lanePair(const uint64_t* p) { return _mm_load_si128(reinterpret_cast<const __m128i*>(p)); }
+inline __m128i lanePairUnaligned(const uint64_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+inline __m128i row(const int32_t* x, int32_t xn, int32_t k) {
+  return _mm_set1_epi64x(k < xn ? static_cast<uint32_t>(x[k]) : 0);
+}
+
+// Step 2 for the rows i..i+3 and the column pairs c = i + j, j = jFrom,
+// jFrom + 2, ... below jTo (jFrom even).
+inline void addRowBlock(uint64_t* acc, const int32_t* x, int32_t xn, int32_t i, const uint64_t* yp, int32_t jFrom,
+                        int32_t jTo) {
+  const __m128i x0 = row(x, xn, i), x1 = row(x, xn, i + 1), x2 = row(x, xn, i + 2), x3 = row(x, xn, i + 3);
+  __m128i before0 = lanePair(yp + jFrom - 2);           // (y_(j-2), y_(j-1))
+  __m128i before1 = lanePairUnaligned(yp + jFrom - 3);  // (y_(j-3), y_(j-2))
+  for (int32_t j = jFrom; j < jTo; j += 2) {
+    const __m128i pair0 = lanePair(yp + j);
+    const __m128i pair1 = lanePairUnaligned(yp + j - 1);
+    __m128i sum = _mm_add_epi64(_mm_mul_epu32(x0, pair0), _mm_mul_epu32(x1, pair1));
+    sum = _mm_add_epi64(sum, _mm_add_epi64(_mm_mul_epu32(x2, before0), _mm_mul_epu32(x3, before1)));
+    __m128i* column = reinterpret_cast<__m128i*>(acc + i + j);
+    _mm_store_si128(column, _mm_add_epi64(_mm_load_si128(column), sum));
+    before0 = pair0;
+    before1 = pair1;
+  }
+}
+
+// Step 2 of the square for the first pairs of the row block i..i+3, the
+// columns 2i .. 2i+7, where a row h takes only the partners k > h: a lane
+// with k <= h is masked out (x_i x_(i+1) is lane 1 of the pair (x_i,
+// x_(i+1)), and so on). From column 2i + 8 on, addRowBlock takes over.
+inline void addSquareHead(uint64_t* acc, const int32_t* x, int32_t n, int32_t i, const uint64_t* yp) {
+  const __m128i x0 = row(x, n, i), x1 = row(x, n, i + 1), x2 = row(x, n, i + 2), x3 = row(x, n, i + 3);
+  const __m128i laneOne = _mm_set_epi64x(-1, 0);
+  const uint64_t* y = yp + i;
+  auto add = [&](int32_t d, __m128i sum) {
+    __m128i* column = reinterpret_cast<__m128i*>(acc + 2 * i + d);
+    _mm_store_si128(column, _mm_add_epi64(_mm_load_si128(column), sum));
+  };
+  auto mul = [](__m128i xr, __m128i pair) { return _mm_mul_epu32(xr, pair); };
+  add(0, mul(x0, _mm_and_si128(lanePair(y), laneOne)));
+  add(2, _mm_add_epi64(mul(x0, lanePair(y + 2)), mul(x1, _mm_and_si128(lanePairUnaligned(y + 1), laneOne))));
+  add(4, _mm_add_epi64(_mm_add_epi64(mul(x0, lanePair(y + 4)), mul(x1, lanePairUnaligned(y + 3))),
+                       mul(x2, _mm_and_si128(lanePair(y + 2), laneOne))));
+  add(6, _mm_add_epi64(_mm_add_epi64(mul(x0, lanePair(y + 6)), mul(x1, lanePairUnaligned(y + 5))),
+                       _mm_add_epi64(mul(x2, lanePair(y + 4)), mul(x3, _mm_and_si128(lanePairUnaligned(y + 3), laneOne)))));
+}
+
+// Step 3 over the columns [lo, count), the only ones the rows since the
+// last fold reached (the lower ones are still within the folded bound):
+// from the top down, so that acc[c-1] is still the old value when column c
+// reads it; column lo keeps only its low part, its high part moving up. The
+// top column is below B (the partial product is below B^count), so nothing
+// is pushed past it.
+template <uint32_t B>
+void fold(uint64_t* acc, int32_t lo, int32_t count) {
+  if constexpr (B == (1u << 30)) {
+    const __m128i mask = _mm_set1_epi64x(B - 1);
+    int32_t c = (count - 1) & ~1;
+    for (; c > lo; c -= 2) {
+      __m128i* column = reinterpret_cast<__m128i*>(acc + c);
+      const __m128i below = _mm_loadu_si128(reinterpret_cast<const __m128i*>(acc + c - 1));
+      const __m128i low = _mm_and_si128(_mm_load_si128(column), mask);
+      _mm_store_si128(column, _mm_add_epi64(low, _mm_srli_epi64(below, 30)));
+    }
+    if (c == lo) acc[lo + 1] = (acc[lo + 1] & (B - 1)) + (acc[lo] >> 30);
+    acc[lo] &= B - 1;
+  } else {
+    for (int32_t c = count - 1; c > lo; --c) acc[c] = acc[c] % B + acc[c - 1] / B;
+    acc[lo] %= B;
+  }
+}
+
+// Step 4: out[0..count) from the columns; the product fits, so no carry is
+// left over.
+template <uint32_t B>
+void carryOut(int32_t* out, const uint64_t* acc, int32_t count) {
+  uint64_t carry = 0;
+  for (int32_t c = 0; c < count; ++c) {
+    const uint64_t column = acc[c] + carry;
+    out[c] = static_cast<int32_t>(column % B);
+    carry = column / B;
+  }
+  assert(carry == 0);
+}
+
+// out[0 .. xn+yn) <- x y for 1 <= xn, yn <= MAX; rows from x, columns from y.
+template <uint32_t B>
+void mulCore(int32_t* out, const int32_t* x, int32_t xn, const int32_t* y, int32_t yn) {
+  assert(xn >= 1 && yn >= 1 && xn <= MAX && yn <= MAX);
+  using Budget = ColumnBudget<B>;
+  alignas(16) uint64_t ys[MAX + 2 * PAD];
+  const uint64_t* yp = spread(ys, y, yn);  // (1)
+  Columns columns;
+  uint64_t* acc = columns.acc();
+  const int32_t count = xn + yn;
+  std::fill(columns.buffer, acc + ((xn + 3) & ~3) + yn + PAD, 0);
+  int32_t rowsSinceFold = 0;
+  for (int32_t i = 0; i < xn; i += 4) {
+    if (rowsSinceFold == Budget::FOLD_ROWS) {  // (3) row i - FOLD_ROWS reached columns from itself up
+      fold<B>(acc, i - Budget::FOLD_ROWS, count);
+      rowsSinceFold = 0;
+    }
+    // (2) Row i+3 reaches column i + yn + 2, the pair starting at yn + 2 or
+    // yn + 1, whichever is even.
+    addRowBlock(acc, x, xn, i, yp, 0, yn + 3);
+    rowsSinceFold += 4;
+  }
+  carryOut<B>(out, acc, count);  // (4)
+}
+
+// out[0 .. 2n) <- x^2 for 1 <= n <= MAX: the products x_R x_K with R < K
+// once each (rows R, columns R + K), doubled, plus the squares x_R^2.
+template <uint32_t B>
+void sqrCore(int32_t* out, const int32_t* x, int32_t n) {
+  assert(n >= 1 && n <= MAX);
+  using Budget = ColumnBudget<B>;
+  alignas(16) uint64_t ys[MAX + 2 * PAD];
+  const uint64_t* yp = spread(ys, x, n);  // (1)
+  Columns columns;
+  uint64_t* acc = columns.acc();
+  const int32_t count = 2 * n;
+  std::fill(columns.buffer, acc + 2 * ((n + 3) & ~3) + PAD, 0);
+  int32_t rowsSinceFold = 0;
+  for (int32_t i = 0; i < n; i += 4) {
+    if (rowsSinceFold == Budget::FOLD_ROWS) {  // (3) row h reached columns from 2h + 1 up
+      fold<B>(acc, 2 * (i - Budget::FOLD_ROWS) + 1, count);
+      rowsSinceFold = 0;
+    }
+    // (2) Row h of the block pairs with x_k, k > h: in the columns from
+    // 2i + 8 up every k is at least i + 5, beyond every row of the block.
+    addSquareHead(acc, x, n, i, yp);
+    if (i + 8 < n + 3) addRowBlock(acc, x, n, i, yp, i + 8, n + 3);
+    rowsSinceFold += 4;
+  }
+  if (!Budget::canDouble(rowsSinceFold)) fold<B>(acc, 0, count);
+  // (4) with the doubling and the squares on the diagonal.
+  uint64_t carry = 0;
+  for (int32_t c = 0; c < count; ++c) {
+    uint64_t column = 2 * acc[c] + carry;
+    if ((c & 1) == 0) {
+      const uint64_t xc = static_cast<uint32_t>(x[c / 2]);
+      column += xc * xc;
+    }
+    out[c] = static_cast<int32_t>(column % B);
+    carry = column / B;
+  }
+  assert(carry == 0);
+}
+
+}  // namespace schoolbook
+
+// out[0 .. an+bn) <- a b for an >= bn >= 1 with bn at most
+// MUL_SCHOOLBOOK_KERNEL_MAX_LIMBS. The rows are b; a is taken in pieces of
+// at most that many limbs, each piece's product added in at its offset. out
+// overlaps neither operand.
+template <class Spans>
+void mulSchoolbook(const Spans&, int32_t* out, const int32_t* a, int32_t an, const int32_t* b, int32_t bn) {
+  constexpr uint32_t B = Spans::BASE;
+  constexpr int32_t MAX = schoolbook::MAX;
+  assert(an >= bn && bn >= 1 && bn <= MAX);
+  schoolbook::mulCore<B>(out, b, bn, a, std::min(an, MAX));
+  for (int32_t k = MAX; k < an; k += MAX) {
+    const int32_t p = std::min(MAX, an - k);
+    int32_t piece[2 * MAX];
+    schoolbook::mulCore<B>(piece, b, bn, a + k, p);
+    // out[k .. k+bn) holds the top of the previous piece's product; the
+    // limbs above are not written yet.
+    copySpan(out + k + bn, piece + bn, p);
+    [[maybe_unused]] const uint32_t carry = addInto<B>(out + k, bn + p, piece, bn);
+    assert(carry == 0);
+  }
+}
+
+// out[0 .. 2n) <- a^2 for 1 <= n <= MUL_SCHOOLBOOK_KERNEL_MAX_LIMBS.
+template <class Spans>
+void sqrSchoolbook(const Spans&, int32_t* out, const int32_t* a, int32_t n) {
+  schoolbook::sqrCore<Spans::BASE>(out, a, n);
+}
+
+}  // namespace quorvel

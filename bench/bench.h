@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "vnum/vnum.h"
 
@@ -37,5 +38,10 @@ void runMulCases();
 void runNumtheoryCases();
 void runDecimalCases();
 void runFunctionsCases();
+
+// quorvel-bench --crossover [binary] [decimal] [mul] [sqr] [unbalanced]
+// [--max=COMBINED_LIMBS]: the timing of every product method across sizes
+// and the method limits it suggests (crossover.cpp).
+void runCrossover(const std::vector<std::string>& args);
 
 }  // namespace quorvel::bench

@@ -39,9 +39,10 @@ void runNumtheoryCases();
 void runDecimalCases();
 void runFunctionsCases();
 
-// quorvel-bench --crossover [binary] [decimal] [mul] [sqr] [unbalanced]
-// [--max=COMBINED_LIMBS]: the timing of every product method across sizes
-// and the method limits it suggests (crossover.cpp).
+// quorvel-bench --crossover [binary] [decimal] [mul] [sqr] [shapes]
+// [unbalanced] [--min=COMBINED_LIMBS] [--max=COMBINED_LIMBS]: the timing of
+// every product method across sizes and shapes, and the method limits it
+// suggests (crossover.cpp).
 void runCrossover(const std::vector<std::string>& args);
 
 }  // namespace quorvel::bench

@@ -1,4 +1,5 @@
-// quorvel-bench --crossover [binary] [decimal] [mul] [sqr] [unbalanced]:
+// quorvel-bench --crossover [binary] [decimal] [mul] [sqr] [shapes]
+// [unbalanced] [--min=M] [--max=M] (combined limbs):
 // times every product method on the same operands across sizes and prints
 // the crossover table from which the method limits (vnum/limits.h,
 // decimal/limits.h) are set.
@@ -34,9 +35,11 @@ namespace {
 using Limbs = std::vector<int32_t>;
 using Call = std::function<void(int32_t*, const int32_t*, int32_t, const int32_t*, int32_t, int32_t*)>;
 
-// CPU seconds of the calling thread per call: the best of five batches of
-// at least 20 ms each. Thread CPU time leaves out the time the thread waits
-// while other programs run, which on a shared machine is most of the noise.
+// CPU seconds of the calling thread per call: the least over batches of at
+// least 2 ms, at least 4 and up to 12 of them (or 0.1 s in all). Thread CPU
+// time leaves out the time the thread waits while other programs run; the
+// least of many short batches is the one least disturbed by them (their
+// code evicting ours from the caches between two time slices).
 double bestSeconds(const std::function<void()>& fn) {
   auto now = [] {
     timespec t;
@@ -44,19 +47,21 @@ double bestSeconds(const std::function<void()>& fn) {
     return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
   };
   // Reading that clock costs about a microsecond, so it is read once per
-  // batch of calls, the batch doubled until it lasts 20 ms.
+  // batch of calls, the batch doubled until it lasts 2 ms.
   long calls = 1;
   for (;;) {
     const double start = now();
     for (long k = 0; k < calls; ++k) fn();
-    if (now() - start >= 0.02) break;
+    if (now() - start >= 0.002) break;
     calls *= 2;
   }
-  double best = 1e300;
-  for (int batch = 0; batch < 5; ++batch) {
+  double best = 1e300, total = 0;
+  for (int batch = 0; batch < 12 && (batch < 4 || total < 0.1); ++batch) {
     const double start = now();
     for (long k = 0; k < calls; ++k) fn();
-    best = std::min(best, (now() - start) / static_cast<double>(calls));
+    const double elapsed = now() - start;
+    total += elapsed;
+    best = std::min(best, elapsed / static_cast<double>(calls));
   }
   return best;
 }
@@ -150,10 +155,10 @@ std::vector<Column> columns(bool square) {
   return c;
 }
 
-// Combined lengths from 8 up, about four to an octave, even.
-std::vector<int64_t> ladder(int64_t maxCombined) {
+// Combined lengths from minCombined up, about four to an octave, even.
+std::vector<int64_t> ladder(int64_t minCombined, int64_t maxCombined) {
   std::vector<int64_t> sizes;
-  for (double m = 8; m <= static_cast<double>(maxCombined); m *= 1.1892) {
+  for (double m = static_cast<double>(minCombined); m <= static_cast<double>(maxCombined); m *= 1.1892) {
     const int64_t even = static_cast<int64_t>(m) / 2 * 2;
     if (sizes.empty() || even != sizes.back()) sizes.push_back(even);
   }
@@ -162,7 +167,7 @@ std::vector<int64_t> ladder(int64_t maxCombined) {
 
 // Prints the table of one base and operation, then the limits it suggests.
 template <class Base>
-void crossoverTable(bool square, int64_t maxCombined) {
+void crossoverTable(bool square, int64_t minCombined, int64_t maxCombined) {
   std::vector<Column> cols = columns<Base>(square);
   std::printf("\n%s, %s (balanced operands, times in microseconds)\n", Base::NAME, square ? "squares" : "products");
   std::printf("%10s", "combined");
@@ -174,7 +179,7 @@ void crossoverTable(bool square, int64_t maxCombined) {
   std::vector<int> slowStreak(cols.size(), 0);
   std::vector<bool> retired(cols.size(), false);
   // times[size][method], negative when not measured.
-  std::vector<int64_t> sizes = ladder(maxCombined);
+  std::vector<int64_t> sizes = ladder(minCombined, maxCombined);
   std::vector<std::vector<double>> times;
   for (int64_t m : sizes) {
     const int32_t bn = static_cast<int32_t>(m / 2), an = static_cast<int32_t>(m - bn);
@@ -183,10 +188,16 @@ void crossoverTable(bool square, int64_t maxCombined) {
     const int32_t* bp = square ? a.data() : b.data();
     Limbs out(static_cast<size_t>(an + bn));
     Limbs scratch(static_cast<size_t>(mulScratchLimbs(an)));
+    // Three rounds over the methods, each cell the least of its rounds: a
+    // burst of load elsewhere then slows one round of every method rather
+    // than all of one method.
     std::vector<double> row(cols.size(), -1);
-    for (size_t k = 0; k < cols.size(); ++k) {
-      if (retired[k] || !cols[k].accepts(an, bn, Base::fftLength(an, bn))) continue;
-      row[k] = bestSeconds([&] { cols[k].call(out.data(), a.data(), an, bp, bn, scratch.data()); });
+    for (int round = 0; round < 3; ++round) {
+      for (size_t k = 0; k < cols.size(); ++k) {
+        if (retired[k] || !cols[k].accepts(an, bn, Base::fftLength(an, bn))) continue;
+        const double t = bestSeconds([&] { cols[k].call(out.data(), a.data(), an, bp, bn, scratch.data()); });
+        row[k] = row[k] < 0 ? t : std::min(row[k], t);
+      }
     }
     double best = 1e300;
     size_t fastest = 0;
@@ -270,6 +281,38 @@ void unbalancedTable(int32_t longLimbs) {
   }
 }
 
+// Unbalanced shapes of one size class: the shorter operand fixed, the
+// longer from 1 to 2 times as long in eighths; Toom-3 against Toom-2.5,
+// with Karatsuba and pieces for reference (the rule in vnum/limits.h).
+template <class Base>
+void shapeTable(int32_t bn) {
+  const auto s = Base::spans();
+  std::printf("\n%s, %d-limb operand times longer ones (times in microseconds)\n", Base::NAME, bn);
+  std::printf("%10s %12s %12s %12s %12s\n", "longer/8", "Toom-3", "Toom-2.5", "Karatsuba", "pieces");
+  std::mt19937_64 g(555);
+  const Limbs b = randomLimbs<Base>(g, bn);
+  for (int eighths = 8; eighths <= 16; ++eighths) {
+    const int32_t an = bn * eighths / 8;
+    const Limbs a = randomLimbs<Base>(g, an);
+    Limbs out(static_cast<size_t>(an + bn));
+    Limbs scratch(static_cast<size_t>(mulScratchLimbs(an)));
+    auto time = [&](auto kernel, bool ok) {
+      if (!ok) return -1.0;
+      double best = 1e300;
+      for (int round = 0; round < 3; ++round)
+        best = std::min(best, bestSeconds([&] { kernel(s, out.data(), a.data(), an, b.data(), bn, scratch.data()); }));
+      return best * 1e6;
+    };
+    const int32_t n25 = std::max((an + 2) / 3, (bn + 1) / 2);
+    const double t3 = time(mulToom3<decltype(s)>, bn > 2 * ((an + 2) / 3));
+    const double t25 = time(mulToom25<decltype(s)>, an - 2 * n25 >= 1 && bn - n25 >= 1);
+    const double k = time(mulKaratsuba<decltype(s)>, bn > (an + 1) / 2);
+    const double p = time(mulUnbalanced<decltype(s)>, true);
+    std::printf("%10d %12.1f %12.1f %12.1f %12.1f\n", eighths, t3, t25, k, p);
+    std::fflush(stdout);
+  }
+}
+
 bool wanted(const std::vector<std::string>& args, const char* word, const std::vector<std::string>& group) {
   const bool anyOfGroup =
       std::any_of(args.begin(), args.end(), [&](const std::string& a) {
@@ -281,10 +324,12 @@ bool wanted(const std::vector<std::string>& args, const char* word, const std::v
 }  // namespace
 
 void runCrossover(const std::vector<std::string>& args) {
-  int64_t maxCombined = -1;
-  for (const std::string& a : args)
+  int64_t minCombined = 8, maxCombined = -1;
+  for (const std::string& a : args) {
+    if (a.rfind("--min=", 0) == 0) minCombined = std::max<int64_t>(8, std::stoll(a.substr(6)));
     if (a.rfind("--max=", 0) == 0) maxCombined = std::stoll(a.substr(6));
-  const std::vector<std::string> bases{"binary", "decimal"}, ops{"mul", "sqr", "unbalanced"};
+  }
+  const std::vector<std::string> bases{"binary", "decimal"}, ops{"mul", "sqr", "unbalanced", "shapes"};
   for (const char* base : {"binary", "decimal"}) {
     if (!wanted(args, base, bases)) continue;
     const bool binary = std::string(base) == "binary";
@@ -292,9 +337,16 @@ void runCrossover(const std::vector<std::string>& args) {
       if (!wanted(args, op, ops)) continue;
       const bool square = std::string(op) == "sqr";
       if (binary)
-        crossoverTable<Binary>(square, maxCombined > 0 ? maxCombined : Binary::DEFAULT_MAX);
+        crossoverTable<Binary>(square, minCombined, maxCombined > 0 ? maxCombined : Binary::DEFAULT_MAX);
       else
-        crossoverTable<Decimal>(square, maxCombined > 0 ? maxCombined : Decimal::DEFAULT_MAX);
+        crossoverTable<Decimal>(square, minCombined, maxCombined > 0 ? maxCombined : Decimal::DEFAULT_MAX);
+    }
+    if (wanted(args, "shapes", ops)) {
+      // Shorter operands in the Toom-3 range of each base.
+      if (binary)
+        shapeTable<Binary>(3000);
+      else
+        shapeTable<Decimal>(6000);
     }
     if (wanted(args, "unbalanced", ops)) {
       // 5,000,000 bits: 166,667 limbs of 30 bits, 188,144 of 8 digits.

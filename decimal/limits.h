@@ -24,27 +24,41 @@ inline constexpr int32_t DEC_FRESH_CAP = 16;
 // - up to DEC_FFT_MODE1_MAX_LIMBS one FFT product with 2-digit elements
 //   (2^25 elements at the limit, coefficients up to about 1.8e18, about 1 GB
 //   of transform buffers).
-// - above that, one Karatsuba step into three products of about half size.
+// - above that, a Toom-3 split into five products of about a third.
 inline constexpr int64_t DEC_FFT_MODE0_MAX_LIMBS = 190000;
 inline constexpr int64_t DEC_FFT_MODE1_MAX_LIMBS = 5600000;
 
-// The methods below the FFT, by total t + u of the trimmed lengths: the
-// schoolbook kernel while the shorter operand's balanced size 2u is at most
+// The methods, by total t + u of the trimmed lengths: the schoolbook kernel
+// while the shorter operand's balanced size 2u is at most
 // DEC_SCHOOLBOOK_MAX_LIMBS, then Karatsuba up to DEC_KARATSUBA_MAX_LIMBS,
-// then Toom-3 (Toom-2.5 for unbalanced operands, from the same ratio as the
-// binary product, MUL_TOOM25_MIN_QUARTERS) up to DEC_TOOM3_MAX_LIMBS, then
-// the FFT. Squares have their own limits (DEC_SQR_*, on 2t). The kernels are
-// those of vnum (vnum/mul_*.h) in base 10^8.
+// then Toom-3 (Toom-2.5 where Toom-3 cannot split the shorter operand, as
+// for the binary product) up to DEC_TOOM3_MAX_LIMBS, then
+// one FFT product within the limits above, and Toom-3 again beyond them.
+// Squares have their own limits (DEC_SQR_*, on 2t). The kernels are those of
+// vnum (vnum/mul_*.h) in base 10^8.
 //
-// Measured with `quorvel-bench --crossover decimal` like the binary limits
-// (vnum/limits.h); rerun it to reset them.
-// MEASURED-ON: (filled in below with the measurement)
-inline constexpr int64_t DEC_SCHOOLBOOK_MAX_LIMBS = 64;
-inline constexpr int64_t DEC_KARATSUBA_MAX_LIMBS = 300;
-inline constexpr int64_t DEC_TOOM3_MAX_LIMBS = 20000;
-inline constexpr int64_t DEC_SQR_SCHOOLBOOK_MAX_LIMBS = 64;
-inline constexpr int64_t DEC_SQR_KARATSUBA_MAX_LIMBS = 300;
-inline constexpr int64_t DEC_SQR_TOOM3_MAX_LIMBS = 20000;
+// Measured with `quorvel-bench --crossover decimal` on the machine and in
+// the way described in vnum/limits.h (microseconds):
+// - the schoolbook kernel needs no fold in base 10^8, and the decimal
+//   carries cost more than the binary ones, so it leads further: level with
+//   Karatsuba from about 400 to 700 (at 598: 13.8 and 27; at 712: 19 and
+//   18); squares still ahead at 1,008 (21 and 22), the kernel's limit being
+//   1,024.
+// - Karatsuba and Toom-3 level from about 2,000 to 6,000 (at 4,242: 347
+//   and 329; at 5,044: 440 and 466), squares likewise.
+// - Toom-3 ahead of FFT mode 0 at most sizes up to its limit (at 161,426:
+//   115,000 against 135,000; FFT ahead only just below its power-of-two
+//   lengths, as at 114,146: 62,000 against 76,000) and of mode 1 at every
+//   size measured, up to 832,440 (1,153,000 against 1,393,000; squares
+//   679,000 against 837,000). The conversion of 5,000,000 bits never
+//   multiplies more than about 190,000 limbs.
+// Rerun after the transform changes, as for the binary limits.
+inline constexpr int64_t DEC_SCHOOLBOOK_MAX_LIMBS = 600;
+inline constexpr int64_t DEC_KARATSUBA_MAX_LIMBS = 4000;
+inline constexpr int64_t DEC_TOOM3_MAX_LIMBS = 1000000;
+inline constexpr int64_t DEC_SQR_SCHOOLBOOK_MAX_LIMBS = 1000;
+inline constexpr int64_t DEC_SQR_KARATSUBA_MAX_LIMBS = 4000;
+inline constexpr int64_t DEC_SQR_TOOM3_MAX_LIMBS = 1000000;
 
 // Decimal text: digitQuads prints one limb half (0 .. 9999) as 4 digits; the
 // 10,000 groups lie back to back, followed by one NUL.

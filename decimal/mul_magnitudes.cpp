@@ -6,9 +6,10 @@
 // whole recursion; mulMagnitudes on spans polls the abort flag and picks, for
 // t >= u: a square's kernels by 2t; the schoolbook kernel while 2u is small;
 // pieces of u limbs when y is too short to split (u <= ceil(t/2));
-// Karatsuba, then Toom-3 or Toom-2.5 by shape, by t + u; one FFT product in
-// mode 0 or 1; or a Karatsuba step above the transforms' limits or when a
-// transform rounded too close to a half (its halves round with more margin).
+// Karatsuba, then Toom-3 (Toom-2.5 where Toom-3 cannot split y in three),
+// by t + u; one FFT product in mode 0 or 1; or Toom-3 (Toom-2.5) above the
+// transforms' limits or when a transform rounded too close to a half (its
+// parts round with more margin).
 #include <cassert>
 #include <cstdint>
 #include <memory>
@@ -133,10 +134,8 @@ void vnum10::mulMagnitudes(int32_t* out, const int32_t* x, int32_t t, const int3
       sqrSchoolbook(spans, out, x, t);
     else if (total <= DEC_SQR_KARATSUBA_MAX_LIMBS)
       sqrKaratsuba(spans, out, x, t, scratch);
-    else if (total <= DEC_SQR_TOOM3_MAX_LIMBS)
+    else if (total <= DEC_SQR_TOOM3_MAX_LIMBS || !mulByTransform(out, x, t, x, t, trustedError))
       sqrToom3(spans, out, x, t, scratch);
-    else if (!mulByTransform(out, x, t, x, t, trustedError))
-      sqrKaratsuba(spans, out, x, t, scratch);
     return;
   }
   if (2 * int64_t{u} <= DEC_SCHOOLBOOK_MAX_LIMBS) {
@@ -145,13 +144,11 @@ void vnum10::mulMagnitudes(int32_t* out, const int32_t* x, int32_t t, const int3
     mulUnbalanced(spans, out, x, t, y, u, scratch);
   } else if (total <= DEC_KARATSUBA_MAX_LIMBS) {
     mulKaratsuba(spans, out, x, t, y, u, scratch);
-  } else if (total <= DEC_TOOM3_MAX_LIMBS) {
-    if (4 * int64_t{t} < MUL_TOOM25_MIN_QUARTERS * int64_t{u})
+  } else if (total <= DEC_TOOM3_MAX_LIMBS || !mulByTransform(out, x, t, y, u, trustedError)) {
+    if (u > 2 * ((t + 2) / 3))
       mulToom3(spans, out, x, t, y, u, scratch);
     else
       mulToom25(spans, out, x, t, y, u, scratch);
-  } else if (!mulByTransform(out, x, t, y, u, trustedError)) {
-    mulKaratsuba(spans, out, x, t, y, u, scratch);
   }
 }
 

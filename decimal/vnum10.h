@@ -17,7 +17,7 @@
 // sub-products come back to it), pieces for a short operand, or one FFT
 // product (mulFft: the fftProductDecimal transform, then its factor 2^k
 // divided out in base 10^8) in digit mode 0 or 1. An FFT product whose
-// rounding came too close to a half is redone by a Karatsuba step, whose
+// rounding came too close to a half is redone by a Toom-3 split, whose
 // transforms are shorter. writeDecimal prints the final piece through
 // digitQuads.
 // Cancellation is polled before each level, each merge and each product; a

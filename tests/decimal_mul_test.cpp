@@ -1,6 +1,7 @@
-// vnum10 products: mulAssign against GMP, the methods of mulMagnitudes
-// against each other, the fallback of an untrusted FFT product, the
-// thresholds of the dispatcher and cancellation.
+// vnum10 products: mulAssign against GMP (signs, squares, untrimmed
+// operands, the dispatcher's lower limits), the square flag and the mode
+// limit of the transform, and cancellation. The kernels are compared with
+// each other in mul_kernels_test.cpp.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -89,7 +90,7 @@ TEST(Vnum10Mul, ThresholdNeighboursThroughMulAssign) {
   // Every method limit through mulAssign, with signs and untrimmed operands
   // (the span-level test in mul_kernels_test.cpp compares the methods).
   auto g = rng(512);
-  for (int64_t limit : {DEC_SCHOOLBOOK_MAX_LIMBS, DEC_KARATSUBA_MAX_LIMBS, DEC_TOOM3_MAX_LIMBS}) {
+  for (int64_t limit : {DEC_SCHOOLBOOK_MAX_LIMBS, DEC_KARATSUBA_MAX_LIMBS}) {
     for (int64_t total = limit - 2; total <= limit + 2; total += 2) {
       for (int64_t u : {total / 2, total / 3}) {
         const Operands o = randomOperands(g, static_cast<int32_t>(total - u), static_cast<int32_t>(u));
@@ -119,21 +120,6 @@ TEST(Vnum10Mul, SquareFlagGivesTheSameLimbs) {
       mpz_mul(expected.z, o.a.z, o.a.z);
       EXPECT_VNUM10_EQ(squared, expected);
     }
-  }
-}
-
-TEST(Vnum10Mul, UntrustedTransformsFallBackToMoreMargin) {
-  // With a bound no transform can meet, every FFT attempt is refused:
-  // mode 0, then mode 1, then the Karatsuba step, recursively down to the
-  // schoolbook kernel. The product must still be exact, including for very
-  // unbalanced operands where the upper half of y is zero.
-  auto g = rng(514);
-  const std::pair<int32_t, int32_t> sizes[] = {{1000, 1000}, {3000, 3}, {2333, 1200}, {4000, 3999}, {3100, 40}};
-  for (auto [t, u] : sizes) {
-    const Operands o = randomOperands(g, t, u);
-    vnum10 product;
-    vnum10::mulMagnitudes(product, o.x, o.y, -1.0);
-    EXPECT_VNUM10_EQ(product, productOf(o));
   }
 }
 

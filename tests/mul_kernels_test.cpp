@@ -1,247 +1,15 @@
 // The product kernels on limb spans, in both bases (30-bit limbs of vnum,
 // base-10^8 limbs of vnum10): every method against GMP and so against every
-// other on the same operands, the dispatchers at T - 2, T and T + 2 for
-// every method limit, and cancellation. Every output and every scratch area
-// lies between guard limbs that must survive the call.
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstdio>
-#include <functional>
-#include <string>
-#include <vector>
-
-#include "decimal/mul_spans.h"
-#include "platform/abort_flags.h"
-#include "tests/decimal_gmp.h"
-#include "vnum/mul_karatsuba.h"
-#include "vnum/mul_schoolbook.h"
-#include "vnum/mul_spans.h"
-#include "vnum/mul_toom25.h"
-#include "vnum/mul_toom3.h"
-#include "vnum/mul_unbalanced.h"
+// other on the same operands, the dispatchers at T - 2, T and T + 2 for the
+// lower method limits (the Toom-3 limits, hundreds of thousands of limbs,
+// are in mul_kernels_slow_test.cpp), and cancellation. Every output and
+// every scratch area lies between guard limbs that must survive the call.
+#include "tests/mul_kernels_support.h"
 
 using namespace quorvel;
 using namespace quorvel::test;
 
 namespace {
-
-using Limbs = std::vector<int32_t>;
-
-constexpr int32_t GUARD = 0x2b2b2b2b;  // above every limb of both bases
-constexpr int32_t GUARD_LIMBS = 3;
-
-// What the tests need to know about each base.
-template <class Spans>
-struct Base;
-
-template <>
-struct Base<BinarySpans> {
-  static constexpr const char* NAME = "binary";
-  static BinarySpans spans() { return {}; }
-  static void dispatch(int32_t* out, const int32_t* a, int32_t an, const int32_t* b, int32_t bn, int32_t* scratch) {
-    mulMagnitudes(out, a, an, b, bn, scratch);
-  }
-  static bool fft(int32_t* out, const int32_t* a, int32_t an, const int32_t* b, int32_t bn, int mode) {
-    return mulFftSpans(out, a, an, b, bn, mode);
-  }
-  static std::vector<int64_t> mulLimits() {
-    return {MUL_SCHOOLBOOK_MAX_LIMBS, MUL_KARATSUBA_MAX_LIMBS, MUL_TOOM3_MAX_LIMBS};
-  }
-  static std::vector<int64_t> sqrLimits() {
-    return {SQR_SCHOOLBOOK_MAX_LIMBS, SQR_KARATSUBA_MAX_LIMBS, SQR_TOOM3_MAX_LIMBS};
-  }
-  static Mpz toMpz(const Limbs& x) {
-    Mpz z;
-    mpz_import(z.z, x.size(), -1, sizeof(int32_t), 0, 2, x.data());
-    return z;
-  }
-  static Limbs fromMpz(const Mpz& z, size_t n) {
-    Limbs x(std::max(n, mpz_sizeinbase(z.z, 2) / 30 + 1), 0);
-    mpz_export(x.data(), nullptr, -1, sizeof(int32_t), 0, 2, z.z);
-    x.resize(n);
-    return x;
-  }
-  // Long runs of 0 and 1 bits across limb boundaries.
-  static Limbs runs(std::mt19937_64& g, int32_t n) {
-    return fromMpz(randomMpz(g, 30L * n, true, false), static_cast<size_t>(n));
-  }
-};
-
-template <>
-struct Base<DecimalSpans> {
-  static constexpr const char* NAME = "decimal";
-  static DecimalSpans spans() { return {}; }
-  static void dispatch(int32_t* out, const int32_t* a, int32_t an, const int32_t* b, int32_t bn, int32_t* scratch) {
-    vnum10::mulMagnitudes(out, a, an, b, bn, scratch);
-  }
-  static bool fft(int32_t* out, const int32_t* a, int32_t an, const int32_t* b, int32_t bn, int mode) {
-    return mulDecFftSpans(out, a, an, b, bn, mode, FFT_TRUSTED_ROUNDING_ERROR);
-  }
-  static std::vector<int64_t> mulLimits() {
-    return {DEC_SCHOOLBOOK_MAX_LIMBS, DEC_KARATSUBA_MAX_LIMBS, DEC_TOOM3_MAX_LIMBS};
-  }
-  static std::vector<int64_t> sqrLimits() {
-    return {DEC_SQR_SCHOOLBOOK_MAX_LIMBS, DEC_SQR_KARATSUBA_MAX_LIMBS, DEC_SQR_TOOM3_MAX_LIMBS};
-  }
-  static Mpz toMpz(const Limbs& x) {
-    std::string text;
-    text.reserve(8 * x.size());
-    char limb[16];
-    for (size_t i = x.size(); i-- > 0;) {
-      std::snprintf(limb, sizeof limb, "%08d", x[i]);
-      text += limb;
-    }
-    return Mpz(text.c_str(), 10);
-  }
-  static Limbs fromMpz(const Mpz& z, size_t n) {
-    Limbs x = decimalLimbsOf(decimalOf(z.z));
-    x.resize(n, 0);
-    return x;
-  }
-  // Long runs of the digits 0 and 9 across limb boundaries.
-  static Limbs runs(std::mt19937_64& g, int32_t n) {
-    return fromMpz(randomDecimal(g, 8L * n, true, false), static_cast<size_t>(n));
-  }
-};
-
-enum class Kind { Uniform, Runs, AllMax };
-const char* kindName(Kind k) { return k == Kind::Uniform ? "uniform" : k == Kind::Runs ? "runs" : "all maximum"; }
-
-template <class Spans>
-Limbs operand(std::mt19937_64& g, int32_t n, Kind kind) {
-  constexpr uint32_t B = Spans::BASE;
-  Limbs x(static_cast<size_t>(n));
-  if (kind == Kind::Runs) x = Base<Spans>::runs(g, n);
-  for (int32_t& limb : x) {
-    if (kind == Kind::Uniform) limb = static_cast<int32_t>(g() % B);
-    if (kind == Kind::AllMax) limb = static_cast<int32_t>(B - 1);
-  }
-  if (x.back() == 0) x.back() = 1;  // exactly n significant limbs
-  return x;
-}
-
-// Calls f(out, scratch) with an output of outLen limbs and a scratch area of
-// mulScratchLimbs(an) limbs, both preset to guard limbs and framed by them;
-// fails when a guard outside either area changed.
-Limbs guarded(int32_t outLen, int32_t an, const std::function<void(int32_t*, int32_t*)>& f) {
-  Limbs out(static_cast<size_t>(outLen + 2 * GUARD_LIMBS), GUARD);
-  Limbs scratch(static_cast<size_t>(mulScratchLimbs(an) + 2 * GUARD_LIMBS), GUARD);
-  f(out.data() + GUARD_LIMBS, scratch.data() + GUARD_LIMBS);
-  for (int32_t k = 0; k < GUARD_LIMBS; ++k) {
-    EXPECT_EQ(out[k], GUARD) << "write below the output";
-    EXPECT_EQ(out[out.size() - 1 - k], GUARD) << "write above the output";
-    EXPECT_EQ(scratch[k], GUARD) << "write below the scratch area";
-    EXPECT_EQ(scratch[scratch.size() - 1 - k], GUARD) << "write above the scratch area";
-  }
-  return Limbs(out.begin() + GUARD_LIMBS, out.end() - GUARD_LIMBS);
-}
-
-// One method on spans: name, whether it accepts the lengths, the call.
-template <class Spans>
-struct Method {
-  const char* name;
-  std::function<bool(int32_t an, int32_t bn)> accepts;
-  std::function<void(int32_t*, const int32_t*, int32_t, const int32_t*, int32_t, int32_t*)> run;
-};
-
-// Every product method, called directly at the top (its sub-products go
-// through the dispatcher).
-template <class Spans>
-std::vector<Method<Spans>> productMethods() {
-  const Spans s = Base<Spans>::spans();
-  using B = Base<Spans>;
-  return {
-      {"schoolbook", [](int32_t, int32_t bn) { return bn <= MUL_SCHOOLBOOK_KERNEL_MAX_LIMBS; },
-       [s](int32_t* o, const int32_t* a, int32_t an, const int32_t* b, int32_t bn, int32_t*) {
-         mulSchoolbook(s, o, a, an, b, bn);
-       }},
-      {"Karatsuba", [](int32_t an, int32_t bn) { return an >= 2 && bn > (an + 1) / 2; },
-       [s](int32_t* o, const int32_t* a, int32_t an, const int32_t* b, int32_t bn, int32_t* w) {
-         mulKaratsuba(s, o, a, an, b, bn, w);
-       }},
-      {"Toom-3", [](int32_t an, int32_t bn) { return an - 2 * ((an + 2) / 3) >= 1 && bn > 2 * ((an + 2) / 3); },
-       [s](int32_t* o, const int32_t* a, int32_t an, const int32_t* b, int32_t bn, int32_t* w) {
-         mulToom3(s, o, a, an, b, bn, w);
-       }},
-      {"Toom-2.5",
-       [](int32_t an, int32_t bn) {
-         const int32_t n = std::max((an + 2) / 3, (bn + 1) / 2);
-         return an - 2 * n >= 1 && bn - n >= 1;
-       },
-       [s](int32_t* o, const int32_t* a, int32_t an, const int32_t* b, int32_t bn, int32_t* w) {
-         mulToom25(s, o, a, an, b, bn, w);
-       }},
-      {"pieces", [](int32_t, int32_t) { return true; },
-       [s](int32_t* o, const int32_t* a, int32_t an, const int32_t* b, int32_t bn, int32_t* w) {
-         mulUnbalanced(s, o, a, an, b, bn, w);
-       }},
-      {"FFT mode 0", [](int32_t, int32_t) { return true; },
-       [](int32_t* o, const int32_t* a, int32_t an, const int32_t* b, int32_t bn, int32_t*) {
-         ASSERT_TRUE(B::fft(o, a, an, b, bn, 0));
-       }},
-      {"FFT mode 1", [](int32_t, int32_t) { return true; },
-       [](int32_t* o, const int32_t* a, int32_t an, const int32_t* b, int32_t bn, int32_t*) {
-         ASSERT_TRUE(B::fft(o, a, an, b, bn, 1));
-       }},
-      {"dispatcher", [](int32_t, int32_t) { return true; }, &B::dispatch},
-  };
-}
-
-// Every squaring method; run with b = a.
-template <class Spans>
-std::vector<Method<Spans>> squareMethods() {
-  const Spans s = Base<Spans>::spans();
-  using B = Base<Spans>;
-  return {
-      {"square schoolbook", [](int32_t an, int32_t) { return an <= MUL_SCHOOLBOOK_KERNEL_MAX_LIMBS; },
-       [s](int32_t* o, const int32_t* a, int32_t an, const int32_t*, int32_t, int32_t*) {
-         sqrSchoolbook(s, o, a, an);
-       }},
-      {"square Karatsuba", [](int32_t an, int32_t) { return an >= 2; },
-       [s](int32_t* o, const int32_t* a, int32_t an, const int32_t*, int32_t, int32_t* w) {
-         sqrKaratsuba(s, o, a, an, w);
-       }},
-      {"square Toom-3", [](int32_t an, int32_t) { return an - 2 * ((an + 2) / 3) >= 1; },
-       [s](int32_t* o, const int32_t* a, int32_t an, const int32_t*, int32_t, int32_t* w) {
-         sqrToom3(s, o, a, an, w);
-       }},
-      {"square FFT mode 0", [](int32_t, int32_t) { return true; },
-       [](int32_t* o, const int32_t* a, int32_t an, const int32_t*, int32_t, int32_t*) {
-         ASSERT_TRUE(B::fft(o, a, an, a, an, 0));
-       }},
-      {"square dispatcher", [](int32_t, int32_t) { return true; },
-       [](int32_t* o, const int32_t* a, int32_t an, const int32_t*, int32_t, int32_t* w) {
-         B::dispatch(o, a, an, a, an, w);
-       }},
-  };
-}
-
-template <class Spans>
-void expectProduct(const char* what, const Limbs& got, const Limbs& a, const Limbs& b, const Mpz& expected) {
-  const Mpz product = Base<Spans>::toMpz(got);
-  EXPECT_EQ(mpz_cmp(product.z, expected.z), 0)
-      << Base<Spans>::NAME << " " << what << ", lengths " << a.size() << " x " << b.size() << "\n  a = "
-      << Base<Spans>::toMpz(a).hex() << "\n  b = " << Base<Spans>::toMpz(b).hex() << "\n  got      "
-      << product.hex() << "\n  expected " << expected.hex();
-}
-
-// Runs every accepting method on a and b (b == a for the squares) and
-// compares each with GMP, and thus with every other.
-template <class Spans>
-void checkMethods(const std::vector<Method<Spans>>& methods, const Limbs& a, const Limbs& b) {
-  const Mpz ma = Base<Spans>::toMpz(a), mb = Base<Spans>::toMpz(b);
-  Mpz expected;
-  mpz_mul(expected.z, ma.z, mb.z);
-  const int32_t an = static_cast<int32_t>(a.size()), bn = static_cast<int32_t>(b.size());
-  for (const Method<Spans>& method : methods) {
-    if (!method.accepts(an, bn)) continue;
-    const Limbs got = guarded(an + bn, an, [&](int32_t* out, int32_t* scratch) {
-      method.run(out, a.data(), an, b.data(), bn, scratch);
-    });
-    expectProduct<Spans>(method.name, got, a, b, expected);
-  }
-}
 
 template <class Spans>
 class MulKernels : public testing::Test {};
@@ -252,8 +20,8 @@ TYPED_TEST(MulKernels, EveryMethodAgreesWithGmp) {
   // From the smallest split each kernel accepts to a few thousand limbs;
   // balanced, 1.25 to 1.5 (Toom-2.5), about 2 (pieces) and far apart.
   const std::pair<int32_t, int32_t> shapes[] = {
-      {1, 1},     {2, 2},     {5, 5},     {6, 4},     {7, 5},     {9, 8},      {13, 3},    {16, 16},
-      {31, 17},   {40, 40},   {57, 38},   {64, 33},   {100, 100}, {130, 129},  {199, 97},  {256, 256},
+      {1, 1},     {2, 2},     {5, 5},     {6, 4},       {7, 5},       {9, 8},      {13, 3},    {16, 16},
+      {31, 17},   {40, 40},   {57, 38},   {64, 33},     {100, 100},   {130, 129},  {199, 97},  {256, 256},
       {300, 181}, {511, 300}, {700, 700}, {1001, 1000}, {1500, 1000}, {2000, 999}, {3000, 70}};
   auto g = rng(601);
   const auto products = productMethods<TypeParam>();
@@ -272,35 +40,14 @@ TYPED_TEST(MulKernels, EveryMethodAgreesWithGmp) {
   }
 }
 
-TYPED_TEST(MulKernels, DispatcherAroundEveryLimit) {
-  // Combined lengths T - 2, T, T + 2 for every limit: balanced, 5/4 (the
-  // Toom-2.5 side), just short of two to one, and squares of T/2 +- 1.
-  auto g = rng(602);
-  const auto dispatcher = std::vector<Method<TypeParam>>{productMethods<TypeParam>().back()};
-  const auto squareDispatcher = std::vector<Method<TypeParam>>{squareMethods<TypeParam>().back()};
-  for (int64_t T : Base<TypeParam>::mulLimits()) {
-    for (int64_t m = T - 2; m <= T + 2; m += 2) {
-      for (int64_t bn : {m / 2, m * 4 / 9, m * 34 / 100}) {
-        for (Kind kind : {Kind::Uniform, Kind::AllMax}) {
-          SCOPED_TRACE("limit " + std::to_string(T) + ", combined " + std::to_string(m) + ", " + kindName(kind));
-          const Limbs a = operand<TypeParam>(g, static_cast<int32_t>(m - bn), kind);
-          const Limbs b = operand<TypeParam>(g, static_cast<int32_t>(bn), kind);
-          checkMethods<TypeParam>(dispatcher, a, b);
-        }
-      }
-    }
-  }
-  for (int64_t T : Base<TypeParam>::sqrLimits()) {
-    for (int64_t n = T / 2 - 1; n <= T / 2 + 1; ++n) {
-      SCOPED_TRACE("square limit " + std::to_string(T) + ", combined " + std::to_string(2 * n));
-      const Limbs a = operand<TypeParam>(g, static_cast<int32_t>(n), Kind::Runs);
-      checkMethods<TypeParam>(squareDispatcher, a, a);
-    }
-  }
+TYPED_TEST(MulKernels, DispatcherAroundTheLowerLimits) {
+  const auto mul = Base<TypeParam>::mulLimits(), sqr = Base<TypeParam>::sqrLimits();
+  for (int64_t T : {mul[0], mul[1]}) checkDispatcherAround<TypeParam>(T, false, 602);
+  for (int64_t T : {sqr[0], sqr[1]}) checkDispatcherAround<TypeParam>(T, true, 603);
 }
 
 TYPED_TEST(MulKernels, CancelledDispatcherWritesZerosOnly) {
-  auto g = rng(603);
+  auto g = rng(604);
   const Limbs a = operand<TypeParam>(g, 900, Kind::Uniform), b = operand<TypeParam>(g, 700, Kind::Uniform);
   abortSlot->store(1);
   const Limbs product = guarded(1600, 900, [&](int32_t* out, int32_t* scratch) {

@@ -21,3 +21,20 @@ TEST(VnumMulSlow, BeyondTheCapAndSquares) {
     EXPECT_VNUM_EQ(x * x, expected);
   }
 }
+
+TEST(VnumMulSlow, UntrustedTransformsFallBackToToom3) {
+  // Just above the Toom-3 limit the dispatcher tries one transform; with
+  // every transform refused it must split by Toom-3 instead, product and
+  // square alike.
+  auto g = rng(63);
+  setFftTrustedRoundingErrorForTesting(-1.0);
+  const long bits = 30L * (MUL_TOOM3_MAX_LIMBS / 2 + 2000);
+  const Mpz a = randomMpz(g, bits, false, true), b = randomMpz(g, bits, true, false);
+  Mpz expected;
+  mpz_mul(expected.z, a.z, b.z);
+  EXPECT_VNUM_EQ(fromMpz(a) * fromMpz(b), expected);
+  mpz_mul(expected.z, a.z, a.z);
+  const vnum x = fromMpz(a);
+  EXPECT_VNUM_EQ(x * x, expected);
+  setFftTrustedRoundingErrorForTesting(FFT_TRUSTED_ROUNDING_ERROR);
+}

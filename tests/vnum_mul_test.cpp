@@ -1,5 +1,6 @@
-// Multiplication: signs, shortcuts, every method and its boundaries against
-// GMP, kernels against each other, cancellation and the untrusted-FFT path.
+// Multiplication of values: signs, shortcuts, self-aliasing, the method
+// limits and unbalanced shapes against GMP, and cancellation. The kernels
+// themselves are compared in mul_kernels_test.cpp.
 #include <gtest/gtest.h>
 
 #include "platform/abort_flags.h"
@@ -63,9 +64,10 @@ TEST(VnumMul, AgreesWithGmpOnRandomSizes) {
 }
 
 TEST(VnumMul, ThresholdNeighbours) {
-  // Every method limit, through *= with both signs (the span-level test in
-  // mul_kernels_test.cpp hits the exact significant lengths).
-  for (int32_t T : {MUL_SCHOOLBOOK_MAX_LIMBS, MUL_KARATSUBA_MAX_LIMBS, MUL_TOOM3_MAX_LIMBS, MUL_FFT_MODE0_MAX_LIMBS})
+  // The lower method limits and the top of FFT mode 0, through *= with both
+  // signs (mul_kernels_test.cpp hits the exact significant lengths, and
+  // mul_kernels_slow_test.cpp the Toom-3 limit).
+  for (int32_t T : {MUL_SCHOOLBOOK_MAX_LIMBS, MUL_KARATSUBA_MAX_LIMBS, MUL_FFT_MODE0_MAX_LIMBS})
     checkAroundThreshold(T, 53);
 }
 
@@ -96,18 +98,4 @@ TEST(VnumMul, AbortYieldsZero) {
   EXPECT_VNUM_EQ(small, Mpz(0));
   EXPECT_VNUM_EQ(large, Mpz(0));
   EXPECT_EQ(one.compare(a), 0);  // the factor-one shortcut needs no kernel
-}
-
-TEST(VnumMul, UntrustedFftProductsFallBackToTheSplit) {
-  // Every FFT product is refused, so each one is formed again through the
-  // split step, down to schoolbook products.
-  auto g = rng(56);
-  setFftTrustedRoundingErrorForTesting(-1.0);
-  for (int it = 0; it < iterations(6); ++it) {
-    Mpz a = randomOperand(g, 40000), b = randomOperand(g, 40000);
-    Mpz expected;
-    mpz_mul(expected.z, a.z, b.z);
-    EXPECT_VNUM_EQ(fromMpz(a) * fromMpz(b), expected);
-  }
-  setFftTrustedRoundingErrorForTesting(FFT_TRUSTED_ROUNDING_ERROR);
 }

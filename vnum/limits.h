@@ -32,35 +32,54 @@ inline constexpr int SMALL_DEC_POWERS_SIZE = 8;
 inline constexpr int32_t MUL_FFT_MODE0_MAX_LIMBS = 35000;
 inline constexpr int32_t MUL_FFT_MODE1_MAX_LIMBS = 600000;
 
-// The product methods below the FFT, by combined size m = an + bn of the
-// operands' significant limbs (mulMagnitudes in mul_magnitudes.cpp): the
-// schoolbook kernel while the shorter operand's balanced size 2 bn is at
-// most MUL_SCHOOLBOOK_MAX_LIMBS, then Karatsuba up to
-// MUL_KARATSUBA_MAX_LIMBS, then Toom-3 (Toom-2.5 for unbalanced operands) up
-// to MUL_TOOM3_MAX_LIMBS, then the FFT. Squares have their own kernels and
-// limits (SQR_*, on m = 2n).
+// The product methods, by combined size m = an + bn of the operands'
+// significant limbs (mulMagnitudes in mul_magnitudes.cpp): the schoolbook
+// kernel while the shorter operand's balanced size 2 bn is at most
+// MUL_SCHOOLBOOK_MAX_LIMBS, then Karatsuba up to MUL_KARATSUBA_MAX_LIMBS,
+// then Toom-3 (Toom-2.5 for unbalanced operands) up to MUL_TOOM3_MAX_LIMBS,
+// then one FFT product while the transform limits above allow, and Toom-3
+// again beyond them. Squares have their own kernels and limits (SQR_*, on
+// m = 2n).
 //
-// Measured with `quorvel-bench --crossover binary`, which times every method
-// on the same operands across sizes (sub-products by the dispatcher with the
-// limits below) and prints the crossover table; to reset them, run it, set
-// the printed values here and run it again until they stay put.
-// MEASURED-ON: (filled in below with the measurement)
-inline constexpr int32_t MUL_SCHOOLBOOK_MAX_LIMBS = 64;
-inline constexpr int32_t MUL_KARATSUBA_MAX_LIMBS = 300;
-inline constexpr int32_t MUL_TOOM3_MAX_LIMBS = 20000;
-inline constexpr int32_t SQR_SCHOOLBOOK_MAX_LIMBS = 64;
-inline constexpr int32_t SQR_KARATSUBA_MAX_LIMBS = 300;
-inline constexpr int32_t SQR_TOOM3_MAX_LIMBS = 20000;
+// Measured with `quorvel-bench --crossover binary` (bench/crossover.cpp):
+// every method on the same balanced random operands across sizes, its
+// sub-products by the dispatcher with these limits, in thread CPU time, each
+// time the least of 3 rounds of 4 to 12 batches. Machine: 2 vCPUs of an AMD
+// EPYC (Zen 3) under KVM, shared with other builds (load 7 to 14), so a
+// single time can be 30% off; the limits sit in the middle of the ranges of
+// sizes where the two methods took turns. What was seen (microseconds):
+// - schoolbook and Karatsuba level from about 110 to 300 (at 214: 2.5 and
+//   2.5; at 304: 5.0 and 4.3); squares: schoolbook ahead up to about 430.
+// - Karatsuba and Toom-3 level from about 700 to 1,700 (at 860: 27 and 27;
+//   at 1,446: 97 and 90); squares up to about 2,000.
+// - Toom-3 ahead of FFT mode 0 at every size mode 0 takes (at 31,996:
+//   7,900 against 18,700) and of mode 1 up to 504,516 (432,000 against
+//   514,000); mode 1 ahead at 599,970 (558,000 against 581,000); the same
+//   for squares (327,000 against 374,000; 449,000 against 360,000).
+// The transform is being made faster: when it changes, run the crossover
+// again (from --min=1000 for the upper limits), set the printed values here
+// and run it once more until they stay put.
+inline constexpr int32_t MUL_SCHOOLBOOK_MAX_LIMBS = 200;
+inline constexpr int32_t MUL_KARATSUBA_MAX_LIMBS = 1200;
+inline constexpr int32_t MUL_TOOM3_MAX_LIMBS = 540000;
+inline constexpr int32_t SQR_SCHOOLBOOK_MAX_LIMBS = 400;
+inline constexpr int32_t SQR_KARATSUBA_MAX_LIMBS = 2000;
+inline constexpr int32_t SQR_TOOM3_MAX_LIMBS = 540000;
 
-// Toom-2.5 instead of Toom-3 from an >= 5/4 bn (in quarters of bn): there
-// Toom-3's top parts are short and its five products cost more than
-// Toom-2.5's four products of half the shorter operand.
-inline constexpr int32_t MUL_TOOM25_MIN_QUARTERS = 5;
+// Toom-2.5 takes a product in the Toom-3 range only where Toom-3 cannot
+// split the shorter operand into three parts (bn <= 2 ceil(an/3), the
+// longer about 1.4 to 2 times the shorter); pieces take over where
+// Toom-2.5 and Karatsuba cannot split it in two (bn <= ceil(an/2)). Measured
+// with `quorvel-bench --crossover shapes` for a 3,000-limb shorter operand
+// (microseconds, Toom-3 / Toom-2.5): at 9/8 the longer 848 / 911, at 10/8
+// 699 / 979, at 11/8 1,091 / 1,205; for 6,000 decimal limbs 1,772 / 2,034,
+// 2,035 / 2,105, 2,182 / 2,239. From 12/8 on only Toom-2.5 applies, ahead of
+// Karatsuba and of pieces up to about 14/8 and level with pieces at 2.
 
 // The schoolbook kernel keeps its column sums and operands on the stack:
 // neither operand of one core call exceeds this many limbs, and the shorter
 // operand of any schoolbook product never does.
-inline constexpr int32_t MUL_SCHOOLBOOK_KERNEL_MAX_LIMBS = 256;
+inline constexpr int32_t MUL_SCHOOLBOOK_KERNEL_MAX_LIMBS = 512;
 static_assert(MUL_SCHOOLBOOK_MAX_LIMBS <= 2 * MUL_SCHOOLBOOK_KERNEL_MAX_LIMBS);
 static_assert(SQR_SCHOOLBOOK_MAX_LIMBS <= 2 * MUL_SCHOOLBOOK_KERNEL_MAX_LIMBS);
 

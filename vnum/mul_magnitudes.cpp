@@ -8,10 +8,11 @@
 // - a square (the same limbs twice): the squaring kernels by 2n;
 // - the schoolbook kernel while 2 bn is small;
 // - pieces of bn limbs when b is too short to split (bn <= ceil(an/2));
-// - Karatsuba, then Toom-3 or Toom-2.5 by shape, by m = an + bn;
+// - Karatsuba, then Toom-3 (Toom-2.5 where Toom-3 cannot split b in
+//   three), by m = an + bn;
 // - one FFT product (mulFft, mode by the normalised combined length);
-// - a Karatsuba split above the transforms' limits, or when a transform
-//   rounded too close to a half to be trusted: its halves are shorter, and
+// - Toom-3 (or Toom-2.5) above the transforms' limits, or when a transform
+//   rounded too close to a half to be trusted: its parts are shorter, and
 //   their transforms round with more margin.
 // The kernels send every sub-product back here, so each level chooses again
 // and polls again.
@@ -95,10 +96,8 @@ void mulMagnitudes(int32_t* out, const int32_t* a, int32_t an, const int32_t* b,
       sqrSchoolbook(spans, out, a, an);
     else if (m <= SQR_KARATSUBA_MAX_LIMBS)
       sqrKaratsuba(spans, out, a, an, scratch);
-    else if (m <= SQR_TOOM3_MAX_LIMBS)
+    else if (m <= SQR_TOOM3_MAX_LIMBS || !mulByTransform(out, a, an, a, an))
       sqrToom3(spans, out, a, an, scratch);
-    else if (!mulByTransform(out, a, an, a, an))
-      sqrKaratsuba(spans, out, a, an, scratch);
     return;
   }
   if (2 * int64_t{bn} <= MUL_SCHOOLBOOK_MAX_LIMBS) {
@@ -107,13 +106,11 @@ void mulMagnitudes(int32_t* out, const int32_t* a, int32_t an, const int32_t* b,
     mulUnbalanced(spans, out, a, an, b, bn, scratch);
   } else if (m <= MUL_KARATSUBA_MAX_LIMBS) {
     mulKaratsuba(spans, out, a, an, b, bn, scratch);
-  } else if (m <= MUL_TOOM3_MAX_LIMBS) {
-    if (4 * int64_t{an} < MUL_TOOM25_MIN_QUARTERS * int64_t{bn})
+  } else if (m <= MUL_TOOM3_MAX_LIMBS || !mulByTransform(out, a, an, b, bn)) {
+    if (bn > 2 * ((an + 2) / 3))
       mulToom3(spans, out, a, an, b, bn, scratch);
     else
       mulToom25(spans, out, a, an, b, bn, scratch);
-  } else if (!mulByTransform(out, a, an, b, bn)) {
-    mulKaratsuba(spans, out, a, an, b, bn, scratch);
   }
 }
 

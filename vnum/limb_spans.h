@@ -19,7 +19,8 @@
 //   };
 //
 // Carries: two limbs and a carry sum to below 2B <= 2^31, so the additions
-// work in 32-bit words; the few passes with larger sums use 64 bits.
+// work in 32-bit words, four lanes at a time with SSE2; the few passes with
+// larger sums use 64 bits.
 //
 // A cancelled sub-product leaves zeros (the dispatcher returns at once), and
 // the kernels combine such parts into a meaningless value without noticing.
@@ -27,6 +28,8 @@
 // written `assert(... || isAborted())`, they still catch every wrong carry
 // of an uncancelled product.
 #pragma once
+
+#include <emmintrin.h>
 
 #include <algorithm>
 #include <bit>
@@ -90,6 +93,28 @@ inline int32_t splitLimb(int64_t x, int64_t& carry) {
   }
 }
 
+namespace spans {
+
+// LANE_ONES[m] holds 1 in lane k when bit k of m is set.
+alignas(16) inline constexpr int32_t LANE_ONES[16][4] = {
+    {0, 0, 0, 0}, {1, 0, 0, 0}, {0, 1, 0, 0}, {1, 1, 0, 0}, {0, 0, 1, 0}, {1, 0, 1, 0}, {0, 1, 1, 0}, {1, 1, 1, 0},
+    {0, 0, 0, 1}, {1, 0, 0, 1}, {0, 1, 0, 1}, {1, 1, 0, 1}, {0, 0, 1, 1}, {1, 0, 1, 1}, {0, 1, 1, 1}, {1, 1, 1, 1},
+};
+
+inline __m128i laneOnes(uint32_t bits) {
+  return _mm_load_si128(reinterpret_cast<const __m128i*>(LANE_ONES[bits & 15]));
+}
+
+// The carries into four lanes at once. A lane generates a carry (g) or
+// passes an incoming one on (p, disjoint from g); the carries into the
+// lanes are then those of the binary sum (g|p) + g + carryIn, so with x that
+// sum, bits 0..3 of x ^ p are the carries into lanes 0..3 and bit 4 is the
+// carry out of the group. One scalar addition per four limbs instead of a
+// serial chain through each limb.
+inline uint32_t laneCarries(uint32_t g, uint32_t p, uint32_t carryIn) { return ((g | p) + g + carryIn) ^ p; }
+
+}  // namespace spans
+
 // dst[0..xn) <- x + y mod B^xn for xn >= yn; returns the carry out (0 or 1).
 // dst may be x or y (each limb is read before it is written).
 template <uint32_t B>
@@ -97,21 +122,29 @@ uint32_t addSpans(int32_t* dst, const int32_t* x, int32_t xn, const int32_t* y, 
   assert(xn >= yn && yn >= 0);
   uint32_t carry = 0;
   int32_t i = 0;
+  // Lane sums are below 2B <= 2^31: positive as signed words.
+  const __m128i top = _mm_set1_epi32(static_cast<int32_t>(B - 1));
+  const __m128i base = _mm_set1_epi32(static_cast<int32_t>(B));
+  for (; i + 4 <= yn; i += 4) {
+    __m128i sum = _mm_add_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(x + i)),
+                                _mm_loadu_si128(reinterpret_cast<const __m128i*>(y + i)));
+    const uint32_t g = static_cast<uint32_t>(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(sum, top))));
+    const uint32_t p = static_cast<uint32_t>(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(sum, top))));
+    const uint32_t c = spans::laneCarries(g, p, carry);
+    carry = c >> 4;
+    sum = _mm_add_epi32(sum, spans::laneOnes(c));
+    sum = _mm_sub_epi32(sum, _mm_and_si128(_mm_cmpgt_epi32(sum, top), base));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), sum);
+  }
   for (; i < yn; ++i) {
-    // Below 2B <= 2^31.
-    const uint32_t s = static_cast<uint32_t>(x[i]) + static_cast<uint32_t>(y[i]) + carry;
-    if constexpr ((B & (B - 1)) == 0) {
-      carry = s >> std::countr_zero(B);
-      dst[i] = static_cast<int32_t>(s & (B - 1));
-    } else {
-      carry = (s + (0x80000000u - B)) >> 31;  // s >= B
-      dst[i] = static_cast<int32_t>(s - (B & (0u - carry)));
-    }
+    const uint32_t sum = static_cast<uint32_t>(x[i]) + static_cast<uint32_t>(y[i]) + carry;
+    carry = sum >= B;
+    dst[i] = static_cast<int32_t>(carry ? sum - B : sum);
   }
   for (; carry && i < xn; ++i) {
-    const uint32_t s = static_cast<uint32_t>(x[i]) + 1;
-    carry = s == B;
-    dst[i] = static_cast<int32_t>(carry ? 0 : s);
+    const uint32_t sum = static_cast<uint32_t>(x[i]) + 1;
+    carry = sum == B;
+    dst[i] = static_cast<int32_t>(carry ? 0 : sum);
   }
   if (dst != x) copySpan(dst + i, x + i, xn - i);
   return carry;
@@ -122,21 +155,35 @@ uint32_t addSpans(int32_t* dst, const int32_t* x, int32_t xn, const int32_t* y, 
 template <uint32_t B>
 uint32_t subSpans(int32_t* dst, const int32_t* x, int32_t xn, const int32_t* y, int32_t yn) {
   assert(xn >= yn && yn >= 0);
-  int32_t borrow = 0;  // 0 or -1
+  uint32_t borrow = 0;
   int32_t i = 0;
+  // Lane differences lie in (-B, B); a negative one generates a borrow and
+  // a zero one passes an incoming borrow on.
+  const __m128i base = _mm_set1_epi32(static_cast<int32_t>(B));
+  for (; i + 4 <= yn; i += 4) {
+    __m128i d = _mm_sub_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(x + i)),
+                              _mm_loadu_si128(reinterpret_cast<const __m128i*>(y + i)));
+    const uint32_t g = static_cast<uint32_t>(_mm_movemask_ps(_mm_castsi128_ps(d)));
+    const uint32_t p =
+        static_cast<uint32_t>(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(d, _mm_setzero_si128()))));
+    const uint32_t c = spans::laneCarries(g, p, borrow);
+    borrow = c >> 4;
+    d = _mm_sub_epi32(d, spans::laneOnes(c));
+    d = _mm_add_epi32(d, _mm_and_si128(_mm_srai_epi32(d, 31), base));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), d);
+  }
   for (; i < yn; ++i) {
-    // Limbs are below 2^30, so the difference fits a signed word, and its
-    // sign bit spread over the word is the borrow.
-    const int32_t d = x[i] - y[i] + borrow;
-    borrow = d >> 31;
-    dst[i] = d + (static_cast<int32_t>(B) & borrow);
+    // Limbs are below 2^30, so the difference fits a signed word.
+    const int32_t d = x[i] - y[i] - static_cast<int32_t>(borrow);
+    borrow = static_cast<uint32_t>(d) >> 31;
+    dst[i] = d + (static_cast<int32_t>(B) & -static_cast<int32_t>(borrow));
   }
   for (; borrow && i < xn; ++i) {
-    borrow = x[i] == 0 ? -1 : 0;
+    borrow = x[i] == 0;
     dst[i] = borrow ? static_cast<int32_t>(B - 1) : x[i] - 1;
   }
   if (dst != x) copySpan(dst + i, x + i, xn - i);
-  return static_cast<uint32_t>(-borrow);
+  return borrow;
 }
 
 // p[0..n) += carry (in [-1, 3]) mod B^n; returns the carry out of the top

@@ -95,22 +95,38 @@ inline __m128i row(const int32_t* x, int32_t xn, int32_t k) {
 }
 
 // Step 2 for the rows i..i+3 and the column pairs c = i + j, j = jFrom,
-// jFrom + 2, ... below jTo (jFrom even).
+// jFrom + 2, ... below jTo (jFrom even). With FOLD (step 3), every column
+// the block writes is also folded on the way: its high part moves up into
+// the column above, the top one's into acc[i + jTo'] (jTo' the end of the
+// pairs), and the lowest column written keeps whatever lies below it.
+template <bool FOLD>
 inline void addRowBlock(uint64_t* acc, const int32_t* x, int32_t xn, int32_t i, const uint64_t* yp, int32_t jFrom,
                         int32_t jTo) {
   const __m128i x0 = row(x, xn, i), x1 = row(x, xn, i + 1), x2 = row(x, xn, i + 2), x3 = row(x, xn, i + 3);
+  const __m128i mask = _mm_set1_epi64x((1 << 30) - 1);
   __m128i before0 = lanePair(yp + jFrom - 2);           // (y_(j-2), y_(j-1))
   __m128i before1 = lanePairUnaligned(yp + jFrom - 3);  // (y_(j-3), y_(j-2))
-  for (int32_t j = jFrom; j < jTo; j += 2) {
+  __m128i highBelow = _mm_setzero_si128();              // lane 1: the high part of column c - 1
+  int32_t j = jFrom;
+  for (; j < jTo; j += 2) {
     const __m128i pair0 = lanePair(yp + j);
     const __m128i pair1 = lanePairUnaligned(yp + j - 1);
     __m128i sum = _mm_add_epi64(_mm_mul_epu32(x0, pair0), _mm_mul_epu32(x1, pair1));
     sum = _mm_add_epi64(sum, _mm_add_epi64(_mm_mul_epu32(x2, before0), _mm_mul_epu32(x3, before1)));
     __m128i* column = reinterpret_cast<__m128i*>(acc + i + j);
-    _mm_store_si128(column, _mm_add_epi64(_mm_load_si128(column), sum));
+    __m128i value = _mm_add_epi64(_mm_load_si128(column), sum);
+    if constexpr (FOLD) {
+      // (low_c + high_(c-1), low_(c+1) + high_c)
+      const __m128i high = _mm_srli_epi64(value, 30);
+      const __m128i up = _mm_castpd_si128(_mm_shuffle_pd(_mm_castsi128_pd(highBelow), _mm_castsi128_pd(high), 1));
+      value = _mm_add_epi64(_mm_and_si128(value, mask), up);
+      highBelow = high;
+    }
+    _mm_store_si128(column, value);
     before0 = pair0;
     before1 = pair1;
   }
+  if constexpr (FOLD) acc[i + j] += static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(highBelow, highBelow)));
 }
 
 // Step 2 of the square for the first pairs of the row block i..i+3, the
@@ -172,27 +188,41 @@ void carryOut(int32_t* out, const uint64_t* acc, int32_t count) {
   assert(carry == 0);
 }
 
+// Whether the row block from row i folds the columns it writes (step 3):
+// the last block of every FOLD_ROWS rows, in base 2^30 only (in base 10^8
+// no call of the core has that many rows). A column gets its rows from
+// consecutive blocks, so since its last fold it has taken at most the rows
+// of the two blocks before a folding one, and while that one runs, 12 rows:
+// within the budget.
+template <uint32_t B>
+constexpr bool foldsAfter(int32_t i) {
+  if constexpr (B == (1u << 30)) {
+    static_assert(ColumnBudget<B>::FOLD_ROWS == 12);
+    return i % 12 == 8;
+  } else {
+    static_assert(ColumnBudget<B>::FOLD_ROWS >= MAX);
+    return false;
+  }
+}
+
 // out[0 .. xn+yn) <- x y for 1 <= xn, yn <= MAX; rows from x, columns from y.
 template <uint32_t B>
 void mulCore(int32_t* out, const int32_t* x, int32_t xn, const int32_t* y, int32_t yn) {
   assert(xn >= 1 && yn >= 1 && xn <= MAX && yn <= MAX);
-  using Budget = ColumnBudget<B>;
   alignas(16) uint64_t ys[MAX + 2 * PAD];
   const uint64_t* yp = spread(ys, y, yn);  // (1)
   Columns columns;
   uint64_t* acc = columns.acc();
   const int32_t count = xn + yn;
   std::fill(columns.buffer, acc + ((xn + 3) & ~3) + yn + PAD, 0);
-  int32_t rowsSinceFold = 0;
   for (int32_t i = 0; i < xn; i += 4) {
-    if (rowsSinceFold == Budget::FOLD_ROWS) {  // (3) row i - FOLD_ROWS reached columns from itself up
-      fold<B>(acc, i - Budget::FOLD_ROWS, count);
-      rowsSinceFold = 0;
-    }
     // (2) Row i+3 reaches column i + yn + 2, the pair starting at yn + 2 or
-    // yn + 1, whichever is even.
-    addRowBlock(acc, x, xn, i, yp, 0, yn + 3);
-    rowsSinceFold += 4;
+    // yn + 1, whichever is even. (3) in every block that ends a stretch of
+    // FOLD_ROWS rows.
+    if (foldsAfter<B>(i))
+      addRowBlock<true>(acc, x, xn, i, yp, 0, yn + 3);
+    else
+      addRowBlock<false>(acc, x, xn, i, yp, 0, yn + 3);
   }
   carryOut<B>(out, acc, count);  // (4)
 }
@@ -209,19 +239,18 @@ void sqrCore(int32_t* out, const int32_t* x, int32_t n) {
   uint64_t* acc = columns.acc();
   const int32_t count = 2 * n;
   std::fill(columns.buffer, acc + 2 * ((n + 3) & ~3) + PAD, 0);
-  int32_t rowsSinceFold = 0;
   for (int32_t i = 0; i < n; i += 4) {
-    if (rowsSinceFold == Budget::FOLD_ROWS) {  // (3) row h reached columns from 2h + 1 up
-      fold<B>(acc, 2 * (i - Budget::FOLD_ROWS) + 1, count);
-      rowsSinceFold = 0;
-    }
     // (2) Row h of the block pairs with x_k, k > h: in the columns from
     // 2i + 8 up every k is at least i + 5, beyond every row of the block.
     addSquareHead(acc, x, n, i, yp);
-    if (i + 8 < n + 3) addRowBlock(acc, x, n, i, yp, i + 8, n + 3);
-    rowsSinceFold += 4;
+    if (i + 8 < n + 3) {
+      if (foldsAfter<B>(i))  // (3)
+        addRowBlock<true>(acc, x, n, i, yp, i + 8, n + 3);
+      else
+        addRowBlock<false>(acc, x, n, i, yp, i + 8, n + 3);
+    }
   }
-  if (!Budget::canDouble(rowsSinceFold)) fold<B>(acc, 0, count);
+  if (!Budget::canDouble(Budget::FOLD_ROWS)) fold<B>(acc, 0, count);
   // (4) with the doubling and the squares on the diagonal.
   uint64_t carry = 0;
   for (int32_t c = 0; c < count; ++c) {

@@ -220,8 +220,9 @@ void crossoverTable(bool square, int64_t minCombined, int64_t maxCombined) {
 
   // A limit is the last measured size at which the lower method was at
   // least as fast as the next one before the next one won at three sizes in
-  // a row (one size alone may be noise). The transforms count as one method
-  // (the faster mode).
+  // a row (one size alone may be noise), looking only from the size where
+  // the lower method took over (below that neither matters). The transforms
+  // count as one method (the faster mode).
   const char* const* names = square ? Base::SQR_NAMES : Base::MUL_NAMES;
   auto timeOf = [&](size_t i, size_t method) {
     if (method < 3) return times[i][method];
@@ -230,11 +231,13 @@ void crossoverTable(bool square, int64_t minCombined, int64_t maxCombined) {
     return f1 < 0 ? f0 : std::min(f0, f1);
   };
   std::printf("suggested limits (combined limbs):\n");
+  size_t from = 0;
   for (size_t lower = 0; lower < 3; ++lower) {
     int64_t limit = -1;
     int wins = 0;
     bool decided = false;
-    for (size_t i = 0; i < sizes.size() && !decided; ++i) {
+    size_t i = from;
+    for (; i < sizes.size() && !decided; ++i) {
       const double lo = timeOf(i, lower), hi = timeOf(i, lower + 1);
       if (hi < 0) continue;
       if (lo >= 0 && lo <= hi) {
@@ -244,6 +247,8 @@ void crossoverTable(bool square, int64_t minCombined, int64_t maxCombined) {
         decided = true;
       }
     }
+    // The next limit is looked for from where this one was decided.
+    from = i >= 3 ? i - 3 : 0;
     if (!decided)
       std::printf("  %-30s not reached below %lld\n", names[lower], static_cast<long long>(sizes.back()));
     else if (limit < 0)

@@ -45,25 +45,28 @@ inline constexpr int32_t MUL_FFT_MODE1_MAX_LIMBS = 600000;
 // every method on the same balanced random operands across sizes, its
 // sub-products by the dispatcher with these limits, in thread CPU time, each
 // time the least of 3 rounds of 4 to 12 batches. Machine: 2 vCPUs of an AMD
-// EPYC (Zen 3) under KVM, shared with other builds (load 7 to 14), so a
-// single time can be 30% off; the limits sit in the middle of the ranges of
-// sizes where the two methods took turns. What was seen (microseconds):
-// - schoolbook and Karatsuba level from about 110 to 300 (at 214: 2.5 and
-//   2.5; at 304: 5.0 and 4.3); squares: schoolbook ahead up to about 430.
-// - Karatsuba and Toom-3 level from about 700 to 1,700 (at 860: 27 and 27;
-//   at 1,446: 97 and 90); squares up to about 2,000.
+// EPYC (Zen 3) under KVM, shared with other builds (load 3 to 14; a single
+// time can be 30% off at the higher loads). The limits sit where the two
+// methods meet (microseconds, at load 3 to 4 unless said otherwise):
+// - schoolbook / Karatsuba: at 168 1.50 / 2.83, at 200 2.13 / 2.02, at 284
+//   4.14 / 3.56; squares: at 402 3.87 / 3.89, at 478 5.28 / 5.20.
+// - Karatsuba / Toom-3, level within a few percent from about 800 to 1,400
+//   in two runs: at 806 38.3 / 38.0, at 1,188 38.4 / 39.6, at 1,414 52.6 /
+//   50.3, at 1,614 66.1 / 61.3; squares from about 1,100 to 2,000: at 1,140
+//   36.1 / 23.3, at 1,680 44.3 / 45.4, at 1,998 59.5 / 58.0.
 // - Toom-3 ahead of FFT mode 0 at every size mode 0 takes (at 31,996:
-//   7,900 against 18,700) and of mode 1 up to 504,516 (432,000 against
-//   514,000); mode 1 ahead at 599,970 (558,000 against 581,000); the same
-//   for squares (327,000 against 374,000; 449,000 against 360,000).
+//   7,900 against 18,700, load 12) and of mode 1 up to 504,516 (432,000
+//   against 514,000, load 10); mode 1 ahead at 599,970 (558,000 against
+//   581,000); the same for squares (327,000 against 374,000; 449,000
+//   against 360,000).
 // The transform is being made faster: when it changes, run the crossover
 // again (from --min=1000 for the upper limits), set the printed values here
 // and run it once more until they stay put.
 inline constexpr int32_t MUL_SCHOOLBOOK_MAX_LIMBS = 200;
-inline constexpr int32_t MUL_KARATSUBA_MAX_LIMBS = 1200;
+inline constexpr int32_t MUL_KARATSUBA_MAX_LIMBS = 1000;
 inline constexpr int32_t MUL_TOOM3_MAX_LIMBS = 540000;
 inline constexpr int32_t SQR_SCHOOLBOOK_MAX_LIMBS = 400;
-inline constexpr int32_t SQR_KARATSUBA_MAX_LIMBS = 2000;
+inline constexpr int32_t SQR_KARATSUBA_MAX_LIMBS = 1500;
 inline constexpr int32_t SQR_TOOM3_MAX_LIMBS = 540000;
 
 // Toom-2.5 takes a product in the Toom-3 range only where Toom-3 cannot

@@ -312,7 +312,7 @@ void shapeTable(int32_t bn) {
     const double t3 = time(mulToom3<decltype(s)>, bn > 2 * ((an + 2) / 3));
     const double t25 = time(mulToom25<decltype(s)>, an - 2 * n25 >= 1 && bn - n25 >= 1);
     const double k = time(mulKaratsuba<decltype(s)>, bn > (an + 1) / 2);
-    const double p = time(mulUnbalanced<decltype(s)>, true);
+    const double p = time(mulUnbalanced<decltype(s)>, bn <= (an + 1) / 2);
     std::printf("%10d %12.1f %12.1f %12.1f %12.1f\n", eighths, t3, t25, k, p);
     std::fflush(stdout);
   }

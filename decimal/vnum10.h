@@ -18,8 +18,9 @@
 // product (mulFft: the fftProductDecimal transform, then its factor 2^k
 // divided out in base 10^8) in digit mode 0 or 1. An FFT product whose
 // rounding came too close to a half is redone by a Toom-3 split, whose
-// transforms are shorter. writeDecimal prints the final piece through
-// digitQuads.
+// transforms are shorter. With the limits measured today even the top merge
+// (about 188,000 limbs) is Toom-3: the conversion reaches no transform.
+// writeDecimal prints the final piece through digitQuads.
 // Cancellation is polled before each level, each merge and each product; a
 // cancelled conversion leaves the text buffer as it was.
 #pragma once

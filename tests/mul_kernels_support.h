@@ -169,7 +169,7 @@ std::vector<Method<Spans>> productMethods() {
        [s](int32_t* o, const int32_t* a, int32_t an, const int32_t* b, int32_t bn, int32_t* w) {
          mulToom25(s, o, a, an, b, bn, w);
        }},
-      {"pieces", [](int32_t, int32_t) { return true; },
+      {"pieces", [](int32_t an, int32_t bn) { return an >= 2 && bn <= (an + 1) / 2; },
        [s](int32_t* o, const int32_t* a, int32_t an, const int32_t* b, int32_t bn, int32_t* w) {
          mulUnbalanced(s, o, a, an, b, bn, w);
        }},

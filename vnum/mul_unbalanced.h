@@ -27,14 +27,15 @@
 
 namespace quorvel {
 
-// out[0 .. an+bn) <- a b for an >= bn >= 1. scratch holds
-// mulScratchLimbs(an) limbs; out overlaps nothing.
+// out[0 .. an+bn) <- a b for an >= 2 and bn <= ceil(an/2), where b is too
+// short for Karatsuba or Toom to split. scratch holds mulScratchLimbs(an)
+// limbs; out overlaps nothing.
 template <class Spans>
 void mulUnbalanced(const Spans& spans, int32_t* out, const int32_t* a, int32_t an, const int32_t* b, int32_t bn,
                    int32_t* scratch) {
   constexpr uint32_t B = Spans::BASE;
-  assert(an >= bn && bn >= 1);
-  assert(2 * bn + mulScratchLimbs(bn) <= mulScratchLimbs(an) || an == bn);
+  assert(an >= 2 && bn >= 1 && bn <= (an + 1) / 2);
+  assert(2 * bn + mulScratchLimbs(bn) <= mulScratchLimbs(an));
   int32_t* piece = scratch;
   int32_t* rest = scratch + 2 * bn;
   spans.mul(out, a, bn, b, bn, rest);  // (1)

@@ -17,9 +17,11 @@
 // to the dispatcher on limb spans (mul_spans.h), which picks schoolbook,
 // Karatsuba, Toom-3 or Toom-2.5, pieces for a short operand, or an FFT
 // product by size; the kernels (mul_*.h, templates shared with vnum10) send
-// their sub-products back to it. A product of 40,000 combined limbs goes
-// straight to mulFft; one of 1,000 is Toom-3 over Karatsuba over schoolbook.
-// writeHexText renders the raw limbs.
+// their sub-products back to it. With the limits measured today a product
+// of 40,000 combined limbs is one level of Toom-3 (five products of 13,334)
+// down through further Toom-3 and Karatsuba levels to schoolbook products
+// of at most 100 x 100 limbs; only above 540,000 does one FFT product
+// (mulFft) form it whole. writeHexText renders the raw limbs.
 //
 // Storage grows to GROWTH_FACTOR times the needed length and never shrinks in
 // place; `cap` is a multiple of 4 so loops may touch whole groups of 4 limbs up

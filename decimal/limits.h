@@ -38,27 +38,28 @@ inline constexpr int64_t DEC_FFT_MODE1_MAX_LIMBS = 5600000;
 // vnum (vnum/mul_*.h) in base 10^8.
 //
 // Measured with `quorvel-bench --crossover decimal` on the machine and in
-// the way described in vnum/limits.h (microseconds, load 3 to 4 unless said
-// otherwise):
+// the way described in vnum/limits.h (microseconds):
 // - the schoolbook kernel needs no fold in base 10^8 and the decimal
 //   carries cost more than the binary ones, so it leads further: schoolbook
-//   / Karatsuba at 570 12.7 / 17.5, at 678 16.8 / 14.7, at 806 23.0 / 20.2;
-//   squares still ahead at 958 (18.9 / 19.3), the kernel's limit being
-//   1,024.
-// - Karatsuba / Toom-3: at 1,614 62.0 / 64.1, at 1,918 85.7 / 78.6, at 2,282
-//   119 / 104; squares at 1,356 33.6 / 34.8, at 1,614 47.2 / 45.9.
+//   / Karatsuba at 798 15.1 / 14.5, at 950 20.9 / 26.5 (a second run: the
+//   schoolbook last ahead at 712); squares ahead up to the kernel's limit
+//   (at 950 13.8 / 15.1).
+// - Karatsuba / Toom-3 take turns within a few percent from about 1,100 to
+//   6,400 (at 2,262 109 / 107, at 3,804 242 / 245, at 5,380 446 / 418),
+//   squares likewise.
 // - Toom-3 ahead of FFT mode 0 at most sizes up to its limit (at 161,426:
 //   115,000 against 135,000; FFT ahead only just below its power-of-two
-//   lengths, as at 114,146: 62,000 against 76,000; load 10 to 14) and of
-//   mode 1 at every size measured, up to 832,440 (1,153,000 against
-//   1,393,000; squares 679,000 against 837,000). The conversion of
-//   5,000,000 bits never multiplies more than about 190,000 limbs.
+//   lengths, as at 114,146: 62,000 against 76,000) and of mode 1 at every
+//   size measured, up to 832,440 (1,153,000 against 1,393,000; squares
+//   679,000 against 837,000), all at load 10 to 14 and before the AVX2
+//   kernel made Toom-3 some 20% faster. The conversion of 5,000,000 bits
+//   never multiplies more than about 190,000 limbs.
 // Rerun after the transform changes, as for the binary limits.
-inline constexpr int64_t DEC_SCHOOLBOOK_MAX_LIMBS = 600;
-inline constexpr int64_t DEC_KARATSUBA_MAX_LIMBS = 1800;
+inline constexpr int64_t DEC_SCHOOLBOOK_MAX_LIMBS = 800;
+inline constexpr int64_t DEC_KARATSUBA_MAX_LIMBS = 2600;
 inline constexpr int64_t DEC_TOOM3_MAX_LIMBS = 1000000;
 inline constexpr int64_t DEC_SQR_SCHOOLBOOK_MAX_LIMBS = 1000;
-inline constexpr int64_t DEC_SQR_KARATSUBA_MAX_LIMBS = 1600;
+inline constexpr int64_t DEC_SQR_KARATSUBA_MAX_LIMBS = 2600;
 inline constexpr int64_t DEC_SQR_TOOM3_MAX_LIMBS = 1000000;
 
 // Decimal text: digitQuads prints one limb half (0 .. 9999) as 4 digits; the

@@ -14,6 +14,7 @@
 #include "decimal/mul_spans.h"
 #include "platform/abort_flags.h"
 #include "tests/decimal_gmp.h"
+#include "vnum/cpu_features.h"
 #include "vnum/mul_karatsuba.h"
 #include "vnum/mul_schoolbook.h"
 #include "vnum/mul_spans.h"
@@ -41,6 +42,13 @@ struct Base<BinarySpans> {
   }
   static bool fft(int32_t* out, const int32_t* a, int32_t an, const int32_t* b, int32_t bn, int mode) {
     return mulFftSpans(out, a, an, b, bn, mode);
+  }
+  // A transform whose rounding nothing can satisfy.
+  static bool untrustedFft(int32_t* out, const int32_t* a, int32_t an, const int32_t* b, int32_t bn, int mode) {
+    setFftTrustedRoundingErrorForTesting(-1.0);
+    const bool trusted = mulFftSpans(out, a, an, b, bn, mode);
+    setFftTrustedRoundingErrorForTesting(FFT_TRUSTED_ROUNDING_ERROR);
+    return trusted;
   }
   static std::vector<int64_t> mulLimits() {
     return {MUL_SCHOOLBOOK_MAX_LIMBS, MUL_KARATSUBA_MAX_LIMBS, MUL_TOOM3_MAX_LIMBS};
@@ -74,6 +82,9 @@ struct Base<DecimalSpans> {
   }
   static bool fft(int32_t* out, const int32_t* a, int32_t an, const int32_t* b, int32_t bn, int mode) {
     return mulDecFftSpans(out, a, an, b, bn, mode, FFT_TRUSTED_ROUNDING_ERROR);
+  }
+  static bool untrustedFft(int32_t* out, const int32_t* a, int32_t an, const int32_t* b, int32_t bn, int mode) {
+    return mulDecFftSpans(out, a, an, b, bn, mode, -1.0);
   }
   static std::vector<int64_t> mulLimits() {
     return {DEC_SCHOOLBOOK_MAX_LIMBS, DEC_KARATSUBA_MAX_LIMBS, DEC_TOOM3_MAX_LIMBS};

@@ -45,29 +45,32 @@ inline constexpr int32_t MUL_FFT_MODE1_MAX_LIMBS = 600000;
 // every method on the same balanced random operands across sizes, its
 // sub-products by the dispatcher with these limits, in thread CPU time, each
 // time the least of 3 rounds of 4 to 12 batches. Machine: 2 vCPUs of an AMD
-// EPYC (Zen 3) under KVM, shared with other builds (load 3 to 14; a single
-// time can be 30% off at the higher loads). The limits sit where the two
-// methods meet (microseconds, at load 3 to 4 unless said otherwise):
-// - schoolbook / Karatsuba: at 168 1.50 / 2.83, at 200 2.13 / 2.02, at 284
-//   4.14 / 3.56; squares: at 402 3.87 / 3.89, at 478 5.28 / 5.20.
-// - Karatsuba / Toom-3, level within a few percent from about 800 to 1,400
-//   in two runs: at 806 38.3 / 38.0, at 1,188 38.4 / 39.6, at 1,414 52.6 /
-//   50.3, at 1,614 66.1 / 61.3; squares from about 1,100 to 2,000: at 1,140
-//   36.1 / 23.3, at 1,680 44.3 / 45.4, at 1,998 59.5 / 58.0.
-// - Toom-3 ahead of FFT mode 0 at every size mode 0 takes (at 31,996:
-//   7,900 against 18,700, load 12) and of mode 1 up to 504,516 (432,000
-//   against 514,000, load 10); mode 1 ahead at 599,970 (558,000 against
-//   581,000); the same for squares (327,000 against 374,000; 449,000
-//   against 360,000).
+// EPYC (Zen 3) under KVM, with AVX2, shared with other builds (load 1 to 2
+// for these figures; at load 10 a single time can be 30% off). The limits
+// sit where the two methods meet (microseconds):
+// - schoolbook / Karatsuba: at 336 2.88 / 3.03, at 474 5.71 / 6.04, at 672
+//   15.7 / 16.8, at 798 24.8 / 21.8; squares: the schoolbook ahead up to
+//   the kernel's limit (at 950 18.3 / 22.7). A second run put the last
+//   sizes where the schoolbook led at 424 and 848.
+// - Karatsuba / Toom-3 take turns within a few percent from about 1,000 to
+//   6,400 (at 1,902 56.9 / 55.0, at 3,804 172 / 185, at 5,380 301 / 280),
+//   squares likewise, so the limit hardly matters there.
+// - Toom-3 ahead of FFT mode 0 at every size mode 0 takes (at 31,996: 7,900
+//   against 18,700, before the AVX2 kernel) and of mode 1 up to its limit
+//   (at 594,600: 387,000 against 529,000; squares 285,000 against 351,000):
+//   with the transform as it is, no binary product reaches it.
+// On a processor without AVX2 the schoolbook kernel is about 1.8 times
+// slower and meets Karatsuba at about 200 (squares 450); these limits then
+// cost it a few percent in that range.
 // The transform is being made faster: when it changes, run the crossover
 // again (from --min=1000 for the upper limits), set the printed values here
 // and run it once more until they stay put.
-inline constexpr int32_t MUL_SCHOOLBOOK_MAX_LIMBS = 200;
-inline constexpr int32_t MUL_KARATSUBA_MAX_LIMBS = 1000;
-inline constexpr int32_t MUL_TOOM3_MAX_LIMBS = 540000;
-inline constexpr int32_t SQR_SCHOOLBOOK_MAX_LIMBS = 400;
-inline constexpr int32_t SQR_KARATSUBA_MAX_LIMBS = 1500;
-inline constexpr int32_t SQR_TOOM3_MAX_LIMBS = 540000;
+inline constexpr int32_t MUL_SCHOOLBOOK_MAX_LIMBS = 450;
+inline constexpr int32_t MUL_KARATSUBA_MAX_LIMBS = 2400;
+inline constexpr int32_t MUL_TOOM3_MAX_LIMBS = 600000;
+inline constexpr int32_t SQR_SCHOOLBOOK_MAX_LIMBS = 900;
+inline constexpr int32_t SQR_KARATSUBA_MAX_LIMBS = 2400;
+inline constexpr int32_t SQR_TOOM3_MAX_LIMBS = 600000;
 
 // Toom-2.5 takes a product in the Toom-3 range only where Toom-3 cannot
 // split the shorter operand into three parts (bn <= 2 ceil(an/3), the

@@ -20,8 +20,10 @@
 // their sub-products back to it. With the limits measured today a product
 // of 40,000 combined limbs is one level of Toom-3 (five products of 13,334)
 // down through further Toom-3 and Karatsuba levels to schoolbook products
-// of at most 100 x 100 limbs; only above 540,000 does one FFT product
-// (mulFft) form it whole. writeHexText renders the raw limbs.
+// of at most 225 x 225 limbs; the FFT product (mulFft) is faster only
+// beyond the transforms' own limit, so no product reaches it until the
+// transform gets faster and the limits are measured again. writeHexText
+// renders the raw limbs.
 //
 // Storage grows to GROWTH_FACTOR times the needed length and never shrinks in
 // place; `cap` is a multiple of 4 so loops may touch whole groups of 4 limbs up

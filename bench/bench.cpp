@@ -86,5 +86,6 @@ int main(int argc, char** argv) {
   quorvel::bench::runNumtheoryCases();
   quorvel::bench::runDecimalCases();
   quorvel::bench::runFunctionsCases();
+  quorvel::bench::runFftCases();
   return 0;
 }

@@ -38,6 +38,7 @@ void runMulCases();
 void runNumtheoryCases();
 void runDecimalCases();
 void runFunctionsCases();
+void runFftCases();
 
 // quorvel-bench --crossover [binary] [decimal] [mul] [sqr] [shapes]
 // [unbalanced] [--min=COMBINED_LIMBS] [--max=COMBINED_LIMBS]: the timing of

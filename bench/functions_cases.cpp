@@ -24,15 +24,35 @@ void runFunctionsCases() {
   setModulus(record, c);
   compare("modular power, 4,096-bit odd modulus", [&] { r = modularPower(a, b, record); }, [&] { mpz_powm(gr, ga, gb, gc); });
 
-  // The binary GCD is quadratic: one call takes seconds here.
-  randomOperand(1000000, 25, a, ga);
-  randomOperand(1000000, 26, b, gb);
-  compare("GCD of two 1,000,000-bit values", [&] { r = a; gcd(r, b); }, [&] { mpz_gcd(gr, ga, gb); });
+  const struct {
+    long bits;
+    const char* name;
+  } gcdCases[] = {{1000000, "GCD of two 1,000,000-bit values"}, {5000000, "GCD of two 5,000,000-bit values"}};
+  for (const auto& gcdCase : gcdCases) {
+    randomOperand(gcdCase.bits, 25, a, ga);
+    randomOperand(gcdCase.bits, 26, b, gb);
+    compare(gcdCase.name, [&] { r = a; gcd(r, b); }, [&] { mpz_gcd(gr, ga, gb); });
+  }
 
+  // P(n, n) is n! without the key's size guard, which refuses 300,000!
+  // (5,025,583 bits) before any work.
   for (long n : {100000L, 300000L}) {
     const vnum nv(int64_t{n});
-    compare(std::to_string(n) + "!", [&] { r = factorial(nv); }, [&] { mpz_fac_ui(gr, static_cast<unsigned long>(n)); });
+    compare(std::to_string(n) + "!", [&] { fallingFactorial(r, nv, nv); },
+            [&] { mpz_fac_ui(gr, static_cast<unsigned long>(n)); });
   }
+
+  // The key refuses 1,000,000! ("Scale over") before any work; GMP's side
+  // computes it, for scale.
+  const vnum million(int32_t{1000000});
+  compare("1,000,000! refused (GMP: computed)",
+          [&] {
+            try {
+              r = factorial(million);
+            } catch (const char*) {
+            }
+          },
+          [&] { mpz_fac_ui(gr, 1000000); });
 
   const vnum n(int32_t{2000000}), k(int32_t{1000000});
   compare("C(2,000,000, 1,000,000)", [&] { r = combinations(n, k); }, [&] { mpz_bin_uiui(gr, 2000000, 1000000); });

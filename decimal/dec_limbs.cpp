@@ -50,16 +50,4 @@ void subDecLimbs(int32_t* dst, int32_t dn, const int32_t* src, int32_t sn) {
   assert(!borrow);
 }
 
-uint32_t divideDecLimbsByPowerOfTwo(int32_t* p, int32_t n, int k) {
-  assert(k >= 0 && k <= 26);
-  const uint64_t mask = (uint64_t{1} << k) - 1;
-  uint64_t r = 0;
-  for (int32_t i = n - 1; i >= 0; --i) {
-    const uint64_t cur = r * DEC_LIMB_BASE + static_cast<uint32_t>(p[i]);
-    p[i] = static_cast<int32_t>(cur >> k);
-    r = cur & mask;
-  }
-  return static_cast<uint32_t>(r);
-}
-
 }  // namespace quorvel

@@ -21,10 +21,4 @@ uint32_t addDecLimbs(int32_t* dst, int32_t dn, const int32_t* src, int32_t sn);
 // borrow leaves the top limb.
 void subDecLimbs(int32_t* dst, int32_t dn, const int32_t* src, int32_t sn);
 
-// p[0..n) <- p / 2^k for 0 <= k <= 26, from the top limb down: each step
-// divides r * 10^8 + limb by 2^k, r < 2^k being the remainder of the limb
-// above, so every intermediate stays below 2^26 * 10^8 < 2^53. Returns the
-// final remainder: 0 exactly when 2^k divided the value.
-uint32_t divideDecLimbsByPowerOfTwo(int32_t* p, int32_t n, int k);
-
 }  // namespace quorvel

@@ -15,18 +15,15 @@ inline constexpr int32_t DEC_FRESH_CAP = 16;
 
 // vnum10::mulMagnitudes picks its method by the total limb count t + u of the
 // two magnitudes (base-10^8 limbs). The FFT products:
-// - up to DEC_FFT_MODE0_MAX_LIMBS one FFT product with 4-digit elements. At
-//   the limit the transform has 2^19 elements and the largest unnormalised
-//   coefficient is about 5.0e18, just inside a signed 64-bit rounding; the
-//   64-bit significand then leaves little margin, and from about 70,000
-//   limbs (operands of all 9s) or 150,000 (random digits) the rounding check
-//   refuses the product and mode 1 forms it again.
-// - up to DEC_FFT_MODE1_MAX_LIMBS one FFT product with 2-digit elements
-//   (2^25 elements at the limit, coefficients up to about 1.8e18, about 1 GB
-//   of transform buffers).
+// - up to DEC_FFT_MODE0_MAX_LIMBS one FFT product whose transform length and
+//   digit size (2 to 7 decimal places) come from the precision table of
+//   fft/limits.h; if that product cannot be trusted, up to
+//   DEC_FFT_MODE1_MAX_LIMBS one with a decimal place less. Each limit is the
+//   largest product its mode can shape within the longest transform (2^20
+//   complex points: 5-place digits in mode 0, 4 in mode 1).
 // - above that, a Toom-3 split into five products of about a third.
-inline constexpr int64_t DEC_FFT_MODE0_MAX_LIMBS = 190000;
-inline constexpr int64_t DEC_FFT_MODE1_MAX_LIMBS = 5600000;
+inline constexpr int64_t DEC_FFT_MODE0_MAX_LIMBS = 1300000;
+inline constexpr int64_t DEC_FFT_MODE1_MAX_LIMBS = 1000000;
 
 // The methods, by total t + u of the trimmed lengths: the schoolbook kernel
 // while the shorter operand's balanced size 2u is at most

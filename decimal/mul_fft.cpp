@@ -1,11 +1,8 @@
 // The vnum10 product through one decimal FFT product.
 //
-// fftProductDecimal leaves (N/2) x y in base-10^8 limbs, N being the real
-// transform length: N = h with 4-digit elements (mode 0), N = 2h with 2-digit
-// elements (mode 1), h = P/2 and P the smallest power of two >= 4 (t + u).
-// With e = log2 P the factor N/2 is 2^(e-2) or 2^(e-1), at most 2^25 at the
-// callers' limits, and it is divided out exactly in base 10^8.
-#include <bit>
+// The fft library chooses the transform length and digit size for the mode
+// (fft_product.h) and returns the product exactly in base-10^8 limbs, or a
+// rounding distance the caller must not trust.
 #include <cassert>
 #include <cstdint>
 #include <limits>
@@ -21,28 +18,19 @@ double vnum10::mulFft(vnum10& result, const vnum10& x, const vnum10& y, int mode
   assert(mode == 0 || mode == 1);
   const int32_t t = x.trimmedLength();
   const int32_t u = y.trimmedLength();
+  const FftShape shape = decimalProductShape(t, u, mode);
+  if (shape.points == 0) return std::numeric_limits<double>::infinity();
   // Equal magnitudes are a square: one forward transform fewer.
   const int square = &x == &y || compareDecLimbs(x.limbs.get(), t, y.limbs.get(), u) == 0;
 
-  const uint64_t p = std::bit_ceil(uint64_t{4} * static_cast<uint64_t>(t + u));
-  const int e = std::countr_zero(p);
-  const int h = static_cast<int>(p / 2);
-
-  // The transform writes h + 4 limbs into a zero-filled array.
+  // The product is written into t + u zero-filled limbs (left zero when the
+  // call is cancelled).
   vnum10 product;
-  product.len = product.cap = h + 4;
-  product.limbs = std::make_unique<int32_t[]>(static_cast<size_t>(h + 4));
-  double distance =
-      static_cast<double>(fftProductDecimal(h, x.limbs.get(), t, y.limbs.get(), u, product.limbs.get(), square, mode));
-
-  const int k = mode == 0 ? e - 2 : e - 1;
-  // A true product is a multiple of 2^k and has at most t + u limbs; a
-  // remainder or a longer result proves a wrong rounding, however small the
-  // reported distance.
-  if (k > 0 && divideDecLimbsByPowerOfTwo(product.limbs.get(), product.len, k) != 0)
-    distance = std::numeric_limits<double>::infinity();
+  product.len = product.cap = t + u;
+  product.limbs = std::make_unique<int32_t[]>(static_cast<size_t>(t + u));
+  const double distance = fftProductDecimal(x.limbs.get(), t, square ? x.limbs.get() : y.limbs.get(), square ? t : u,
+                                            product.limbs.get(), square, shape);
   product.trim();
-  if (product.len > t + u) distance = std::numeric_limits<double>::infinity();
   result.swap(product);
   return distance;
 }

@@ -53,16 +53,9 @@ vnum10& vnum10::operator=(const vnum10& other) {
   return *this;
 }
 
-vnum10::vnum10(vnum10&& other) noexcept
-    : plus(other.plus), len(other.len), cap(other.cap), limbs(std::move(other.limbs)) {
-  // A failed allocation inside a noexcept move terminates, the honest
-  // outcome of running out of memory here.
-  other.plus = 1;
-  other.len = 1;
-  other.cap = DEC_FRESH_CAP;
-  other.limbs = allocateLimbs(DEC_FRESH_CAP);
-  other.limbs[0] = 0;
-}
+// Storage for the fresh zero left behind comes first, so a failed
+// allocation throws with both values as they were.
+vnum10::vnum10(vnum10&& other) : vnum10() { swap(other); }
 
 vnum10& vnum10::operator=(vnum10&& other) noexcept {
   swap(other);

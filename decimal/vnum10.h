@@ -15,10 +15,9 @@
 // which picks by total size (limits.h) the schoolbook kernel, Karatsuba,
 // Toom-3 or Toom-2.5 (the kernels of vnum/mul_*.h in base 10^8, whose
 // sub-products come back to it), pieces for a short operand, or one FFT
-// product (mulFft: the fftProductDecimal transform, then its factor 2^k
-// divided out in base 10^8) in digit mode 0 or 1. An FFT product whose
-// rounding came too close to a half is redone by a Toom-3 split, whose
-// transforms are shorter. With the limits measured today even the top merge
+// product (mulFft: the fftProductDecimal transform) in mode 0 or 1. An FFT
+// product whose rounding came too close to a half is redone by a Toom-3
+// split, whose transforms are shorter. With the limits measured today even the top merge
 // (about 188,000 limbs) is Toom-3: the conversion reaches no transform.
 // writeDecimal prints the final piece through digitQuads.
 // Cancellation is polled before each level, each merge and each product; a
@@ -53,7 +52,8 @@ class vnum10 {
   vnum10(const vnum10& other);
   vnum10& operator=(const vnum10& other);
   // A moved-from value is left as a fresh zero.
-  vnum10(vnum10&& other) noexcept;
+  // Not noexcept: the fresh zero's storage is allocated, and may fail.
+  vnum10(vnum10&& other);
   vnum10& operator=(vnum10&& other) noexcept;
   virtual ~vnum10();
 
@@ -98,11 +98,12 @@ class vnum10 {
   // holds mulScratchLimbs(t) limbs; out overlaps none of x, y and scratch.
   static void mulMagnitudes(int32_t* out, const int32_t* x, int32_t t, const int32_t* y, int32_t u,
                             int32_t* scratch, double trustedError = FFT_TRUSTED_ROUNDING_ERROR);
-  // result <- |x| * |y| by one FFT product in digit mode 0 or 1 (x of t >= 1
-  // limbs, y of u >= 1 limbs, t + u >= 3). Returns the largest rounding
-  // distance of the transform (0 when cancelled at entry), or +infinity when
-  // the limbs prove wrong: not a multiple of the transform factor, or longer
-  // than t + u limbs.
+  // result <- |x| * |y| by one FFT product in mode 0 (the fastest shape the
+  // precision table trusts) or 1 (a wider margin), x of t >= 1 limbs, y of
+  // u >= 1 limbs. Returns the largest rounding distance of the transform (0
+  // when cancelled, the result then zero), or +infinity when no shape of the
+  // mode holds the product or the limbs prove wrong (longer than t + u
+  // limbs).
   static double mulFft(vnum10& result, const vnum10& x, const vnum10& y, int mode);
 };
 

@@ -7,10 +7,21 @@
 // the user sees. A cancelled worker may still be computing when its
 // successor starts; from the moment its abort flag is set it must store
 // nothing, so every store of a computed value is preceded by a poll.
+//
+// Nothing over the size cap reaches the display: every command that makes a
+// value refuses one over scaleLimitBits with "Scale over", before the work
+// where the size is known in advance and before the value is stored
+// otherwise. A failed allocation ends the command with "Out of memory."; the
+// unwinding frees what the command had taken, and since every command builds
+// its result apart and stores it only at the end (by move, which cannot
+// fail), the stack, the memory and the modulus keep their values.
 #include "engine/command_engine.h"
+
+#include <new>
 
 #include "decimal/vnum10.h"
 #include "engine/command_ids.h"
+#include "engine/pasted_text.h"
 #include "numtheory/numtheory.h"
 #include "platform/abort_flags.h"
 #include "vnum/messages.h"
@@ -49,6 +60,13 @@ bool actsDuringError(int id) {
          id == CMD_HEX || id == CMD_REPAINT;
 }
 
+// Commands after which the digits typed into the entry can still be taken
+// back one by one: every other command changes the entry or ends its typing.
+bool keepsTypedDigits(int id) {
+  return (id >= CMD_DIGIT_1 && id <= CMD_DIGIT_0) || (id >= CMD_DIGIT_A && id <= CMD_DIGIT_F) ||
+         id == CMD_BACKSPACE || id == CMD_DEC || id == CMD_HEX || id == CMD_COPY || id == CMD_REPAINT;
+}
+
 void refuseOverCap(const vnum& x) {
   if (x.bitLength() > scaleLimitBits) throw MSG_SCALE_OVER;
 }
@@ -60,6 +78,8 @@ CommandEngine::CommandEngine(TextBuffers& texts, Display& display, Clipboard& cl
 
 bool CommandEngine::runCommand(int id) {
   if (errorShown_ && !actsDuringError(id)) return false;
+  runningCommand_ = id;
+  if (!keepsTypedDigits(id)) typedDigits_.clear();
   try {
     if (id >= CMD_DIGIT_1 && id <= CMD_DIGIT_9) {
       digitEntry(id - CMD_DIGIT_1 + 1);
@@ -90,12 +110,19 @@ bool CommandEngine::runCommand(int id) {
         case CMD_HEX: setMode(false); break;
         case CMD_BIT_TOGGLE: toggleBit(); break;
         case CMD_PASTE: paste(); break;
+        case CMD_PASTE_TEXT:
+          if (std::optional<std::string> text = inbox.takeText()) pasteText(*text);
+          break;
+        case CMD_PUT_ENTRY: putEntry(); break;
+        case CMD_BACKSPACE: backspace(); break;
         case CMD_COPY: copy(); break;
         default: break;  // only the repaint
       }
     }
   } catch (const char* message) {
     if (!isAborted()) showError(message);
+  } catch (const std::bad_alloc&) {
+    if (!isAborted()) showError(MSG_OUT_OF_MEMORY);
   }
   return true;
 }
@@ -109,6 +136,7 @@ void CommandEngine::show(const vnum& x) {
   toDecText(x, texts_.decStage(), TEXT_BUFFER_SIZE);
   if (isAborted()) return;
   texts_.publish();
+  if (observer_ && !isAborted()) observer_->valueShown(runningCommand_, x, texts_.decStage());
 }
 
 void CommandEngine::showError(const char* message) {
@@ -134,10 +162,23 @@ void CommandEngine::digitEntry(int digit) {
     refuseOverCap(entry);
   }
   if (isAborted()) return;
-  operandStack_[level_] = entry;
+  if (startNewEntry_) typedDigits_.clear();
+  typedDigits_.push(digit, decimalMode_ ? 10 : 16);
+  operandStack_[level_] = std::move(entry);
   show(operandStack_[level_]);
   operatorPending_ = false;
   startNewEntry_ = false;
+}
+
+void CommandEngine::backspace() {
+  const std::optional<TypedDigits::Digit> last = typedDigits_.pop();
+  if (!last) return;
+  // Exact: the entry is (earlier entry) * base + digit.
+  vnum entry = operandStack_[level_] - vnum(int32_t{last->value});
+  divide(entry, vnum(int32_t{last->base}));
+  if (isAborted()) return;
+  operandStack_[level_] = std::move(entry);
+  show(operandStack_[level_]);
 }
 
 void CommandEngine::binaryOperator(int code) {
@@ -181,10 +222,11 @@ void CommandEngine::unaryFunction(int id) {
       break;
   }
   if (isAborted()) return;
-  operandStack_[level_] = result;
-  // The factorial is stored before its size is judged, so the value stays
-  // on the stack while the message shows.
-  if (id == CMD_FACTORIAL) refuseOverCap(operandStack_[level_]);
+  // NOT of 2^5,000,000 - 1 is -2^5,000,000, one bit over the cap. factorial()
+  // refuses a result over it before any work; the others cannot grow, but
+  // the check is one pass over the limbs.
+  refuseOverCap(result);
+  operandStack_[level_] = std::move(result);
   operatorPending_ = false;
   show(operandStack_[level_]);
   startNewEntry_ = true;
@@ -236,7 +278,7 @@ void CommandEngine::evaluateAll() {
 }
 
 void CommandEngine::memoryCommand(int id) {
-  const vnum V = shownValue();
+  vnum V = shownValue();
   switch (id) {
     case CMD_MEMORY_ADD:
     case CMD_MEMORY_SUBTRACT: {
@@ -248,18 +290,23 @@ void CommandEngine::memoryCommand(int id) {
       break;
     }
     case CMD_MEMORY_STORE:
-      memoryRegister_ = V;
+      memoryRegister_ = std::move(V);
       updateIndicators();
       display_.invalidatePanelRect(MEMORY_INDICATOR_RECT);
       break;
-    case CMD_MODULO:
+    case CMD_MODULO: {
       if ((V.limbs[0] & 1) == 0) throw MSG_EVEN_VALUE;
       if (!V.plus) throw MSG_NEGATIVE_VALUE_LOWER;
-      setModulus(modulus_, V);
+      // Built apart, so a cancel or a failed allocation leaves the stored
+      // modulus whole.
+      ModulusRecord record;
+      setModulus(record, V);
       if (isAborted()) return;
+      modulus_ = std::move(record);
       updateIndicators();
       display_.invalidatePanelRect(MODULO_INDICATOR_RECT);
       break;
+    }
   }
   startNewEntry_ = true;
 }
@@ -301,23 +348,45 @@ void CommandEngine::setMode(bool decimal) {
 void CommandEngine::toggleBit() {
   const int index = bitToggleIndex.load(std::memory_order_relaxed);
   if (index < 0) return;
-  vnum bit(int32_t{1});
-  bit.shift(index);
-  operandStack_[level_] ^= bit;
-  show(operandStack_[level_]);
-}
-
-void CommandEngine::paste() {
-  const std::optional<std::string> text = clipboard_.text();
-  if (!text) return;
-  vnum value = parseNumberText(text->c_str());
-  // Nothing larger than the cap reaches the display buffers.
+  // A bit at or above the cap makes a value over it whatever the entry, and
+  // building 2^index first would cost time and memory in proportion to it.
+  if (index >= scaleLimitBits) throw MSG_SCALE_OVER;
+  vnum value(int32_t{1});
+  value.shift(index);
+  value ^= operandStack_[level_];
+  // Still one over for -2^4,999,999 with bit 4,999,999 flipped: -2^5,000,000.
   refuseOverCap(value);
   if (isAborted()) return;
   operandStack_[level_] = std::move(value);
   show(operandStack_[level_]);
+}
+
+void CommandEngine::paste() {
+  if (const std::optional<std::string> text = clipboard_.text()) pasteText(*text);
+}
+
+void CommandEngine::pasteText(const std::string& text) {
+  std::optional<vnum> value = readPastedText(text);
+  if (!value) {
+    if (observer_ && !isAborted()) observer_->pasteIgnored();
+    return;
+  }
+  // Nothing larger than the cap reaches the display buffers.
+  refuseOverCap(*value);
+  if (isAborted()) return;
+  operandStack_[level_] = std::move(*value);
+  show(operandStack_[level_]);
   operatorPending_ = false;
   startNewEntry_ = false;
+}
+
+void CommandEngine::putEntry() {
+  std::optional<vnum> value = inbox.takeValue();
+  if (!value) return;
+  operandStack_[level_] = std::move(*value);
+  show(operandStack_[level_]);
+  operatorPending_ = false;
+  startNewEntry_ = true;
 }
 
 void CommandEngine::copy() { clipboard_.setText(texts_.decText()); }

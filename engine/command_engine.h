@@ -5,7 +5,10 @@
 
 #include <atomic>
 
+#include "engine/engine_observer.h"
+#include "engine/entry_inbox.h"
 #include "engine/text_buffers.h"
+#include "engine/typed_digits.h"
 #include "numtheory/functions.h"
 #include "platform/clipboard.h"
 #include "platform/display.h"
@@ -35,6 +38,10 @@ class CommandEngine {
   // The bit position picked in the bit view; the view stores it just before
   // it sends the bit-toggle command.
   std::atomic<int> bitToggleIndex{0};
+  // Operands of CMD_PASTE_TEXT and CMD_PUT_ENTRY, put by the window thread.
+  EntryInbox inbox;
+  // Set before the first command; may be null.
+  void setObserver(EngineObserver* observer) { observer_ = observer; }
 
   // Indicator state for painting: a modulus is stored / the memory is not 0.
   bool modulusIndicator() const { return modulusIndicator_.load(std::memory_order_relaxed); }
@@ -58,6 +65,9 @@ class CommandEngine {
   void setMode(bool decimal);
   void toggleBit();
   void paste();
+  void pasteText(const std::string& text);
+  void putEntry();
+  void backspace();
   void copy();
 
   // The value on display, read back from the hexadecimal text.
@@ -82,6 +92,9 @@ class CommandEngine {
   bool decimalMode_ = true;
   std::atomic<bool> modulusIndicator_{false};
   std::atomic<bool> memoryIndicator_{false};
+  TypedDigits typedDigits_;
+  EngineObserver* observer_ = nullptr;
+  int runningCommand_ = 0;
 };
 
 // Applies the binary operator `code` to copies of left and right and checks

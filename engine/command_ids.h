@@ -45,8 +45,16 @@ enum CommandId : int {
   CMD_MODULO = 2008,
   CMD_MODULAR_POWER = 2009,
   CMD_BIT_TOGGLE = 2010,
+  // Takes back the last digit typed into the entry; nothing otherwise.
+  CMD_BACKSPACE = 2011,
   CMD_PASTE = 40001,
   CMD_COPY = 40002,
+  // Reads the text in the engine's inbox exactly as a paste (an opened or
+  // dropped file, a dropped text).
+  CMD_PASTE_TEXT = 40003,
+  // Puts the value in the engine's inbox on display as the entry, like
+  // "MR" (a value recalled from the history).
+  CMD_PUT_ENTRY = 40004,
 };
 
 // Operator codes of the binary operators, as kept in pendingOps.

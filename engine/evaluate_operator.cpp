@@ -3,8 +3,9 @@
 // Left is the earlier operand (the stack entry below, or the memory), right
 // the shown value. Both arrive as copies, so the in-place arithmetic never
 // touches the caller's stack. Results whose size is known before the work
-// (left shifts here; Exp, x^y, nPr and nCr inside their functions) are refused
-// before any work; every other result is measured afterwards.
+// (left shifts and products here; Exp, x^y, nPr and nCr inside their
+// functions) are refused before any work; every other result is measured
+// afterwards.
 #include "engine/command_engine.h"
 #include "engine/command_ids.h"
 #include "numtheory/functions.h"
@@ -36,6 +37,13 @@ void refuseOversizedLeftShift(const vnum& left, const vnum& count, int direction
   if (left.bitLength() + magnitudeOf(count) > scaleLimitBits) throw MSG_SCALE_OVER;
 }
 
+// |a| >= 2^(bitLength(a) - 1), so |a * b| has at least bitLength(a) +
+// bitLength(b) - 1 bits: refused before the product when that passes the cap.
+void refuseOversizedProduct(const vnum& a, const vnum& b) {
+  if (a.isZero() || b.isZero()) return;
+  if (a.bitLength() + b.bitLength() - 1 > scaleLimitBits) throw MSG_SCALE_OVER;
+}
+
 }  // namespace
 
 vnum evaluateOperator(vnum left, vnum right, int code, const ModulusRecord& modulus) {
@@ -43,7 +51,10 @@ vnum evaluateOperator(vnum left, vnum right, int code, const ModulusRecord& modu
   switch (code) {
     case OP_ADD: result = std::move(left += right); break;
     case OP_SUBTRACT: result = std::move(left -= right); break;
-    case OP_MULTIPLY: result = std::move(left *= right); break;
+    case OP_MULTIPLY:
+      refuseOversizedProduct(left, right);
+      result = std::move(left *= right);
+      break;
     case OP_DIVIDE: result = std::move(divide(left, right)); break;
     case OP_MOD: result = std::move(modulo(left, right)); break;
     case OP_SHIFT_LEFT:

@@ -53,6 +53,13 @@ std::optional<int> commandIdOfLabel(std::string_view label) {
   return std::nullopt;
 }
 
+std::string_view labelOfCommand(int id) {
+  if (id == CMD_PASTE || id == CMD_PASTE_TEXT) return "Paste";
+  for (const auto& [text, labelId] : KEY_LABELS)
+    if (labelId == id) return text;
+  return {};
+}
+
 int commandIdOfDigit(int d) {
   if (d == 0) return CMD_DIGIT_0;
   if (d <= 9) return CMD_DIGIT_1 + d - 1;

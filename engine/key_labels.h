@@ -11,6 +11,10 @@ namespace quorvel {
 // ("+", "MOD", "x^y", "C" for clear all, ...), or nothing.
 std::optional<int> commandIdOfLabel(std::string_view label);
 
+// The label of the non-digit key that sends `id`; "Paste" for the pastes
+// (clipboard, opened or dropped text); empty for any other id.
+std::string_view labelOfCommand(int id);
+
 // The id of the digit key for d in 0..15.
 int commandIdOfDigit(int d);
 

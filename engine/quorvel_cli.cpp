@@ -1,28 +1,33 @@
 // quorvel-cli: the calculator without windows. Keys come from the command
-// line (or standard input), run through the same engine, worker and hand-off
-// as the desktop program, and the display is printed: the hexadecimal text,
-// then the decimal text.
-//
-//   quorvel-cli [--trace] [--indicators] [KEY ...]
+// line, from files or from standard input (cli_options.h says which), run
+// through the same engine, worker and hand-off as the desktop program, and
+// the display is printed: the hexadecimal text, then the decimal text.
 //
 // KEY is a panel label (+ - * / MOD << >> AND OR XOR NOT Exp GCD x^y nPr nCr
 // Modulo Power +/- Sqrt n! ( ) = MS M+ M- MR MC CE C Dec Hex; C clears all),
 // digits (a token starting with 0-9 made of 0-9A-Fa-f, or # and hexadecimal
 // digits), paste:TEXT, paste, copy, bit:N, or cancel:MS (hand over the next
 // key and press C if it still runs MS milliseconds later).
+//
+// The exit status tells a script what the display shows: a value, or one of
+// the calculator's messages ("Divide by zero.", ...), which is then repeated
+// on standard error.
 #include <cctype>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <iostream>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "engine/cli_options.h"
 #include "engine/command_ids.h"
 #include "engine/command_worker.h"
 #include "engine/key_labels.h"
 #include "engine/start_up.h"
+#include "engine/version.h"
 #include "platform/clipboard.h"
 #include "platform/display.h"
 
@@ -153,19 +158,30 @@ class CliCalculator {
     }
   }
 
-  void print(bool indicators) {
-    texts_.read([](const char* hex, const char* dec) {
-      std::fputs(hex, stdout);
-      std::fputc('\n', stdout);
-      std::fputs(dec, stdout);
-      std::fputc('\n', stdout);
+  void print(const CliOptions& options) {
+    texts_.read([&](const char* hex, const char* dec) {
+      if (options.printHex()) {
+        std::fputs(hex, stdout);
+        std::fputc('\n', stdout);
+      }
+      if (options.printDec()) {
+        std::fputs(dec, stdout);
+        std::fputc('\n', stdout);
+      }
     });
-    if (indicators) {
+    if (options.indicators) {
       std::string words;
       if (engine_.modulusIndicator()) words = "Modulo";
       if (engine_.memoryIndicator()) words += words.empty() ? "Memory" : " Memory";
       std::puts(words.c_str());
     }
+  }
+
+  // The message on display, or nothing when it shows a value. Read while the
+  // worker is idle: its last command finished before waitUntilIdle returned.
+  std::optional<std::string> shownMessage() const {
+    if (!engine_.errorShown()) return std::nullopt;
+    return texts_.decText();
   }
 
  private:
@@ -176,31 +192,76 @@ class CliCalculator {
   CommandWorker worker_;
 };
 
+// Appends the white-space separated keys of the file `name` ("-": standard
+// input). On failure returns the reason, and tokens may hold part of the file.
+std::optional<std::string> appendKeysOfFile(const std::string& name, std::vector<std::string>& tokens) {
+  FILE* in = name == "-" ? stdin : std::fopen(name.c_str(), "r");
+  if (!in) return std::string(std::strerror(errno));
+  std::string token;
+  int c;
+  while ((c = std::getc(in)) != EOF) {
+    if (!std::isspace(c)) {
+      token += static_cast<char>(c);
+    } else if (!token.empty()) {
+      tokens.push_back(std::move(token));
+      token.clear();
+    }
+  }
+  if (!token.empty()) tokens.push_back(std::move(token));
+  // A directory opens but fails on the first read (EISDIR).
+  const int readError = std::ferror(in) ? errno : 0;
+  if (in != stdin) std::fclose(in);
+  if (readError) return std::string(std::strerror(readError));
+  return std::nullopt;
+}
+
+int usageError(const std::string& complaint) {
+  std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", CLI_PROGRAM_NAME, complaint.c_str(),
+               CLI_PROGRAM_NAME);
+  return EXIT_TROUBLE;
+}
+
+// Everything printed must reach its file: `quorvel-cli 1000 n! > /dev/full`
+// is a failure, not a result.
+int finishOutput(int status) {
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    std::fprintf(stderr, "%s: write error: %s\n", CLI_PROGRAM_NAME, std::strerror(errno));
+    return EXIT_TROUBLE;
+  }
+  return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  bool trace = false, indicators = false;
+  const CliOptions options = parseCliOptions(argc, argv);
+  if (!options.usageError.empty()) return usageError(options.usageError);
+  if (options.help) {
+    std::fputs(cliUsage(), stdout);
+    return finishOutput(EXIT_VALUE_SHOWN);
+  }
+  if (options.version) {
+    std::printf("%s (Quorvel) %s\n", CLI_PROGRAM_NAME, PROGRAM_VERSION);
+    return finishOutput(EXIT_VALUE_SHOWN);
+  }
+
+  std::vector<KeySource> sources = options.sources;
+  if (sources.empty()) sources.push_back({KeySource::KEY_FILE, "-"});
   std::vector<std::string> tokens;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--trace")
-      trace = true;
-    else if (arg == "--indicators")
-      indicators = true;
-    else
-      tokens.push_back(arg);
+  for (const KeySource& source : sources) {
+    if (source.kind == KeySource::ARGUMENT) {
+      tokens.push_back(source.text);
+    } else if (const auto failure = appendKeysOfFile(source.text, tokens)) {
+      std::fprintf(stderr, "%s: cannot read '%s': %s\n", CLI_PROGRAM_NAME, source.text.c_str(), failure->c_str());
+      return EXIT_TROUBLE;
+    }
   }
-  if (tokens.empty()) {
-    std::string token;
-    while (std::cin >> token) tokens.push_back(token);
-  }
+  // Every key is checked before the first is pressed, so a typo late in a
+  // long calculation costs nothing.
   std::vector<Action> actions;
   for (const std::string& token : tokens) {
     const auto action = parseToken(token);
-    if (!action) {
-      std::fprintf(stderr, "quorvel-cli: unknown key '%s'\n", token.c_str());
-      return 2;
-    }
+    if (!action) return usageError("unknown key '" + token + "'");
     actions.push_back(*action);
   }
 
@@ -214,11 +275,13 @@ int main(int argc, char** argv) {
     }
     calculator.run(a, cancelAfterMs);
     cancelAfterMs = -1;
-    if (trace) {
+    if (options.trace) {
       std::printf("> %s\n", a.token.c_str());
-      calculator.print(indicators);
+      calculator.print(options);
     }
   }
-  if (!trace) calculator.print(indicators);
-  return 0;
+  if (!options.trace) calculator.print(options);
+  const auto message = calculator.shownMessage();
+  if (message) std::fprintf(stderr, "%s: %s\n", CLI_PROGRAM_NAME, message->c_str());
+  return finishOutput(message ? EXIT_MESSAGE_SHOWN : EXIT_VALUE_SHOWN);
 }

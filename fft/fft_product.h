@@ -3,40 +3,77 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 namespace quorvel {
 
-// out <- (N/2) * x * y for the magnitudes x = first[0..t) and y =
-// second[0..u) (or x * x when `square` is non-zero; second and u are then
-// ignored), as 30-bit limbs. N is the real transform length: h in mode 0
-// (two 15-bit digits per limb), 2h in mode 1 (three 10-bit digits per limb).
-// The caller divides by N/2 = 2^(log2 N - 1) with a right shift.
-//
-// Preconditions: h is a power of two and N holds every digit of the product,
-// N >= 2 (t + u) in mode 0 and N >= 3 (t + u) in mode 1 (the vnum product
-// passes the smallest such N); limbs in [0, 2^30); out holds h + 4
-// zero-filled limbs. The callers' ranges are t + u up to
-// 35,000 limbs in mode 0 and 600,000 in mode 1; there even operands with
-// every digit at its maximum round within 9/64.
+namespace detail {
+class DigitSpectrum;
+}
+
+// The shape of one FFT product: its transform length in complex points (a
+// power of two or three times one; the digit convolution has room for
+// 2 points coefficients) and the size of its digits, in bits for 30-bit
+// limbs or in decimal places for base-10^8 limbs. points == 0: no shape.
+struct FftShape {
+  int points;
+  int digitSize;
+};
+
+// The cheapest shape for a product of t and u limbs. Mode 0 allows each
+// transform length the largest digits its measured precision trusts
+// (limits.h); mode 1 keeps a wider margin, for a product that mode 0 could
+// not trust. Within the length chosen, the digits are the smallest that
+// still fit, which widens the margin further. No shape (points 0) when the
+// product is too long for every length the mode allows.
+FftShape binaryProductShape(int64_t t, int64_t u, int mode);
+FftShape decimalProductShape(int64_t t, int64_t u, int mode);
+
+// out[0 .. t + u) <- x y for the magnitudes x = first[0..t) and y =
+// second[0..u) (or x^2 when `square` is non-zero; second and u must then be
+// first and t), limbs in [0, 2^30), through one FFT product of the given
+// shape. Every limb of out is written; out may not overlap the operands.
 //
 // Returns the largest |e - round(e)| over the transform outputs e. The
-// product is exact when it is at most FFT_TRUSTED_ROUNDING_ERROR (fft/limits.h);
-// above that the caller must not use it. Operands whose coefficients could
-// reach 2^63 (far outside the ranges below) return infinity at once. In
-// these two cases, and when the calling thread's abort flag is set (polled
-// at entry and between transforms; the call then returns 0), out is left
-// untouched.
-double fftProductBinary(int h, const int32_t* first, int t, const int32_t* second, int u, int32_t* out, int square,
-                        int mode);
+// product is exact when it is at most FFT_TRUSTED_ROUNDING_ERROR
+// (fft/limits.h); above that the caller must not use it. Infinity when the
+// shape does not fit the operands or the limbs came out wrong (a product
+// longer than t + u limbs). When the calling thread's abort flag is set
+// (polled at entry, between the transforms and inside long ones) the call
+// returns 0 and leaves out untouched.
+double fftProductBinary(const int32_t* first, int t, const int32_t* second, int u, int32_t* out, int square,
+                        FftShape shape);
 
-// The same for base-10^8 limbs (in [0, 10^8)): out <- (N/2) * x * y in
-// base 10^8, N = h in mode 0 (two base-10^4 digits per limb), 2h in mode 1
-// (four base-100 digits per limb). The caller divides by N/2 in base 10^8.
-// The callers' ranges are t + u up to 190,000 limbs in mode 0 and 5,600,000
-// in mode 1. Random operands round within 1/1000 there; operands with nearly
-// every digit at its maximum may exceed the trusted distance in mode 0 above
-// 131,072 limbs (5/16 at 190,000) and must then be recomputed.
-double fftProductDecimal(int h, const int32_t* first, int t, const int32_t* second, int u, int32_t* out, int square,
-                         int mode);
+// A binary product with one operand kept: its digits are transformed once,
+// and each multiply() forms another operand times it with the two
+// transforms that remain, a third less work than fftProductBinary. For a
+// long operand cut into pieces of the short one's size, so that no
+// transform is mostly zeros; the shape is that of the longest piece.
+class FftBinaryMultiplier {
+ public:
+  // Keeps second[0..u) for pieces of up to longestFirst limbs, in the shape
+  // binaryProductShape(longestFirst, u, mode) gives. Polls the abort flag.
+  FftBinaryMultiplier(const int32_t* second, int u, int longestFirst, int mode);
+  ~FftBinaryMultiplier();
+  FftBinaryMultiplier(const FftBinaryMultiplier&) = delete;
+  FftBinaryMultiplier& operator=(const FftBinaryMultiplier&) = delete;
+
+  // points == 0 when no shape of the mode holds such products.
+  FftShape shape() const { return shape_; }
+
+  // out[0 .. t + u) <- first[0..t) times the kept operand, t <= longestFirst;
+  // returns and writes like fftProductBinary.
+  double multiply(const int32_t* first, int t, int32_t* out);
+
+ private:
+  FftShape shape_;
+  int u_;
+  std::unique_ptr<detail::DigitSpectrum> spectrum_;
+};
+
+// The same as fftProductBinary for base-10^8 limbs (in [0, 10^8)):
+// out[0 .. t + u) <- x y in base 10^8.
+double fftProductDecimal(const int32_t* first, int t, const int32_t* second, int u, int32_t* out, int square,
+                         FftShape shape);
 
 }  // namespace quorvel

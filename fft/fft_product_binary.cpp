@@ -1,120 +1,140 @@
-// fftProductBinary: product of two 30-bit-limb magnitudes through the real
-// FFT, leaving (N/2) x y for the caller to shift down.
+// fftProductBinary: product of two 30-bit-limb magnitudes through the
+// right-angle transform.
 //
-// Digits: mode 0 cuts a limb into two 15-bit digits, mode 1 into three
-// 10-bit digits (smaller digits keep the coefficients of longer products
-// below 2^63). The transforms see them centred (fft_product_common.h); with
-// the correction added back, element j is e_j = (N/2) c_j, an integer below
-// 2^63, and the product is sum e_j 2^(bits j) with bits = 15 or 10.
+// Digits: b-bit slices of the operands' bits, b = shape.digitSize (any size
+// up to 30; a digit may straddle two limbs), least significant first. With
+// the centring undone (fft_product_common.h), coefficient j is the exact
+// integer c_j < 2^62 and the product is sum c_j 2^(b j).
 //
-// Carry. One output limb takes a group of elements whose digit positions fill
-// 30 bits: (e0, e1) at bit offsets 0, 15 or (e0, e1, e2) at 0, 10, 20. Each
-// element is cut at the limb boundary before it is scaled, e.g. in mode 1
-//   e1 2^10 = (e1 mod 2^20) 2^10 + (e1 >> 20) 2^30,
-// so the part inside the limb is below 2^30 and the rest moves to the next
-// limb already divided by 2^30. acc then stays below
-// 3 * 2^30 + 2^33 + 2^43 + 2^53 < 2^54 (mode 0: below 2^49): no 64-bit
-// overflow although an element reaches 2^63.
+// Carry, in two exact steps per coefficient: first into base 2^b,
+//   v = c_j + carry,  digit_j = v mod 2^b,  carry = v >> b,
+// where carry < 2^62 / (2^b - 1) keeps v below 2^63; then the b-bit digits
+// are packed into 30-bit limbs through a window of at most 29 + 30 bits.
 #include <cassert>
 #include <cstdint>
 #include <limits>
+#include <vector>
 
+#include "fft/fft_plan.h"
 #include "fft/fft_product.h"
 #include "fft/fft_product_common.h"
-#include "fft/limits.h"
 #include "platform/abort_flags.h"
 
 namespace quorvel {
 namespace {
 
-constexpr uint64_t LIMB_MASK_30 = (uint64_t{1} << 30) - 1;
+constexpr int LIMB_BITS_30 = 30;
+constexpr uint64_t LIMB_MASK_30 = (uint64_t{1} << LIMB_BITS_30) - 1;
 
-// The digits of one operand: mode 0 cuts a limb into limb & 0x7fff and
-// limb >> 15, mode 1 into limb & 0x3ff, (limb >> 10) & 0x3ff and limb >> 20.
-class BinaryDigits {
- public:
-  BinaryDigits(const int32_t* limbs, int limbCount, int mode)
-      : limbs_(limbs),
-        perLimb_(mode == 0 ? 2 : 3),
-        bits_(mode == 0 ? BINARY_MODE0_DIGIT_BITS : BINARY_MODE1_DIGIT_BITS),
-        count_(limbCount * perLimb_) {}
-  int count() const { return count_; }
-  int32_t operator[](int i) const {
-    return (limbs_[i / perLimb_] >> (bits_ * (i % perLimb_))) & ((1 << bits_) - 1);
-  }
-
- private:
-  const int32_t* limbs_;
-  int perLimb_;
-  int bits_;
-  int count_;
-};
-
-using Correction = detail::CentringCorrection<BinaryDigits>;
-
-// e_j = round(transform output) + centring correction. Unsigned addition: a
-// failed transform may round to INT64_MIN, and the wrapped sum is harmless
-// because the distance already condemns that product.
-double carryMode0(const long double* e, int length, Correction& correction, int32_t* out) {
-  detail::NearestInteger round;
-  auto element = [&](int j) { return round(e[j]) + static_cast<uint64_t>(correction.next()); };
-  uint64_t acc = 0;
-  int k = 0;
-  for (int j = 0; j < length; j += 2, ++k) {
-    const uint64_t e0 = element(j), e1 = element(j + 1);
-    acc += (e0 & LIMB_MASK_30) + ((e1 & 0x7fff) << 15);
-    out[k] = static_cast<int32_t>(acc & LIMB_MASK_30);
-    acc = (acc >> 30) + (e0 >> 30) + (e1 >> 15);
-  }
-  out[k] = static_cast<int32_t>(acc & LIMB_MASK_30);
-  out[k + 1] = static_cast<int32_t>(acc >> 30);
-  return round.worst();
+// The significant limbs of a magnitude: its zero top limbs carry no digits.
+int significantLimbs(const int32_t* limbs, int count) {
+  while (count > 1 && limbs[count - 1] == 0) --count;
+  return count;
 }
 
-double carryMode1(const long double* e, int length, Correction& correction, int32_t* out) {
-  detail::NearestInteger round;
-  auto element = [&](int j) { return round(e[j]) + static_cast<uint64_t>(correction.next()); };
-  uint64_t acc = 0;
-  int k = 0;
-  for (int j = 0; j < length; j += 3, ++k) {
-    // length = 2h is not a multiple of 3: the last group runs past the end.
-    const uint64_t e0 = element(j);
-    const uint64_t e1 = j + 1 < length ? element(j + 1) : 0;
-    const uint64_t e2 = j + 2 < length ? element(j + 2) : 0;
-    acc += (e0 & LIMB_MASK_30) + ((e1 & 0xfffff) << 10) + ((e2 & 0x3ff) << 20);
-    out[k] = static_cast<int32_t>(acc & LIMB_MASK_30);
-    acc = (acc >> 30) + (e0 >> 30) + (e1 >> 20) + (e2 >> 10);
+// b-bit digits of limbs[0..count), least significant first.
+std::vector<int32_t> cutDigits(const int32_t* limbs, int count, int bits) {
+  const int64_t totalBits = int64_t{LIMB_BITS_30} * count;
+  std::vector<int32_t> digits(static_cast<size_t>((totalBits + bits - 1) / bits));
+  const uint64_t mask = (uint64_t{1} << bits) - 1;
+  uint64_t window = 0;
+  int windowBits = 0, next = 0;
+  for (int32_t& digit : digits) {
+    // windowBits < bits <= 30 before the refill, so the window stays below
+    // 2^60.
+    if (windowBits < bits && next < count) {
+      window |= static_cast<uint64_t>(limbs[next++]) << windowBits;
+      windowBits += LIMB_BITS_30;
+    }
+    digit = static_cast<int32_t>(window & mask);
+    window >>= bits;
+    windowBits -= bits;
   }
-  out[k] = static_cast<int32_t>(acc & LIMB_MASK_30);
-  out[k + 1] = static_cast<int32_t>(acc >> 30);
-  return round.worst();
+  return digits;
+}
+
+// out[0..limbs) <- sum c_j 2^(bits j). False when the value needs more
+// limbs, which a true product of the operands never does.
+bool carryIntoLimbs(const std::vector<uint64_t>& c, int bits, int32_t* out, int limbs) {
+  const uint64_t mask = (uint64_t{1} << bits) - 1;
+  uint64_t carry = 0, window = 0;
+  int windowBits = 0, k = 0;
+  bool fits = true;
+  auto emit = [&](uint64_t digit) {
+    window |= digit << windowBits;
+    windowBits += bits;
+    for (; windowBits >= LIMB_BITS_30; windowBits -= LIMB_BITS_30, window >>= LIMB_BITS_30) {
+      if (k < limbs) {
+        out[k++] = static_cast<int32_t>(window & LIMB_MASK_30);
+      } else if (window & LIMB_MASK_30) {
+        fits = false;
+      }
+    }
+  };
+  for (uint64_t coefficient : c) {
+    const uint64_t v = coefficient + carry;
+    emit(v & mask);
+    carry = v >> bits;
+  }
+  for (; carry != 0; carry >>= bits) emit(carry & mask);
+  for (; k < limbs; window >>= LIMB_BITS_30) out[k++] = static_cast<int32_t>(window & LIMB_MASK_30);
+  return fits && window == 0;
+}
+
+// The digits of both operands fit the shape's transform without wrapping
+// around, and their coefficients fit the 64-bit arithmetic.
+bool shapeHolds(FftShape shape, size_t dx, size_t dy) {
+  return detail::isTransformLength(shape.points) && dx + dy - 1 <= 2 * static_cast<size_t>(shape.points) &&
+         detail::coefficientsFit(dx, dy, int32_t{1} << shape.digitSize);
 }
 
 }  // namespace
 
-double fftProductBinary(int h, const int32_t* first, int t, const int32_t* second, int u, int32_t* out, int square,
-                        int mode) {
+double fftProductBinary(const int32_t* first, int t, const int32_t* second, int u, int32_t* out, int square,
+                        FftShape shape) {
   if (isAborted()) return 0;
-  assert(mode == 0 || mode == 1);
-  assert(h >= 4 && (h & (h - 1)) == 0);
-  const int length = mode == 0 ? h : 2 * h;
-  // Every coefficient of the digit product must fit: no cyclic wrap-around.
-  [[maybe_unused]] const int digitsPerLimb = mode == 0 ? 2 : 3;
-  assert(digitsPerLimb * (t + (square ? t : u)) - 1 <= length);
-  const int32_t base = 1 << (mode == 0 ? BINARY_MODE0_DIGIT_BITS : BINARY_MODE1_DIGIT_BITS);
-  const int32_t offset = digitOffset(base);
+  assert(t > 0 && u > 0 && (!square || (first == second && t == u)));
+  assert(shape.digitSize >= 1 && shape.digitSize <= LIMB_BITS_30);
+  const int32_t base = int32_t{1} << shape.digitSize;
+  const std::vector<int32_t> x = cutDigits(first, significantLimbs(first, t), shape.digitSize);
+  std::vector<int32_t> y =
+      square ? std::vector<int32_t>{} : cutDigits(second, significantLimbs(second, u), shape.digitSize);
+  if (!shapeHolds(shape, x.size(), square ? x.size() : y.size())) return std::numeric_limits<double>::infinity();
+  std::vector<uint64_t> c;
+  detail::Convolution result;
+  if (square) {
+    result = detail::squareDigits(x, base, shape.points, c);
+  } else {
+    const detail::DigitSpectrum spectrum(std::move(y), base, shape.points);
+    result = detail::convolveDigits(x, spectrum, c);
+  }
+  if (result.aborted) return 0;
+  return carryIntoLimbs(c, shape.digitSize, out, t + u) ? result.distance : std::numeric_limits<double>::infinity();
+}
 
-  const BinaryDigits x(first, t, mode);
-  const BinaryDigits y = square ? x : BinaryDigits(second, u, mode);
-  if (!detail::coefficientsFit(length, x.count(), y.count(), base)) return std::numeric_limits<double>::infinity();
-  const detail::ExtendedPrecisionScope precision;
-  detail::FftConvolution convolution(length, square != 0);
-  detail::loadCentredDigits(x, offset, convolution.first(), length);
-  if (!square) detail::loadCentredDigits(y, offset, convolution.second(), length);
-  if (!convolution.run()) return 0;
-  Correction correction(x, y, offset, length);
-  return mode == 0 ? carryMode0(convolution.first(), length, correction, out)
-                   : carryMode1(convolution.first(), length, correction, out);
+FftBinaryMultiplier::FftBinaryMultiplier(const int32_t* second, int u, int longestFirst, int mode)
+    : shape_(binaryProductShape(longestFirst, u, mode)), u_(u) {
+  if (shape_.points == 0 || isAborted()) return;
+  std::vector<int32_t> y = cutDigits(second, significantLimbs(second, u), shape_.digitSize);
+  const size_t longestDigits = (size_t{LIMB_BITS_30} * longestFirst + shape_.digitSize - 1) / shape_.digitSize;
+  if (!shapeHolds(shape_, longestDigits, y.size())) {
+    shape_ = {0, 0};
+    return;
+  }
+  spectrum_ = std::make_unique<detail::DigitSpectrum>(std::move(y), int32_t{1} << shape_.digitSize, shape_.points);
+}
+
+FftBinaryMultiplier::~FftBinaryMultiplier() = default;
+
+double FftBinaryMultiplier::multiply(const int32_t* first, int t, int32_t* out) {
+  if (shape_.points == 0) return std::numeric_limits<double>::infinity();
+  if (isAborted() || !spectrum_ || spectrum_->aborted()) return 0;
+  const std::vector<int32_t> x = cutDigits(first, significantLimbs(first, t), shape_.digitSize);
+  if (!shapeHolds(shape_, x.size(), spectrum_->digits().size())) return std::numeric_limits<double>::infinity();
+  std::vector<uint64_t> c;
+  const detail::Convolution result = detail::convolveDigits(x, *spectrum_, c);
+  if (result.aborted) return 0;
+  return carryIntoLimbs(c, shape_.digitSize, out, t + u_) ? result.distance : std::numeric_limits<double>::infinity();
 }
 
 }  // namespace quorvel

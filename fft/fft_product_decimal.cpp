@@ -1,119 +1,125 @@
-// fftProductDecimal: product of two base-10^8 magnitudes through the real
-// FFT, leaving (N/2) x y for the caller to divide down in base 10^8.
+// fftProductDecimal: product of two base-10^8 magnitudes through the
+// right-angle transform.
 //
-// Digits: mode 0 cuts a limb into two base-10^4 digits, mode 1 into four
-// base-100 digits, least significant first. The transforms see them centred
-// (fft_product_common.h); with the correction added back, element j is
-// e_j = (N/2) c_j < 2^63, and the product is sum e_j 10^(4j) or
-// sum e_j 10^(2j).
+// Digits: groups of d decimal places, d = shape.digitSize (2 to 7; a group
+// may straddle two limbs), least significant first. With the centring undone
+// (fft_product_common.h), coefficient j is the exact integer c_j < 2^62 and
+// the product is sum c_j 10^(d j).
 //
-// Carry. One output limb takes a group of elements whose digit positions
-// fill eight decimal places: (e0, e1) at 10^0, 10^4 or (e0, .., e3) at 10^0,
-// 10^2, 10^4, 10^6. Each element is cut at the limb boundary before it is
-// scaled, e.g. e1 10^4 = (e1 mod 10^4) 10^4 + (e1 div 10^4) 10^8, so the part
-// inside the limb is below 10^8 and the rest moves to the next limb already
-// divided by 10^8. acc then stays below 4 * 10^8 + 2^63/10^8 + 2^63/10^6 +
-// 2^63/10^4 + 2^63/100 < 2^57: no 64-bit overflow although an element
-// reaches 2^63.
+// Carry, in two exact steps per coefficient: first into base 10^d,
+//   v = c_j + carry,  digit_j = v mod 10^d,  carry = v div 10^d,
+// with carry < 2^62 / (10^d - 1), so v stays below 2^63; then the digits are
+// packed into base-10^8 limbs through a window of fewer than 8 + d places
+// (below 10^15). d is a template parameter so that every division is by a
+// constant.
 #include <cassert>
 #include <cstdint>
 #include <limits>
+#include <vector>
 
+#include "fft/fft_plan.h"
 #include "fft/fft_product.h"
 #include "fft/fft_product_common.h"
-#include "fft/limits.h"
 #include "platform/abort_flags.h"
 
 namespace quorvel {
 namespace {
 
-constexpr uint64_t BASE = DECIMAL_LIMB_BASE;  // 10^8
+constexpr int LIMB_PLACES = 8;
+constexpr uint64_t LIMB_BASE = 100000000;  // 10^8
+constexpr uint64_t POWERS_OF_TEN[] = {1,         10,         100,         1000,         10000,
+                                      100000,    1000000,    10000000,    100000000,    1000000000,
+                                      10000000000, 100000000000, 1000000000000, 10000000000000, 100000000000000};
 
-// The digits of one operand: mode 0 cuts a limb into limb mod 10^4 and
-// limb div 10^4, mode 1 each of those again into mod 100 and div 100.
-class DecimalDigits {
- public:
-  DecimalDigits(const int32_t* limbs, int limbCount, int mode)
-      : limbs_(limbs), mode_(mode), count_(limbCount * (mode == 0 ? 2 : 4)) {}
-  int count() const { return count_; }
-  int32_t operator[](int i) const {
-    if (mode_ == 0) {
-      const int32_t limb = limbs_[i / 2];
-      return i % 2 == 0 ? limb % DECIMAL_MODE0_DIGIT_BASE : limb / DECIMAL_MODE0_DIGIT_BASE;
-    }
-    const int32_t limb = limbs_[i / 4];
-    const int32_t half = (i % 4) < 2 ? limb % DECIMAL_MODE0_DIGIT_BASE : limb / DECIMAL_MODE0_DIGIT_BASE;
-    return i % 2 == 0 ? half % DECIMAL_MODE1_DIGIT_BASE : half / DECIMAL_MODE1_DIGIT_BASE;
-  }
-
- private:
-  const int32_t* limbs_;
-  int mode_;
-  int count_;
-};
-
-using Correction = detail::CentringCorrection<DecimalDigits>;
-
-// e_j = round(transform output) + centring correction, added unsigned as in
-// the binary product (a failed transform may round to INT64_MIN).
-double carryMode0(const long double* e, int length, Correction& correction, int32_t* out) {
-  detail::NearestInteger round;
-  auto element = [&](int j) { return round(e[j]) + static_cast<uint64_t>(correction.next()); };
-  uint64_t acc = 0;
-  int k = 0;
-  for (int j = 0; j < length; j += 2, ++k) {
-    const uint64_t e0 = element(j), e1 = element(j + 1);
-    acc += e0 % BASE + e1 % 10000 * 10000;
-    out[k] = static_cast<int32_t>(acc % BASE);
-    acc = acc / BASE + e0 / BASE + e1 / 10000;
-  }
-  out[k] = static_cast<int32_t>(acc % BASE);
-  out[k + 1] = static_cast<int32_t>(acc / BASE);
-  return round.worst();
+int significantLimbs(const int32_t* limbs, int count) {
+  while (count > 1 && limbs[count - 1] == 0) --count;
+  return count;
 }
 
-double carryMode1(const long double* e, int length, Correction& correction, int32_t* out) {
-  detail::NearestInteger round;
-  auto element = [&](int j) { return round(e[j]) + static_cast<uint64_t>(correction.next()); };
-  uint64_t acc = 0;
-  int k = 0;
-  for (int j = 0; j < length; j += 4, ++k) {
-    const uint64_t e0 = element(j), e1 = element(j + 1);
-    const uint64_t e2 = element(j + 2), e3 = element(j + 3);
-    acc += e0 % BASE + e1 % 1000000 * 100 + e2 % 10000 * 10000 + e3 % 100 * 1000000;
-    out[k] = static_cast<int32_t>(acc % BASE);
-    acc = acc / BASE + e0 / BASE + e1 / 1000000 + e2 / 10000 + e3 / 100;
+// d-place digits of limbs[0..count), least significant first.
+template <int D>
+std::vector<int32_t> cutDigits(const int32_t* limbs, int count) {
+  constexpr uint64_t base = POWERS_OF_TEN[D];
+  const int64_t places = int64_t{LIMB_PLACES} * count;
+  std::vector<int32_t> digits(static_cast<size_t>((places + D - 1) / D));
+  uint64_t window = 0;  // below 10^windowPlaces
+  int windowPlaces = 0, next = 0;
+  for (int32_t& digit : digits) {
+    if (windowPlaces < D && next < count) {
+      window += static_cast<uint64_t>(limbs[next++]) * POWERS_OF_TEN[windowPlaces];
+      windowPlaces += LIMB_PLACES;
+    }
+    digit = static_cast<int32_t>(window % base);
+    window /= base;
+    windowPlaces -= D;
   }
-  out[k] = static_cast<int32_t>(acc % BASE);
-  out[k + 1] = static_cast<int32_t>(acc / BASE);
-  return round.worst();
+  return digits;
+}
+
+// out[0..limbs) <- sum c_j 10^(D j). False when the value needs more limbs.
+template <int D>
+bool carryIntoLimbs(const std::vector<uint64_t>& c, int32_t* out, int limbs) {
+  constexpr uint64_t base = POWERS_OF_TEN[D];
+  uint64_t carry = 0, window = 0;
+  int windowPlaces = 0, k = 0;
+  bool fits = true;
+  auto emit = [&](uint64_t digit) {
+    window += digit * POWERS_OF_TEN[windowPlaces];
+    windowPlaces += D;
+    for (; windowPlaces >= LIMB_PLACES; windowPlaces -= LIMB_PLACES, window /= LIMB_BASE) {
+      if (k < limbs) {
+        out[k++] = static_cast<int32_t>(window % LIMB_BASE);
+      } else if (window % LIMB_BASE) {
+        fits = false;
+      }
+    }
+  };
+  for (uint64_t coefficient : c) {
+    const uint64_t v = coefficient + carry;
+    emit(v % base);
+    carry = v / base;
+  }
+  for (; carry != 0; carry /= base) emit(carry % base);
+  for (; k < limbs; window /= LIMB_BASE) out[k++] = static_cast<int32_t>(window % LIMB_BASE);
+  return fits && window == 0;
+}
+
+template <int D>
+double product(const int32_t* first, int t, const int32_t* second, int u, int32_t* out, bool square, int points) {
+  constexpr int32_t base = static_cast<int32_t>(POWERS_OF_TEN[D]);
+  const std::vector<int32_t> x = cutDigits<D>(first, significantLimbs(first, t));
+  std::vector<int32_t> y = square ? std::vector<int32_t>{} : cutDigits<D>(second, significantLimbs(second, u));
+  const size_t dy = square ? x.size() : y.size();
+  if (!detail::isTransformLength(points) || x.size() + dy - 1 > 2 * static_cast<size_t>(points) ||
+      !detail::coefficientsFit(x.size(), dy, base))
+    return std::numeric_limits<double>::infinity();
+  std::vector<uint64_t> c;
+  detail::Convolution result;
+  if (square) {
+    result = detail::squareDigits(x, base, points, c);
+  } else {
+    const detail::DigitSpectrum spectrum(std::move(y), base, points);
+    result = detail::convolveDigits(x, spectrum, c);
+  }
+  if (result.aborted) return 0;
+  return carryIntoLimbs<D>(c, out, t + u) ? result.distance : std::numeric_limits<double>::infinity();
 }
 
 }  // namespace
 
-double fftProductDecimal(int h, const int32_t* first, int t, const int32_t* second, int u, int32_t* out, int square,
-                         int mode) {
+double fftProductDecimal(const int32_t* first, int t, const int32_t* second, int u, int32_t* out, int square,
+                         FftShape shape) {
   if (isAborted()) return 0;
-  assert(mode == 0 || mode == 1);
-  assert(h >= 4 && (h & (h - 1)) == 0);
-  const int length = mode == 0 ? h : 2 * h;
-  // Every coefficient of the digit product must fit: no cyclic wrap-around.
-  [[maybe_unused]] const int digitsPerLimb = mode == 0 ? 2 : 4;
-  assert(digitsPerLimb * (t + (square ? t : u)) - 1 <= length);
-  const int32_t base = mode == 0 ? DECIMAL_MODE0_DIGIT_BASE : DECIMAL_MODE1_DIGIT_BASE;
-  const int32_t offset = digitOffset(base);
-
-  const DecimalDigits x(first, t, mode);
-  const DecimalDigits y = square ? x : DecimalDigits(second, u, mode);
-  if (!detail::coefficientsFit(length, x.count(), y.count(), base)) return std::numeric_limits<double>::infinity();
-  const detail::ExtendedPrecisionScope precision;
-  detail::FftConvolution convolution(length, square != 0);
-  detail::loadCentredDigits(x, offset, convolution.first(), length);
-  if (!square) detail::loadCentredDigits(y, offset, convolution.second(), length);
-  if (!convolution.run()) return 0;
-  Correction correction(x, y, offset, length);
-  return mode == 0 ? carryMode0(convolution.first(), length, correction, out)
-                   : carryMode1(convolution.first(), length, correction, out);
+  assert(t > 0 && u > 0 && (!square || (first == second && t == u)));
+  switch (shape.digitSize) {
+    case 2: return product<2>(first, t, second, u, out, square != 0, shape.points);
+    case 3: return product<3>(first, t, second, u, out, square != 0, shape.points);
+    case 4: return product<4>(first, t, second, u, out, square != 0, shape.points);
+    case 5: return product<5>(first, t, second, u, out, square != 0, shape.points);
+    case 6: return product<6>(first, t, second, u, out, square != 0, shape.points);
+    case 7: return product<7>(first, t, second, u, out, square != 0, shape.points);
+    default: return std::numeric_limits<double>::infinity();
+  }
 }
 
 }  // namespace quorvel

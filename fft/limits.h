@@ -1,51 +1,100 @@
 // Sizes and numeric limits of the FFT products and their kernel.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace quorvel {
 
-// Every transform element is an x87 extended real: 64-bit significand,
-// stored in a 16-byte slot. The split storage of the complex transform
-// (split_storage.h) reuses that slot for two doubles, so both facts matter.
+// Every transform value is an x87 extended real: 64-bit significand, stored
+// as a pair of doubles (split_storage.h).
 inline constexpr int EXTENDED_SIGNIFICAND_BITS = 64;
-inline constexpr int EXTENDED_SLOT_BYTES = 16;
 
-// Smallest real transform length, in reals: two complex points.
-inline constexpr int FFT_MIN_LENGTH = 4;
+// Blocks of at most this many complex points (8 KiB of split storage; with
+// the spectrum they are multiplied by, 16 KiB of the 32 KiB first-level
+// cache) run all their remaining levels inside that cache; larger blocks are
+// split depth-first by radix-4 steps. On the development machine (AMD EPYC,
+// Zen 3, 2 cores) leaves of 64 to 1024 points gave the same 6-7 ns per
+// butterfly at 2^16 and 2^20 reals within the noise: the x87 unit, not the
+// cache, sets the pace below the second-level cache.
+inline constexpr int FFT_LEAF_POINTS = 256;
 
-// Blocks of at most this many complex points (16 KiB of split storage) are
-// finished level by level in the first-level data cache (48 KiB here);
-// larger blocks are split depth-first by radix-4 passes, so each level of the
-// recursion streams its block once. On the development machine (Xeon,
-// Sapphire Rapids, 2 cores) leaves of 128 to 2048 points gave the same
-// 4.55-4.75 ns per butterfly for 2^14 to 2^16 reals: the stores of the x87
-// unit, not the cache, set the pace once a block fits the second level.
-inline constexpr int FFT_LEAF_POINTS = 512;
+// The transforms poll the abort flag before each block of at least this many
+// points: about 2 ms of work per block on the development machine, so a
+// cancelled product stops within a few milliseconds.
+inline constexpr int FFT_POLL_POINTS = 1 << 15;
+
+// Tables of recently used transform lengths kept between products
+// (plan_cache.cpp), in bytes: the tables of 2^19 points take 24 MiB, so
+// this holds those of the lengths that one large product and its neighbours
+// use; the tables of longer transforms are built for each product.
+inline constexpr size_t FFT_PLAN_CACHE_BYTES = size_t{64} << 20;
 
 // Largest |x - round(x)| over the transform outputs of a product that its
 // caller still trusts. The exact values are integers: an error below 1/2
 // still rounds to the right one, and the largest distance over all outputs
 // measures the error of the whole transform, so stopping above 1/4 keeps a
-// factor of two between what was seen and what would be wrong. Within the
-// callers' ranges the outputs stay below 2^61 (centred digits), where
-// extended reals are at most 1/8 apart: the grid resolves this threshold.
+// factor of two between what was seen and what would be wrong. The outputs
+// are the coefficients themselves: below 2^52 within the precision table,
+// where extended reals are at most 2^-11 apart, so the grid resolves the
+// threshold with room to spare.
 inline constexpr double FFT_TRUSTED_ROUNDING_ERROR = 0.25;
 
-// Digit bases of the four splits (digits per limb x digit bits = limb size).
-inline constexpr int32_t BINARY_MODE0_DIGIT_BITS = 15;  // 2 digits per 30-bit limb
-inline constexpr int32_t BINARY_MODE1_DIGIT_BITS = 10;  // 3 digits per 30-bit limb
-inline constexpr int32_t DECIMAL_LIMB_BASE = 100000000;  // 10^8
-inline constexpr int32_t DECIMAL_MODE0_DIGIT_BASE = 10000;  // 2 digits per limb
-inline constexpr int32_t DECIMAL_MODE1_DIGIT_BASE = 100;  // 4 digits per limb
+// Limb sizes of the two number types.
+inline constexpr int BINARY_LIMB_BITS = 30;
+inline constexpr int DECIMAL_LIMB_PLACES = 8;
 
-// The transforms see every digit d as d - base/2 (fft_product_common.h).
-// Centred digits shrink the coefficients the FFT must round: by 4x when
-// every digit is at its maximum, by orders of magnitude for random digits
-// (their sums cancel). At the callers' limits with every digit at its
-// maximum this takes the largest rounding distance from 1/2 to 1/8 or 9/64,
-// except decimal mode 0 (5/16 at 190,000 limbs, 1/8 up to 131,072); random
-// operands go from up to 5/16 to below 1/1000.
-inline constexpr int32_t digitOffset(int32_t digitBase) { return digitBase / 2; }
+// Transform lengths, in complex points: 2^k and 3 2^k in this range. The
+// longest holds a product of 2^21 digits of 19 bits (about 1.3 million
+// limbs) in about 150 MB; longer products are split by the callers.
+inline constexpr int FFT_MIN_POINTS = 4;
+inline constexpr int FFT_MAX_POINTS = 1 << 20;
+
+// Digit sizes the products use: bits for 30-bit limbs, decimal places for
+// base-10^8 limbs.
+inline constexpr int FFT_MIN_DIGIT_BITS = 8;
+inline constexpr int FFT_MAX_DIGIT_BITS = 30;
+inline constexpr int FFT_MIN_DECIMAL_PLACES = 2;
+inline constexpr int FFT_MAX_DECIMAL_PLACES = 7;
+
+// Mode 1 (the retry of a product mode 0 could not trust) takes digits this
+// much smaller than the table allows: each bit less divides the rounding
+// error by about 4.
+inline constexpr int FFT_SAFE_MARGIN_BITS = 2;
+inline constexpr int FFT_SAFE_MARGIN_PLACES = 1;
+
+// The precision table: for each transform length, the largest digits its
+// products are trusted with, in bits for 30-bit limbs and in decimal places
+// for base-10^8 limbs. Measured with build/fft-error-table on the
+// development machine, operands filling the whole transform: each row holds
+// the largest size whose all-maximum products and squares round within 3/32,
+// more than a factor 2 below the trusted 1/4 (one size more multiplies the
+// distance by about 4 for bits, 100 for decimal places). Random operands of
+// the same size stay below 1/30 at the shortest lengths and below 1/4000
+// from 1024 points up, so they never need the retry.
+struct FftPrecision {
+  int points;
+  int digitBits;
+  int decimalPlaces;
+};
+inline constexpr FftPrecision FFT_PRECISION_TABLE[] = {
+    {4, 29, 7},         {6, 29, 7},         {8, 29, 7},         {12, 29, 7},       {16, 28, 7},
+    {24, 28, 7},        {32, 28, 7},        {48, 27, 7},        {64, 27, 7},       {96, 27, 7},
+    {128, 27, 7},       {192, 26, 7},       {256, 26, 7},       {384, 26, 7},      {512, 26, 7},
+    {768, 25, 7},       {1024, 25, 7},      {1536, 24, 7},      {2048, 25, 7},     {3072, 24, 7},
+    {4096, 24, 7},      {6144, 23, 7},      {8192, 23, 7},      {12288, 23, 6},    {16384, 23, 6},
+    {24576, 22, 6},     {32768, 22, 6},     {49152, 22, 6},     {65536, 22, 6},    {98304, 21, 6},
+    {131072, 21, 6},    {196608, 21, 6},    {262144, 21, 6},    {393216, 20, 6},   {524288, 20, 6},
+    {786432, 20, 6},    {1048576, 19, 5},
+};
+
+inline constexpr const FftPrecision& fftPrecision(int points) {
+  for (const FftPrecision& row : FFT_PRECISION_TABLE) {
+    if (row.points == points) return row;
+  }
+  return FFT_PRECISION_TABLE[0];  // not a transform length: callers check first
+}
+inline constexpr int fftMaxDigitBits(int points) { return fftPrecision(points).digitBits; }
+inline constexpr int fftMaxDecimalPlaces(int points) { return fftPrecision(points).decimalPlaces; }
 
 }  // namespace quorvel

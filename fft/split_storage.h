@@ -1,16 +1,17 @@
 // Split storage of extended reals (internal to the fft library).
 //
-// An x87 store of an 80-bit value costs about 7 cycles on the development
-// machine, more than twice the 3 cycles of writing the same value as two
-// doubles (two 64-bit stores and one subtraction):
+// Every value the transforms keep in memory is an x87 extended real (64-bit
+// significand) stored as two doubles, hi + lo:
 //   hi = double(x),  lo = double(x - hi).
 // Both halves are exact: x - hi has at most 64 - 53 = 11 significant bits,
-// and hi + lo rebuilds x exactly at 64-bit precision. Between its first read
-// and its last write the transform therefore keeps every value as such a
-// pair in the value's own 16-byte slot. Values and roundings are those of
-// extended arithmetic throughout; only the encoding of a stored intermediate
-// differs. Requires the x87 precision control at 64 bits and rounding to
-// nearest, like everything else here.
+// and hi + lo rebuilds x exactly at 64-bit precision. Reading a pair costs a
+// load and an addition, writing one a store, a subtraction of the stored
+// double and a second store. The 80-bit memory forms are far slower on the
+// machines measured (AMD Zen 3: fldt about 5 cycles, fstpt about 6.5, where
+// a split pair costs 1 and 3), so no 80-bit value is ever stored or loaded.
+// Values and roundings are those of extended arithmetic throughout; only the
+// encoding of a stored intermediate differs. Requires the x87 precision
+// control at 64 bits and rounding to nearest, like everything else here.
 #pragma once
 
 #include <limits>
@@ -20,46 +21,46 @@
 namespace quorvel::detail {
 
 static_assert(std::numeric_limits<long double>::digits == EXTENDED_SIGNIFICAND_BITS, "needs x87 extended reals");
-static_assert(sizeof(long double) == EXTENDED_SLOT_BYTES, "split storage needs 16-byte extended slots");
 
-// One half of a split slot. may_alias: the same slot is also read and
-// written as a long double before and after the transform.
-using SplitHalf = double __attribute__((may_alias));
+struct SplitReal {
+  double hi, lo;
+};
 
-inline long double loadSplit(const long double* slot) {
-  const SplitHalf* half = reinterpret_cast<const SplitHalf*>(slot);
-  return static_cast<long double>(half[1]) + static_cast<long double>(half[0]);
+// One complex point of a transform buffer; 32-byte aligned so that a point
+// never straddles two cache lines.
+struct alignas(32) SplitPoint {
+  SplitReal re, im;
+};
+
+inline long double load(const SplitReal& r) { return static_cast<long double>(r.hi) + r.lo; }
+
+// The same as load, but never merged with an earlier load of the same slot:
+// the kernels re-read a twiddle instead of holding it on the eight-deep x87
+// stack, which would otherwise spill an 80-bit temporary. The empty volatile
+// asm hides the slot's address from the compiler, which then cannot prove
+// the two reads equal; the read itself stays ordinary code, free to be
+// scheduled and to take its operands from memory.
+inline long double reload(const SplitReal& r) {
+  const SplitReal* slot = &r;
+  asm volatile("" : "+r"(slot));
+  return load(*slot);
 }
 
-inline void storeSplit(long double* slot, long double x) {
-  SplitHalf* half = reinterpret_cast<SplitHalf*>(slot);
+inline void store(SplitReal& r, long double x) {
   // fstl rounds to double; subtracting that stored double back from x is
   // exact, and so is storing the small remainder.
   asm("fstl %0\n\t"
       "fsubl %0\n\t"
       "fstpl %1"
-      : "=m"(half[0]), "=m"(half[1])
+      : "=m"(r.hi), "=m"(r.lo)
       : "t"(x)
       : "st");
 }
 
-// Reads a slot in either encoding, chosen at compile time.
-template <bool Extended>
-inline long double loadSlot(const long double* slot) {
-  if constexpr (Extended) {
-    return *slot;
-  } else {
-    return loadSplit(slot);
-  }
-}
-
-template <bool Extended>
-inline void storeSlot(long double* slot, long double x) {
-  if constexpr (Extended) {
-    *slot = x;
-  } else {
-    storeSplit(slot, x);
-  }
+// An exact small value (a digit) as a split pair.
+inline void storeExact(SplitReal& r, double x) {
+  r.hi = x;
+  r.lo = 0;
 }
 
 }  // namespace quorvel::detail

@@ -33,12 +33,10 @@ vnum& divide(vnum& x, const vnum& divisor) {
     const int64_t k = b.trailingZeroBits();
     a.shift(-k);
     b.shift(-k);
-    if (isOne(b)) {
+    if (isOne(b))
       q = std::move(a);
-    } else {
-      vnum r;
-      quotientAndRemainder(q, r, a, b);
-    }
+    else
+      quotientAndRemainder(&q, nullptr, a, b);
   }
   if (negative) q.negate();
   q.normalize();
@@ -61,10 +59,7 @@ vnum& modulo(vnum& x, const vnum& divisor) {
     const vnum low = bitField(a, 0, k);
     a.shift(-k);
     b.shift(-k);
-    if (!isOne(b)) {
-      vnum q;
-      quotientAndRemainder(q, r, a, b);
-    }
+    if (!isOne(b)) quotientAndRemainder(nullptr, &r, a, b);
     r.shift(k);
     r += low;
   }

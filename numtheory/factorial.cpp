@@ -1,19 +1,19 @@
 // The falling factorial P(n, r) = n (n-1) ... (n-r+1) and the three keys on
-// it: n! = P(n, n), nPr = P(n, r), nCr = P(n, r) / P(r, r).
+// it: n! = P(n, n), nPr = P(n, r), nCr = C(n, r) = P(n, r) / r!.
 //
-// Plan of P(n, r):
+// Plan of P(n, r), after the refusals:
 //  1. n <= 20: the whole product in one signed 64-bit word (20! < 2^63).
-//  2. n < 2^63: factors multiplied into a 64-bit chunk, which is flushed to
-//     the list once it reaches 2^40, or before a factor that could carry it
-//     past 2^63 (bit widths adding up to more than 63). Below n = 2^23 the
-//     second rule never fires: a chunk below 2^40 times a factor below 2^23
-//     stays below 2^63.
-//  3. n >= 2^63: every factor is a leaf of its own.
-//  4. A balanced product tree: each level multiplies chunk i with chunk
-//     c-1-i, carrying an odd middle chunk, so that the large factors at the
-//     front meet the small ones at the back and the two operands of every
-//     product have similar length. The two lowest levels of the word chunks
-//     run in 128- and 256-bit machine arithmetic; vnums start above them.
+//  2. n >= 2^63: every factor a vnum leaf of a balanced product tree.
+//  3. n within FALLING_PRIMES_MAX_SPAN times r (so n <= 2^21): from the
+//     prime factorisation, by squarings (falling_factorial_by_primes.cpp);
+//     n! is the case r = n.
+//  4. Otherwise the factors packed into words and multiplied by a product
+//     tree (word_product.cpp).
+// nCr is C(n, k) with k = min(r, n - r) for n < 2^63: from the primes up to
+// n (Kummer, binomial_by_primes.cpp) when n is within
+// BINOMIAL_PRIMES_MAX_SPAN times k, else from the k factors with k!'s
+// primes cancelled (binomial_by_cancelling.cpp). Beyond 2^63, where r is
+// far below n, it is the exact quotient P(n, r) / r!.
 //
 // Size guard of nPr and nCr: log2 P(n, r) is the sum of log2(n - i), taken as
 // r log2(n - r + 1) when every factor has more than 32 bits (a lower bound,
@@ -22,23 +22,30 @@
 // lgamma's rounding stays far below a bit.
 // A result is refused only when that estimate, less RESULT_SIZE_SLACK_BITS,
 // still reaches the cap, so anything that fits is computed.
-#include <bit>
+//
+// Size guard of n!: Stirling's lower bound n! >= sqrt(2 pi n) (n / e)^n,
+// less FACTORIAL_SIZE_SLACK_BITS for rounding. It is within a hundred-
+// thousandth of a bit of log2 n! at the cap, where consecutive factorials
+// differ by 18 bits, so the first n! over the cap (298,594!, 5,000,006
+// bits) is refused and the last one within it (298,593!, 4,999,988 bits)
+// is computed.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <numbers>
 #include <utility>
 #include <vector>
 
 #include "numtheory/functions.h"
 #include "numtheory/functions_limits.h"
 #include "numtheory/numtheory.h"
+#include "numtheory/prime_products.h"
 #include "platform/abort_flags.h"
 #include "vnum/messages.h"
 
 namespace quorvel {
 
 namespace {
-
-using u128 = unsigned __int128;
 
 // The low 64 bits of a non-negative value.
 uint64_t low64(const vnum& v) {
@@ -48,106 +55,45 @@ uint64_t low64(const vnum& v) {
   return w;
 }
 
-// A non-negative value from 64-bit words, least significant first.
-vnum fromWords(const uint64_t* words, int count) {
-  int32_t n = (64 * count + LIMB_BITS - 1) / LIMB_BITS + 1;  // + a sign limb
-  n += n & 1;
-  vnum v;
-  v.extendTo(n);
-  u128 pending = 0;
-  int pendingBits = 0, next = 0;
-  for (int32_t i = 0; i < n; ++i) {
-    if (pendingBits < LIMB_BITS && next < count) {
-      pending |= static_cast<u128>(words[next++]) << pendingBits;
-      pendingBits += 64;
-    }
-    v.limbs[i] = static_cast<int32_t>(static_cast<uint64_t>(pending) & LIMB_MASK);
-    pending >>= LIMB_BITS;
-    pendingBits = pendingBits > LIMB_BITS ? pendingBits - LIMB_BITS : 0;
-  }
-  v.normalize();
-  return v;
-}
-
-vnum fromU128(u128 x) {
-  const uint64_t words[2] = {static_cast<uint64_t>(x), static_cast<uint64_t>(x >> 64)};
-  return fromWords(words, 2);
-}
-
-// a * b as a vnum, through four 64 x 64-bit products. The middle column sums
-// three values below 2^64 and the top one is below 2^128 because the whole
-// product is below 2^256.
-vnum product128(u128 a, u128 b) {
-  const uint64_t a0 = static_cast<uint64_t>(a), a1 = static_cast<uint64_t>(a >> 64);
-  const uint64_t b0 = static_cast<uint64_t>(b), b1 = static_cast<uint64_t>(b >> 64);
-  const u128 p00 = static_cast<u128>(a0) * b0, p01 = static_cast<u128>(a0) * b1;
-  const u128 p10 = static_cast<u128>(a1) * b0, p11 = static_cast<u128>(a1) * b1;
-  const u128 middle = (p00 >> 64) + static_cast<uint64_t>(p01) + static_cast<uint64_t>(p10);
-  const u128 high = (middle >> 64) + (p01 >> 64) + (p10 >> 64) + p11;
-  const uint64_t words[4] = {static_cast<uint64_t>(p00), static_cast<uint64_t>(middle), static_cast<uint64_t>(high),
-                             static_cast<uint64_t>(high >> 64)};
-  return fromWords(words, 4);
-}
-
-// Plan step 2 for 21 <= m < 2^63: the chunks of m (m-1) ... (m-r+1), largest
-// factors first. Every chunk stays below 2^63.
-std::vector<uint64_t> wordChunks(uint64_t m, int32_t r) {
-  constexpr uint64_t flushAt = uint64_t{1} << CHUNK_FLUSH_BITS;
-  std::vector<uint64_t> chunks;
-  uint64_t acc = 1;
+// Plan step 2: leaves are the factors themselves, paired first with last at
+// every level so that each product meets operands of similar length. False
+// when the abort flag stopped it.
+bool vnumFactorProduct(vnum& result, const vnum& n, int32_t r) {
+  std::vector<vnum> chunks;
+  chunks.reserve(static_cast<size_t>(r));
+  vnum factor(n);
+  const vnum one(int32_t{1});
   for (int32_t i = 0; i < r; ++i) {
-    const uint64_t factor = m - static_cast<uint64_t>(i);
-    if (std::bit_width(acc) + std::bit_width(factor) > CHUNK_MAX_BITS) {
-      chunks.push_back(acc);
-      acc = 1;
-    }
-    acc *= factor;
-    if (acc >= flushAt) {
-      chunks.push_back(acc);
-      acc = 1;
-    }
+    chunks.push_back(factor);
+    factor -= one;
   }
-  if (acc > 1) chunks.push_back(acc);
-  return chunks;
-}
-
-// Plan step 4 on vnum chunks: leaves the product in chunks[0]. False when the
-// abort flag stopped it.
-bool productTree(std::vector<vnum>& chunks) {
-  size_t c = chunks.size();
-  while (c >= 2) {
+  for (size_t c = chunks.size(); c >= 2;) {
     if (isAborted()) return false;
     for (size_t i = 0; i < c / 2; ++i) chunks[i] *= chunks[c - 1 - i];
     c = (c + 1) / 2;
     chunks.resize(c);
   }
+  if (isAborted()) return false;
+  result = std::move(chunks[0]);
   return true;
 }
 
-// Plan step 4 on word chunks: the two machine levels, then the vnum tree.
-bool wordProductTree(vnum& result, const std::vector<uint64_t>& words) {
-  if (words.size() <= 1) {
-    result = words.empty() ? vnum(int32_t{1}) : fromWords(words.data(), 1);
-    return true;
-  }
+// Plan step 4 for 21 <= m < 2^63.
+bool wordFactorProduct(vnum& result, uint64_t m, int32_t r) {
+  WordPacker packer;
+  for (int32_t i = 0; i < r; ++i) packer.add(m - static_cast<uint64_t>(i));
+  std::vector<uint64_t>& words = packer.finish();
+  vnum product = productOfWords(words.data(), words.size());
   if (isAborted()) return false;
-  size_t c = words.size();
-  std::vector<u128> wide((c + 1) / 2);
-  for (size_t i = 0; i < c / 2; ++i) wide[i] = static_cast<u128>(words[i]) * words[c - 1 - i];
-  if (c & 1) wide[c / 2] = words[c / 2];
-  if (wide.size() == 1) {
-    result = fromU128(wide[0]);
-    return true;
-  }
-  if (isAborted()) return false;
-  c = wide.size();
-  std::vector<vnum> chunks;
-  chunks.reserve((c + 1) / 2);
-  for (size_t i = 0; i < c / 2; ++i) chunks.push_back(product128(wide[i], wide[c - 1 - i]));
-  if (c & 1) chunks.push_back(fromU128(wide[c / 2]));
-  if (!productTree(chunks)) return false;
-  result = std::move(chunks[0]);
+  result = std::move(product);
   return true;
+}
+
+// C(m, k) for m < 2^63 and k <= m / 2, by whichever of the two
+// factorisations costs less before the products.
+bool binomialChecked(vnum& result, uint64_t m, uint32_t k) {
+  if (m <= uint64_t{BINOMIAL_PRIMES_MAX_SPAN} * k) return binomialByPrimes(result, static_cast<uint32_t>(m), k);
+  return binomialByCancelling(result, m, k);
 }
 
 // The three refusals of P(n, r), in their order.
@@ -158,33 +104,23 @@ void checkArguments(const vnum& n, const vnum& r) {
 }
 
 // P(n, r) for checked arguments (r <= 2^20). False, with result untouched,
-// when the abort flag stopped the product tree.
+// when the abort flag stopped it.
 bool fallingFactorialChecked(vnum& result, const vnum& n, int32_t r) {
   if (r == 0) {
     result = vnum(int32_t{1});
     return true;
   }
-  if (n.bitLength() <= CHUNK_MAX_BITS) {
-    const uint64_t m = low64(n);
-    if (m <= static_cast<uint64_t>(FALLING_FACTORIAL_WORD_MAX_N)) {
-      int64_t product = 1;
-      for (int32_t i = 0; i < r; ++i) product *= static_cast<int64_t>(m) - i;
-      result = vnum(product);
-      return true;
-    }
-    return wordProductTree(result, wordChunks(m, r));
+  if (n.bitLength() > WORD_FACTOR_MAX_BITS) return vnumFactorProduct(result, n, r);
+  const uint64_t m = low64(n);
+  if (m <= static_cast<uint64_t>(FALLING_FACTORIAL_WORD_MAX_N)) {
+    int64_t product = 1;
+    for (int32_t i = 0; i < r; ++i) product *= static_cast<int64_t>(m) - i;
+    result = vnum(product);
+    return true;
   }
-  std::vector<vnum> chunks;
-  chunks.reserve(static_cast<size_t>(r));
-  vnum factor(n);
-  const vnum one(int32_t{1});
-  for (int32_t i = 0; i < r; ++i) {
-    chunks.push_back(factor);
-    factor -= one;
-  }
-  if (!productTree(chunks)) return false;
-  result = std::move(chunks[0]);
-  return true;
+  if (m <= uint64_t{FALLING_PRIMES_MAX_SPAN} * static_cast<uint64_t>(r))
+    return fallingFactorialByPrimes(result, static_cast<uint32_t>(m), static_cast<uint32_t>(r));
+  return wordFactorProduct(result, m, r);
 }
 
 // log2 of a positive value, from its top 53 bits (never above the truth by
@@ -212,6 +148,13 @@ void refuseOverCap(double log2Estimate) {
   if (log2Estimate - RESULT_SIZE_SLACK_BITS >= static_cast<double>(scaleLimitBits)) throw MSG_SCALE_OVER;
 }
 
+// Stirling's lower bound on log2 n!; see the size guard above.
+double log2FactorialLowerBound(uint32_t n) {
+  if (n == 0) return 0.0;
+  const double m = n;
+  return (m * std::log(m) - m + 0.5 * std::log(2 * std::numbers::pi * m)) / std::numbers::ln2;
+}
+
 }  // namespace
 
 void fallingFactorial(vnum& result, const vnum& n, const vnum& r) {
@@ -220,8 +163,12 @@ void fallingFactorial(vnum& result, const vnum& n, const vnum& r) {
 }
 
 vnum factorial(const vnum& n) {
+  checkArguments(n, n);
+  const int32_t m = n.limbs[0];  // n <= 2^20 lies in the low limb
+  if (log2FactorialLowerBound(static_cast<uint32_t>(m)) - FACTORIAL_SIZE_SLACK_BITS >= static_cast<double>(scaleLimitBits))
+    throw MSG_SCALE_OVER;
   vnum result;
-  fallingFactorial(result, n, n);
+  fallingFactorialChecked(result, n, m);
   return result;
 }
 
@@ -238,10 +185,18 @@ vnum combinations(const vnum& n, const vnum& r) {
   checkArguments(n, r);
   const int32_t count = r.limbs[0];
   refuseOverCap(log2FallingFactorial(n, count) - std::lgamma(count + 1.0) / std::log(2.0));
+  vnum result;
+  if (n.bitLength() <= WORD_FACTOR_MAX_BITS) {
+    const uint64_t m = low64(n);
+    const uint64_t k = std::min<uint64_t>(static_cast<uint64_t>(count), m - static_cast<uint64_t>(count));
+    binomialChecked(result, m, static_cast<uint32_t>(k));
+    return result;
+  }
   vnum t, u;
   if (!fallingFactorialChecked(t, n, count)) return vnum();
   if (!fallingFactorialChecked(u, r, count)) return vnum();
   divide(t, u);
+  if (isAborted()) return vnum();
   return t;
 }
 

@@ -2,20 +2,33 @@
 //
 // The pieces: `power` (x^y by left-to-right binary exponentiation),
 // `setModulus` / `montgomeryReduce` / `modularPower` (x^y mod N in Montgomery
-// form with R = 2^k, k the bit length of the stored odd N), `squareRoot` with
-// its Newton step `refineInverseSqrt`, `gcd` (binary shift-and-subtract), and
-// `fallingFactorial` P(n, r) under `factorial`, `permutations`, `combinations`.
-// None of them divides inside a loop: only shifts, additions and products.
+// form by sliding windows: on 64-bit word spans with word-by-word REDC for
+// moduli up to MODPOW_WORD_MAX_BITS (word_span.h), on vnum products with
+// montgomeryReduce and the record's R = 2^k above), `squareRoot` with
+// its inverse square root `inverseSqrt`, `gcd` (Lehmer steps, and a half-GCD
+// recursion on products for large values, half_gcd.h), and
+// `fallingFactorial` P(n, r) under `factorial`, `permutations`, `combinations`
+// (from prime factorisations, packed machine words and product trees;
+// prime_products.h). None of them divides inside a loop (the GCD only at
+// its rare long quotients): only shifts, additions and products.
 //
 // How one operation travels, sqrt of a 5,000,000-bit x: the top 64 bits give
-// an x87 estimate of 1/sqrt(x); Newton's iteration for y ~ 2^p / sqrt(x)
-// refines it first on the top G bits of x (G doubling from 64 up to n/2), then
-// at full size; s = (y * x) >> n lands at or just below floor(sqrt(x))
-// and is corrected upward by whole units. Every product goes through vnum
+// an x87 estimate of 1/sqrt(x); Newton stages of doubling precision on the
+// top bits of x take it to 1.25M bits (inverseSqrt); the top half of the
+// root is x's top bits times that, the bottom half one fused Newton step
+// (the exact residue x - s0^2 times the inverse root), and the exact
+// remainder x - s^2 corrects the last unit. Every product goes through vnum
 // `*=`, which picks schoolbook or FFT by size and polls the abort flag; the
-// Newton loops, the correction, the GCD steps and the levels of the factorial
-// product tree poll it too. A call that sees the flag returns early and leaves
-// its output arguments untouched (value-returning calls return any value).
+// Newton stages, the correction, the GCD steps and the levels of the
+// factorial product tree poll it too. A call that sees the flag returns
+// early and leaves its output arguments untouched (value-returning calls
+// return any value).
+//
+// And 100,000!: the primes up to n from a segmented sieve, Legendre's
+// exponent of each, and 16 rounds of acc <- acc^2 * Q_j, Q_j the product of
+// the primes whose exponent has bit j set, packed three or more to a 64-bit
+// word and multiplied word by word up to 1,024 words, by vnum above; a
+// shift by 99,994 puts the powers of two back.
 //
 // Errors are the messages of vnum/messages.h, thrown before any work.
 #pragma once
@@ -28,7 +41,7 @@ namespace quorvel {
 
 // --- powers ---
 
-// x^y over the integers. y < 0: "Bad argument." for x = 0, else 1/x^|y|
+// x^y over the integers; x^0 = 1 for every x, 0 included. y < 0: "Bad argument." for x = 0, else 1/x^|y|
 // truncated (0 for |x| >= 2). |x| <= 1 is exact for any y (the sign of
 // (-1)^y is y's parity). For |x| >= 2 a result certain to pass scaleLimitBits
 // (every y >= 2^30 among them) raises "Scale over" before any product.
@@ -52,18 +65,19 @@ void resetModulus(ModulusRecord& record);
 vnum montgomeryReduce(const vnum& T, const ModulusRecord& record);
 // x^y mod N. "Negative Value." for x < 0 or y < 0; 0 with no modulus stored.
 vnum modularPower(const vnum& x, const vnum& y, const ModulusRecord& record);
+// Window width (bits) of the sliding-window power for an exponent of
+// exponentBits bits whose forms take formBytes each.
+int slidingWindowBits(int64_t exponentBits, int64_t formBytes);
 
 // --- integer square root ---
 
 // result <- floor(sqrt(x)), remainder <- x - result^2. "Negative value." for
 // x < 0. result and remainder may be x.
 void squareRoot(vnum& result, const vnum& x, vnum& remainder);
-// Newton's iteration y <- y * (3 * 2^p - (y^2 * x >> p)) >> (p + 1) toward
-// 2^p / sqrt(x), until a value repeats. From any start within a few percent
-// it settles a unit or two below floor(2^p / sqrt(x)) or on it; the truncated
-// (y^2 * x >> p) can lift it by less than 1/(2 sqrt(x)), so only an x below
-// 2^64 or so can end one unit above.
-void refineInverseSqrt(vnum& y, const vnum& x, int64_t p);
+// y ~ Y = 2^(k+H) / sqrt(x) for x > 0, H = ceil(bitLength(x) / 2), so that
+// Y is in (2^k, 2^(k+1)]: Y - 3 < y < Y + 1. Newton stages of doubling
+// precision on the top bits of x. Meaningless after a cancel.
+vnum inverseSqrt(const vnum& x, int64_t k);
 
 // --- greatest common divisor ---
 
@@ -78,14 +92,15 @@ void gcd(vnum& a, const vnum& b);
 // "Negative value." (n < 0 or r < 0), "Bad argument." (r > n), "Too big
 // value." (r > 2^20). No size guard of its own: its callers bound the result.
 void fallingFactorial(vnum& result, const vnum& n, const vnum& r);
-// n! = P(n, n); the engine has refused n > 1,000,000 ("Limit Over") and
-// measures the result afterwards.
+// n! = P(n, n), with the refusals of P(n, n) and then "Scale over", before
+// any work, when n! certainly has more than scaleLimitBits bits (from
+// 298,594 on). The engine has refused n > 1,000,000 ("Limit Over") first.
 vnum factorial(const vnum& n);
 // nPr = P(n, r), "Scale over" before the product when the result must pass
 // scaleLimitBits.
 vnum permutations(const vnum& n, const vnum& r);
-// nCr = P(n, r) / P(r, r), "Scale over" before the products when the
-// binomial itself must pass scaleLimitBits.
+// nCr = P(n, r) / P(r, r) = C(n, min(r, n - r)), "Scale over" before the
+// products when the binomial itself must pass scaleLimitBits.
 vnum combinations(const vnum& n, const vnum& r);
 
 }  // namespace quorvel

@@ -12,11 +12,19 @@ namespace quorvel {
 // 64-bit word and one hardware division gives the quotient.
 inline constexpr int NATIVE_QUOTIENT_BITS = 60;
 
-// Largest bit-length difference (dividend bits - divisor bits) divided with
-// the bitwise reciprocal: about this many subtract-and-shift passes over
-// the divisor's top bits (at most this many plus the guard, 35 limbs):
-// some 35,000 limb steps at most, and no products.
-inline constexpr int64_t BITWISE_RECIPROCAL_MAX_DIFF = 1000;
+// Long division on limbs (div_schoolbook.cpp) costs about qn * dn limb
+// steps for a quotient of qn and a divisor of dn limbs; the reciprocal
+// method costs a few products whose combined length grows as qn + dn (as
+// qn + min(qn, dn) without a remainder: its last block reads only the
+// divisor's top bits). Long division is chosen while
+//     qn * dn <= DIV_SCHOOLBOOK_HARMONIC_LIMBS * (qn + dn'),
+// i.e. while qn dn / (qn + dn') is at most this many limbs. Measured with
+// today's products (thread CPU time, medians of interleaved runs, this
+// 2-core machine): the methods cost the same at qn = dn = 1,800 (quotient)
+// to 2,200 (remainder), at dn = 1,100 for qn = 100,000 and at qn = 1,000
+// for dn = 100,000 (remainder), i.e. at 900 to 1,100. A faster product for
+// a few thousand limbs moves this down; measure again when it changes.
+inline constexpr int64_t DIV_SCHOOLBOOK_HARMONIC_LIMBS = 1000;
 
 // Extra divisor bits kept beyond the quotient width when the divisor is
 // truncated for the reciprocal. With 4 bits the truncation moves the
@@ -31,28 +39,37 @@ inline constexpr int RECIPROCAL_GUARD_BITS = 2;
 inline constexpr int DIVIDEND_GUARD_BITS = 8;
 
 // Precision (bits of the reciprocal, and of the divisor's top) of the first
-// Newton stage, refined to its fixpoint from 2^32 by refineReciprocal.
-inline constexpr int64_t RECIPROCAL_START_BITS = 32;
+// Newton stage, computed exactly by one 128-bit division: 2^(2k) must fit
+// 128 bits and the quotient (below 2^(k+1)) 64 bits.
+inline constexpr int64_t RECIPROCAL_START_BITS = 62;
 // A Newton stage of k bits feeds a stage of at most 2k - 6 bits: the carried
 // estimate is within 6 * 2^(k'-k) of the target, and its squared error
 // 36 * 2^(2(k'-k)) / 2^k' stays below 36/64 of a unit, so every stage ends
 // less than 2 units below its target.
 inline constexpr int64_t NEWTON_STAGE_LOSS_BITS = 6;
+// Bits of the Newton residue kept below the stage's precision k: the residue
+// is cut to its bits from k - 4 up, which lowers the step by less than
+// 2^(k+1) 2^(k-4) / 2^(2k) = 1/8 of a unit and shortens its product by k
+// bits.
+inline constexpr int64_t RECIPROCAL_RESIDUE_GUARD_BITS = 4;
 
-// Width of the quotient blocks (reciprocal_quotient.cpp, blockWidth).
-// Work per block: a product of about 2w bits and one of w + lb bits; the
-// reciprocal, made once, costs about this many times a w-bit block product
-// (its stages sum to roughly five w-bit products).
-inline constexpr double NEWTON_BLOCK_BALANCE = 5.0;
-// Divisors up to this many bits take blocks of SHORT_DIVISOR_BLOCK_BITS, so
-// that both products of a block (608 x 603 and 600 x 1500 bits at most) stay
-// within the schoolbook range of the multiplication (100 combined limbs),
-// whose small products cost far less than an FFT's. 600 was the fastest of
-// 300 / 600 / 1000 / 1500 for 5,000,000-bit dividends by 50 and 1,000 bits
-// (bench/numtheory_cases.cpp, this machine); it is also the least width of
-// any block.
-inline constexpr int64_t SHORT_DIVISOR_BITS = 1500;
-inline constexpr int64_t SHORT_DIVISOR_BLOCK_BITS = 600;
+// The block count of a division minimises the combined length of its
+// products (reciprocal_quotient.cpp). The Newton reciprocal of W bits costs
+// about this many times W: its stages sum to about two and a half products
+// of the last stage's combined length 2W. For 5,000,000 / 2,500,000 bits
+// the measure picks two blocks, which cost 3.0 / 3.8 products of 2.5M bits
+// (quotient / remainder; thread CPU time, interleaved runs) against
+// 3.6 / 4.6 with one block and 3.7 / 4.8 with three.
+inline constexpr double RECIPROCAL_COST_FACTOR = 5.0;
+
+// A quotient without remainder estimates its last block with this many more
+// bits; the bits show whether the estimate, within -1..+2 of the truth, can
+// still straddle a multiple of 2^g, and only then is the block's remainder
+// formed. An estimate whose guard bits lie within this margin of a multiple
+// of 2^g is checked (the bound needs 1 below and 3 above; 4 is kept on both
+// sides). Random operands take the check with probability 2^-29.
+inline constexpr int64_t QUOTIENT_GUARD_BITS = 32;
+inline constexpr uint64_t QUOTIENT_GUARD_MARGIN = 4;
 
 // The quotient estimate is at most 2 below and 1 above the true quotient;
 // a correction that needs more steps than this is a broken bound.
@@ -71,6 +88,17 @@ inline constexpr int64_t EXP_OPERAND_LIMIT = int64_t{1} << 30;
 // 1,505,150 digits of the largest value, so the guards stay tight there.
 inline constexpr int64_t LOG2_TEN_NUM = 3321928094;
 inline constexpr int64_t LOG2_TEN_DEN = 1000000000;
+
+// 10^k is built by squaring 10^floor(k/2) rather than from the ladder when
+// that costs less (scale_by_power_of_ten.cpp), measuring an FFT product by
+// its combined length and a square by this fraction of it: squaring
+// 10^500,000 took 0.73 of the time of 10^500,000 * 10^499,999 here (thread
+// CPU time, interleaved runs), since the FFT transforms one operand only.
+// A squaring kernel that gains more should lower it.
+inline constexpr double SQUARE_COST_FACTOR = 0.73;
+// Below this many digits the products are schoolbook-sized, where a square
+// costs as much as any product and the ladder is used.
+inline constexpr int64_t EXP_SQUARING_MIN_DIGITS = 1000;
 
 // --- reading decimal text ---
 

@@ -3,22 +3,24 @@
 //
 // divide / modulo (divide.cpp) own the signs: they reduce to magnitudes a > b,
 // strip the divisor's trailing zero bits from both, and call the shared
-// quotient. divideMagnitudes (divide_magnitudes.cpp) picks the method by size:
-// one 64-bit division below 2^60, quotient 1 for equal bit lengths, and
-// otherwise a multiplication by a reciprocal of the divisor's top bits
-// (reciprocal_quotient.cpp), followed by an exact correction against the
-// full divisor. The reciprocal comes from a bitwise restoring division when
-// the quotient has at most 1,000 bits (bitwise_reciprocal.cpp) and from
-// Newton stages of doubling precision beyond (newton_reciprocal.cpp, each
-// stage one step of refineReciprocal's iteration). A quotient much longer
-// than its divisor is produced block by block with one reciprocal.
+// quotient, asking for the quotient only or the remainder only.
+// quotientAndRemainder (divide_magnitudes.cpp) picks the method by size: one
+// 64-bit division below 2^60, quotient 1 for equal bit lengths, long division
+// on limbs (div_schoolbook.cpp) while the divisor or the quotient is short,
+// and otherwise a multiplication by a Newton reciprocal of the divisor's top
+// bits (newton_reciprocal.cpp) in quotient blocks (reciprocal_quotient.cpp),
+// each corrected exactly against the full divisor. The last block of a
+// quotient without remainder carries 32 guard bits instead, which show when
+// its estimate is already exact.
 //
 // A 5,000,000 by 2,500,000-bit quotient thus travels: divide -> magnitudes,
-// shift -> divideMagnitudes -> two quotient blocks of 1.25M bits -> Newton
-// reciprocal of the divisor's top 1.25M bits in 16 stages (two products
-// each, through vnum's FFT) -> per block, one product by the partial
-// dividend's top bits and one by the divisor, then at most a few additions
-// of the divisor -> sign.
+// shift -> quotientAndRemainder -> reciprocal of the divisor's top 1.25M bits
+// (Newton stages from a 62-bit start, two products each) -> block 1: the
+// dividend's top bits times the reciprocal, then the 2.5M-bit remainder by
+// one product with the divisor -> block 2: the remainder's top bits times
+// the reciprocal (the Newton step fused with the quotient) -> guard bits
+// decide, so the last product by the divisor is skipped -> sign. Some three
+// products of 2.5M bits in all; MOD forms the last remainder too.
 //
 // scaleByPowerOfTen (scale_by_power_of_ten.cpp) assembles 10^k from
 // smallDecPowers and decPowerLadder, squaring ladder entries in on first use
@@ -28,8 +30,8 @@
 // (decimal_digits_to_number.cpp) joined by a product tree over the ladder.
 //
 // Errors are thrown as the message pointers of vnum/messages.h. Long loops
-// poll isAborted() per Newton stage, quotient block, correction step and tree
-// level; a cancelled call returns early with a meaningless value and never
+// poll isAborted() per Newton stage, quotient block, quotient limb of the
+// long division, correction step and tree level; a cancelled call returns early with a meaningless value and never
 // publishes a ladder entry.
 #pragma once
 
@@ -50,14 +52,9 @@ vnum& divide(vnum& x, const vnum& divisor);
 vnum& modulo(vnum& x, const vnum& divisor);
 
 // result <- floor(A / B) for A >= B > 0 (the callers answer A < B
-// themselves). result may be A or B. Returns result.
+// themselves); no remainder is formed unless the quotient needs it to be
+// exact. result may be A or B. Returns result.
 vnum& divideMagnitudes(vnum& result, const vnum& A, const vnum& B);
-
-// In place Newton iteration x <- (x * (2^(p+1) - B*x)) >> p until a value
-// repeats or the abort flag is set. From any start 2 <= x <= 2^p / B the
-// iterates rise monotonically and end at floor(2^p / B) or one below it
-// (x = 1 is a fixpoint of the floored step whatever the target).
-void refineReciprocal(vnum& x, const vnum& B, int64_t p);
 
 // x <- x * 10^e for e > 0, x / 10^-e (truncated toward zero) for e < 0.
 // Throws MSG_SCALE_OVER, before any work, when x is non-zero and x * 10^e

@@ -43,7 +43,9 @@ vnum power(const vnum& x, const vnum& y) {
     // 1 / e^|y| truncates to 0 for e >= 2.
     if (eVsOne == 0) r = one;
   } else if (eVsOne <= 0) {
-    r = e;  // 0^y = 0 (0^0 included) and 1^y = 1
+    // 1^y = 1 and 0^y = 0, except 0^0 = 1: the empty product, as x^0 is for
+    // every other x.
+    r = y.isZero() ? one : e;
   } else {
     if (!fitsOneLimb(y)) throw MSG_SCALE_OVER;
     const int64_t f = y.limbs[0];

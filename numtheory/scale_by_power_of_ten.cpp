@@ -1,13 +1,18 @@
 // x * 10^e and x / 10^-e: the "Exp" operator and the decimal exponent of
 // text.
 //
-// 10^k is 10^(k mod 8) from smallDecPowers times the ladder entries
-// 10^(8*2^f) for the set bits f of floor(k / 8). The factors are taken from
-// the smallest up: the entries double in size, so each product is about
-// twice the new factor, and the total stays near one product of the size of
-// the result (largest first would make every later factor a full-size
-// product). Each entry's 2^(8*2^f) is stripped by the multiplication itself,
-// which leaves products of powers of five.
+// 10^k is built one of two ways, whichever costs less by the measure of
+// limits.h (an FFT product costs about its combined length, a square
+// SQUARE_COST_FACTOR times that; lengths counted in digits of the result):
+//  - from the ladder: 10^(k mod 8) from smallDecPowers times the entries
+//    10^(8*2^f) for the set bits f of floor(k / 8), taken from the smallest
+//    up, so that product i costs the length c_i of everything gathered so
+//    far; in all sum c_i, from nothing (k = 8 * 2^f, an entry) to about 2k
+//    (every bit set);
+//  - by squaring: (10^floor(k/2))^2, times 10 for odd k: sigma k plus the
+//    cost of the half, built again by the cheaper way, about 2 sigma k.
+// A ladder entry's 2^(8*2^f), like any power of two, is stripped by the
+// multiplication itself, which leaves products of powers of five.
 //
 // Guards, before any power is built. Let b = bitLength(x), so
 // 2^(b-1) <= |x| < 2^b, and L = floor(k * log2 10) from below (limits.h).
@@ -16,6 +21,7 @@
 //   e < 0: b <= L gives |x| < 2^b <= 10^k, so the quotient is 0.
 // Neither guard can fire on a result that would be within the cap, and a
 // 32-bit exponent can no longer start a squaring chain the cap would refuse.
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 
@@ -29,9 +35,44 @@ namespace quorvel {
 
 namespace {
 
+// The lengths, in digits, that the ladder's products for 10^k add up.
+double ladderCost(int64_t k) {
+  const uint64_t octets = static_cast<uint64_t>(k) >> 3;
+  double gathered = static_cast<double>(k & 7);
+  double cost = 0;
+  for (int f = 0; f < 64; ++f) {
+    if (!((octets >> f) & 1)) continue;
+    if (gathered > 0) cost += gathered + static_cast<double>(uint64_t{8} << f);
+    gathered += static_cast<double>(uint64_t{8} << f);
+  }
+  return cost;
+}
+
+// Whether squaring 10^floor(k/2) costs less than the ladder's products, and
+// the cost of the cheaper way.
+bool squaringPays(int64_t k, double* cost) {
+  const double ladder = ladderCost(k);
+  if (k < EXP_SQUARING_MIN_DIGITS) {
+    *cost = ladder;
+    return false;
+  }
+  double half;
+  squaringPays(k / 2, &half);
+  const double squaring = SQUARE_COST_FACTOR * static_cast<double>(k) + half;
+  *cost = std::min(ladder, squaring);
+  return squaring < ladder;
+}
+
 // 10^k for k >= 0; meaningless after a cancel.
 vnum powerOfTen(int64_t k) {
   if (k < SMALL_DEC_POWERS_SIZE) return smallDecPowers[k];
+  double cost;
+  if (squaringPays(k, &cost)) {
+    vnum t = powerOfTen(k / 2);
+    t *= t;
+    if (k & 1) t *= smallDecPowers[1];
+    return t;
+  }
   const uint64_t octets = static_cast<uint64_t>(k) >> 3;
   const int top = std::bit_width(octets) - 1;
   if (!decPowerLadderEntry(top)) return vnum();

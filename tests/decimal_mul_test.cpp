@@ -123,11 +123,12 @@ TEST(Vnum10Mul, SquareFlagGivesTheSameLimbs) {
   }
 }
 
-TEST(Vnum10Mul, AcrossTheModeLimit) {
-  // 190,000 total limbs is the last product of 4-digit elements (the largest
-  // coefficients of any mode); 190,001 is the first with 2-digit elements.
+TEST(Vnum10Mul, AtTheConversionsLargestSize) {
+  // 190,000 total limbs is about the largest product of the decimal
+  // conversion (the top merge of a 5,000,000-bit value).
+  constexpr int64_t LARGEST = 190000;
   auto g = rng(515);
-  for (int64_t total : {DEC_FFT_MODE0_MAX_LIMBS, DEC_FFT_MODE0_MAX_LIMBS + 1}) {
+  for (int64_t total : {LARGEST, LARGEST + 1}) {
     const int32_t u = static_cast<int32_t>(total / 2);
     const Operands o = randomOperands(g, static_cast<int32_t>(total) - u, u);
     vnum10 product;
@@ -135,10 +136,9 @@ TEST(Vnum10Mul, AcrossTheModeLimit) {
     EXPECT_VNUM10_EQ(product, productOf(o));
   }
   // Operands of nothing but 99999999 limbs put every coefficient at its
-  // maximum. With 4-digit elements at this size the transform rounds too
-  // close to a half: mulFft may fail, but never silently, and the dispatcher
-  // must still deliver the exact square through a method with more margin.
-  const int32_t half = static_cast<int32_t>(DEC_FFT_MODE0_MAX_LIMBS / 2);
+  // maximum, the worst case for the transform's rounding: mulFft may fail,
+  // but never silently, and the dispatcher must deliver the exact square.
+  const int32_t half = static_cast<int32_t>(LARGEST / 2);
   vnum10 nines;
   nines.growTo(half);
   std::fill(nines.limbs.get(), nines.limbs.get() + half, DEC_LIMB_BASE - 1);

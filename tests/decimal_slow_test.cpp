@@ -1,8 +1,7 @@
-// The largest decimal cases: products across the 5,600,000-limb limit of a
-// single transform, the fallback from a refused transform, and conversions
-// of values up to 8,000,000 bits, beyond the calculator's 5,000,000-bit cap
-// and past the 2^18-limb padding, where record 18 of the table comes into
-// use.
+// The largest decimal cases: products across the limit of a single
+// transform, the fallback from a refused transform, and conversions of
+// values up to 8,000,000 bits, beyond the calculator's 5,000,000-bit cap and
+// past the 2^18-limb padding, where record 18 of the table comes into use.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -17,10 +16,10 @@ using namespace quorvel;
 using namespace quorvel::test;
 
 TEST(DecimalSlow, ProductsAcrossTheSingleTransformLimit) {
-  // 5,600,000 total limbs is the last single transform (2^25 elements of two
-  // digits); 5,600,001 takes one Karatsuba step into three transforms.
+  // DEC_FFT_MODE0_MAX_LIMBS is the last single transform; one limb more
+  // takes one Karatsuba step into three transforms.
   auto g = rng(531);
-  for (int64_t total : {DEC_FFT_MODE1_MAX_LIMBS, DEC_FFT_MODE1_MAX_LIMBS + 1}) {
+  for (int64_t total : {DEC_FFT_MODE0_MAX_LIMBS, DEC_FFT_MODE0_MAX_LIMBS + 1}) {
     const int32_t u = static_cast<int32_t>(total / 2);
     vnum10 x = randomVnum10(g, static_cast<int32_t>(total) - u, false);
     vnum10 y = randomVnum10(g, u, true);

@@ -197,34 +197,3 @@ TEST(Vnum10Write, NeverPastTheGivenSize) {
   }
 }
 
-TEST(Vnum10Kernels, ExactDivisionByTheTransformFactor) {
-  auto g = rng(502);
-  for (int it = 0; it < iterations(300); ++it) {
-    const Mpz value = randomDecimal(g, logUniform(g, 1, 3000), g() & 1, false);
-    const int k = static_cast<int>(g() % 27);
-    Mpz scaled;
-    mpz_mul_2exp(scaled.z, value.z, static_cast<mp_bitcnt_t>(k));
-    vnum10 x = vnum10FromMpz(scaled);
-    x.growTo(x.len + 2);  // zero limbs on top take part too
-    EXPECT_EQ(divideDecLimbsByPowerOfTwo(x.limbs.get(), x.len, k), 0u);
-    x.trim();
-    EXPECT_VNUM10_EQ(x, value);
-
-    // A value that is not a multiple reports the remainder mod 2^k.
-    if (k > 0) {
-      Mpz odd;
-      mpz_add_ui(odd.z, scaled.z, 1);
-      vnum10 y = vnum10FromMpz(odd);
-      EXPECT_EQ(divideDecLimbsByPowerOfTwo(y.limbs.get(), y.len, k), 1u);
-    }
-  }
-  // The largest factor of the callers: 2^24 times a number of 99999999 limbs.
-  std::vector<int32_t> nines(1000, DEC_LIMB_BASE - 1);
-  Mpz all, scaled;
-  mpz_set_str(all.z, std::string(8000, '9').c_str(), 10);
-  mpz_mul_2exp(scaled.z, all.z, 24);
-  vnum10 s = vnum10FromMpz(scaled);
-  EXPECT_EQ(divideDecLimbsByPowerOfTwo(s.limbs.get(), s.len, 24), 0u);
-  s.trim();
-  EXPECT_EQ(limbsOf(s), nines);
-}

@@ -1,10 +1,15 @@
 // The command engine through its worker: key sequences with the texts they
-// must leave on display, memory and modulus, errors, limits and the cap.
+// must leave on display, memory and modulus, errors, limits and the cap,
+// Backspace, the paste rules and the history of produced values.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "engine/binary_text.h"
 #include "engine/command_ids.h"
+#include "engine/key_labels.h"
+#include "engine/limits.h"
+#include "engine/value_history.h"
 #include "tests/support/engine_harness.h"
 
 using namespace quorvel;
@@ -62,6 +67,7 @@ TEST(Engine, EvaluationOrderAndRepeat) {
       {"12345 Exp 3 +/- =", "12", nullptr},
       {"12 GCD 18 =", "6", nullptr},
       {"3 x^y 4 =", "81", nullptr},
+      {"0 x^y 0 =", "1", nullptr},                 // the empty product, as for every other x
       {"5 nPr 2 =", "20", nullptr},
       {"5 nCr 2 =", "10", nullptr},
   });
@@ -91,6 +97,7 @@ TEST(Engine, ErrorsAndTheErrorState) {
       {"5 / 0 = CE", "0", "+0x000000000000000"},
       {"5 / 0 = C 2 + 2 =", "4", nullptr},
       {"1000001 n!", "Limit Over", nullptr},
+      {"1000000 n!", "Scale over", nullptr},         // refused before any work
       {"0 Modulo", "even value.", nullptr},
       {"4 Modulo", "even value.", nullptr},
       {"7 +/- Modulo", "negative value.", nullptr},
@@ -171,4 +178,116 @@ TEST(Engine, LevelLimit) {
   // 63 levels open they still work.
   calc.keys("C " + opens + "1 + 2 =");
   EXPECT_EQ(calc.dec(), "3");
+}
+
+TEST(Engine, BackspaceTakesBackTypedDigitsOnly) {
+  checkRows({
+      {"123 backspace", "12", nullptr},
+      {"123 backspace backspace backspace backspace", "0", nullptr},
+      {"2 + 3 = backspace", "5", nullptr},             // a result is not being typed
+      {"2 + 34 backspace", "3", nullptr},
+      {"paste:12 3 backspace backspace", "12", nullptr},  // pasted digits were not typed
+      {"paste:-5 3 backspace", "-5", nullptr},         // the exact inverse of -5 * 10 + 3
+      {"Hex #FF Dec 1 backspace backspace", "15", nullptr},  // each digit in its own base
+      {"12 bit:0 backspace", "13", nullptr},           // a flipped bit ends the typing
+      {"12 MS backspace 4", "4", nullptr},
+      {"12 CE backspace", "0", nullptr},
+      {"1 / 0 = backspace", "Divide by zero.", nullptr},
+  });
+}
+
+namespace {
+
+// Keeps the engine's reports as the desktop program does.
+struct HistoryObserver : EngineObserver {
+  void valueShown(int id, const vnum& value, std::string_view decText) override { history.record(id, value, decText); }
+  void pasteIgnored() override { ++ignoredPastes; }
+  ValueHistory history;
+  std::atomic<int> ignoredPastes{0};
+};
+
+}  // namespace
+
+TEST(Engine, PasteOfTextWithoutDigitsChangesNothing) {
+  checkRows({
+      {"7 paste:hello", "7", nullptr},
+      {"7 paste:", "7", nullptr},
+      {"5 Hex paste:FF", "5", nullptr},       // letters alone are no number in either mode
+      {"Hex paste:12", "12", nullptr},        // decimal unless "0x", whatever the mode
+      {"7 open:abc", "7", nullptr},
+      {"open:0x1F", "31", nullptr},
+      {"paste:+0b101", "5", nullptr},          // the binary form Save writes
+      {"paste:-0b1001", "-7", nullptr},        // two's complement, as the hexadecimal form
+      {"paste:0b10 1", "21", nullptr},
+      {"paste:x0b101", "0", nullptr},          // not the binary form: decimal 0, then "b101" ignored
+  });
+  EngineHarness calc;
+  HistoryObserver observer;
+  calc.engine.setObserver(&observer);
+  calc.keys("8 paste:none open:- 2 + 2 =");
+  EXPECT_EQ(observer.ignoredPastes.load(), 2);
+  EXPECT_EQ(calc.dec(), "84");
+}
+
+TEST(Engine, BinaryTextReadsBackAsTheSameValue) {
+  // Sizes around a digit, both signs, powers of two (whose negatives are a
+  // lone sign bit) and a long mixed pattern.
+  const char* const hexTexts[] = {"+0x0", "+0x1", "-0xF", "-0x8", "+0x7", "+0x10", "-0x9",
+                                  "+0x1000000000000000000000000000000",
+                                  "-0x8000000000000000000000000000000",
+                                  "-0xA5A5A5A5A5A5A5A5A5A5A5A5A5A5A5A5A5A5A5A5A5A5A5A501"};
+  for (const char* hex : hexTexts) {
+    EngineHarness calc;
+    calc.keys(std::string("paste:") + hex);
+    const std::string shown = calc.hex();
+    const std::string binary = binaryTextOfHexText(shown);
+    ASSERT_EQ(binary.size(), 3 + 4 * (shown.size() - 3)) << hex;
+    calc.keys("C paste:" + binary);
+    EXPECT_EQ(calc.hex(), shown) << hex << " written as " << binary;
+  }
+  EXPECT_EQ(hexTextOfBinaryText(" -0b 1 0\n1 "), std::optional<std::string>("-0x5"));
+  EXPECT_EQ(hexTextOfBinaryText("0b"), std::nullopt);
+  EXPECT_EQ(hexTextOfBinaryText("0b102"), std::nullopt);
+  EXPECT_EQ(binaryTextOfHexText("Divide by zero."), "");
+}
+
+TEST(Engine, HistoryKeepsProducedValuesNewestFirst) {
+  EngineHarness calc;
+  HistoryObserver observer;
+  calc.engine.setObserver(&observer);
+  calc.keys("2 + 3 = 4 n! 7 MS MR C ( 1 ) paste:12 CE 1000 n! bit:0");
+  const auto entries = observer.history.entries();
+  ASSERT_EQ(entries.size(), 5u);
+  const char* const labels[] = {"n!", "Paste", ")", "n!", "="};
+  const char* const heads[] = {"4023872600770937", "12", "1", "24", "5"};
+  for (size_t i = 0; i < entries.size(); ++i) {
+    EXPECT_EQ(labelOfCommand(entries[i]->commandId), labels[i]) << i;
+    EXPECT_EQ(entries[i]->head, heads[i]) << i;
+  }
+  // 1000! has 2568 digits: a head, a tail and the count.
+  EXPECT_EQ(entries[0]->tail, "000000000000");
+  EXPECT_EQ(entries[0]->digits, 2568);
+  EXPECT_EQ(entries[3]->tail, "");
+
+  // Recall puts the value on display as the entry, like "MR": a digit then
+  // starts a new entry.
+  calc.engine.inbox.putValue(entries[4]->value());
+  calc.handOff(CMD_PUT_ENTRY);
+  calc.worker.waitUntilIdle();
+  EXPECT_EQ(calc.dec(), "5");
+  calc.keys("9");
+  EXPECT_EQ(calc.dec(), "9");
+  calc.engine.inbox.putValue((entries[0]->value()));
+  calc.handOff(CMD_PUT_ENTRY);
+  calc.worker.waitUntilIdle();
+  EXPECT_EQ(calc.dec().size(), 2568u);
+  EXPECT_EQ(observer.history.entries().size(), 5u);  // a recall is no new value
+
+  // Bounded: the oldest go first.
+  calc.keys("C 1 +/- + 1 =");
+  for (size_t i = 0; i < HISTORY_MAX_ENTRIES; ++i) calc.keys("=");
+  const auto bounded = observer.history.entries();
+  ASSERT_EQ(bounded.size(), HISTORY_MAX_ENTRIES);
+  EXPECT_EQ(bounded.front()->head, std::to_string(HISTORY_MAX_ENTRIES));
+  EXPECT_EQ(bounded.back()->head, "1");
 }

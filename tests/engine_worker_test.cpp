@@ -17,10 +17,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Starts "n!" of 1,000,000 (seconds of work) without waiting for it.
+// Starts 3^(2^100,000) mod 2^100,000 + 1 (100,000 modular squarings of
+// 100,001 bits, minutes of work) without waiting for it.
 void startLongComputation(EngineHarness& calc) {
-  calc.keys("1000000");
-  calc.handOff(CMD_FACTORIAL);
+  calc.keys("1 << 100000 + 1 = Modulo 3 Power ( 1 << 100000 )");
+  calc.handOff(CMD_EQUALS);
   while (!calc.worker.busy()) std::this_thread::yield();
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
 }

@@ -1,27 +1,27 @@
-// realFft against an independent extended-precision DFT, the round trip,
-// the impulse response, the tables and their reuse.
+// The right-angle transform against a direct evaluation of its definition,
+// the round trip, the fused convolution, the tables and cancellation.
 #include <gtest/gtest.h>
+#include <quadmath.h>
 
 #include <cmath>
 #include <cstdio>
-#include <numbers>
+#include <memory>
 #include <random>
 #include <vector>
 
-#include "fft/fft.h"
-#include "fft/twiddle_order.h"
+#include "fft/fft_plan.h"
+#include "fft/limits.h"
+#include "fft/transform.h"
+#include "platform/abort_flags.h"
 #include "tests/support/random.h"
 
-namespace quorvel {
+namespace quorvel::detail {
 namespace {
 
-constexpr long double PI = std::numbers::pi_v<long double>;
 constexpr long double EPSILON = 0x1p-64L;  // unit roundoff at 64-bit precision
 
-struct Workspace {
-  explicit Workspace(int n) : w(n / 2), ip(n / 2, 0) {}
-  std::vector<long double> w;
-  std::vector<int> ip;
+struct Complex {
+  long double re, im;
 };
 
 // EXPECT_NEAR works in double; the transforms need the 64-bit significand.
@@ -33,174 +33,205 @@ testing::AssertionResult near(long double actual, long double expected, long dou
   return testing::AssertionFailure() << text;
 }
 
-int log2Of(int n) {
+int log2Ceil(int n) {
   int bits = 0;
   while ((1 << bits) < n) ++bits;
   return bits;
 }
 
-std::vector<long double> randomIntegers(std::mt19937_64& g, int n, int64_t bound) {
-  std::uniform_int_distribution<int64_t> digit(-bound, bound);
-  std::vector<long double> x(n);
-  for (auto& v : x) v = static_cast<long double>(digit(g));
-  return x;
+// Every length kind: the smallest ones, radix-2 and radix-4 last levels,
+// radix-3 first levels, blocks up to the leaf size and depth-first beyond it.
+std::vector<int> kernelLengths() {
+  std::vector<int> lengths;
+  for (int m = FFT_MIN_POINTS; m <= 16 * FFT_LEAF_POINTS; m *= 2) lengths.push_back(m);
+  for (int m = 6; m <= 12 * FFT_LEAF_POINTS; m *= 2) lengths.push_back(m);
+  return lengths;
 }
 
-// The packed spectrum by definition: each frequency summed directly over
-// sines and cosines of the exactly reduced angle 2 pi (jk mod n)/n, with
-// compensated sums, so that the reference error stays near one rounding of
-// sum |x_j|.
-std::vector<long double> naiveSpectrum(const std::vector<long double>& x) {
-  const int n = static_cast<int>(x.size());
-  std::vector<long double> cosine(n), sine(n);
-  for (int m = 0; m < n; ++m) {
-    cosine[m] = cosl(2 * PI * m / n);
-    sine[m] = sinl(2 * PI * m / n);
+std::vector<Complex> randomPoints(std::mt19937_64& g, int points, bool real) {
+  std::uniform_int_distribution<int64_t> digit(-(1 << 20), 1 << 20);
+  std::vector<Complex> z(points);
+  for (auto& p : z) p = {static_cast<long double>(digit(g)), real ? 0.0L : static_cast<long double>(digit(g))};
+  return z;
+}
+
+std::unique_ptr<SplitPoint[]> toBuffer(const std::vector<Complex>& z) {
+  auto buffer = std::make_unique<SplitPoint[]>(z.size());
+  for (size_t j = 0; j < z.size(); ++j) {
+    store(buffer[j].re, z[j].re);
+    store(buffer[j].im, z[j].im);
   }
-  std::vector<long double> a(n);
-  for (int k = 0; k <= n / 2; ++k) {
+  return buffer;
+}
+
+Complex at(const SplitPoint& p) { return {load(p.re), load(p.im)}; }
+
+// e^(2 pi i num/den) in quadruple precision, rounded once to extended: an
+// independent reference within half a unit in the last place.
+Complex exactRoot(int64_t num, int64_t den) {
+  static const __float128 twoPi = 8 * atanq(static_cast<__float128>(1));
+  const __float128 angle = twoPi * static_cast<__float128>(num) / static_cast<__float128>(den);
+  return {static_cast<long double>(cosq(angle)), static_cast<long double>(sinq(angle))};
+}
+
+std::vector<Complex> rootsOfUnity(int count) {
+  std::vector<Complex> roots(count);
+  for (int e = 0; e < count; ++e) roots[e] = exactRoot(e, count);
+  return roots;
+}
+
+// Position p of the forward transform by definition: sum_j z_j omega^j
+// w^(j f(p)) = sum_j z_j e^(2 pi i j (4 f(p) + 1)/(4M)), exponents reduced
+// exactly, sums compensated.
+std::vector<Complex> directTransform(const FftPlan& plan, const std::vector<Complex>& z) {
+  const int M = plan.points();
+  const auto roots = rootsOfUnity(4 * M);
+  std::vector<Complex> out(M);
+  for (int p = 0; p < M; ++p) {
+    const int64_t step = 4 * int64_t{spectrumFrequency(plan, p)} + 1;
     long double re = 0, reCarry = 0, im = 0, imCarry = 0;
-    for (int j = 0; j < n; ++j) {
-      const int m = static_cast<int>((static_cast<int64_t>(j) * k) % n);
-      const long double termRe = x[j] * cosine[m] - reCarry;
+    for (int j = 0; j < M; ++j) {
+      const Complex& w = roots[static_cast<size_t>((step * j) % (4 * M))];
+      const long double termRe = z[j].re * w.re - z[j].im * w.im - reCarry;
       const long double nextRe = re + termRe;
       reCarry = (nextRe - re) - termRe;
       re = nextRe;
-      const long double termIm = x[j] * sine[m] - imCarry;
+      const long double termIm = z[j].re * w.im + z[j].im * w.re - imCarry;
       const long double nextIm = im + termIm;
       imCarry = (nextIm - im) - termIm;
       im = nextIm;
     }
-    if (k == 0) {
-      a[0] = re;
-    } else if (k == n / 2) {
-      a[1] = re;
-    } else {
-      a[2 * k] = re;
-      a[2 * k + 1] = im;
-    }
+    out[p] = {re, im};
   }
-  return a;
+  return out;
 }
 
-// Every size from the smallest (special-cased 2- and 4-point transforms)
-// through both final kernels (radix-2 and radix-4 last levels), the leaf
-// size of the recursion and its neighbours, up to the first size whose
-// quarters are split again (n/2 points > 4 leaves).
-std::vector<int> kernelSizes() {
-  std::vector<int> sizes;
-  for (int n = FFT_MIN_LENGTH; n <= 16 * FFT_LEAF_POINTS; n *= 2) sizes.push_back(n);
-  return sizes;
+long double sumOfMagnitudes(const std::vector<Complex>& z) {
+  long double sum = 0;
+  for (const auto& p : z) sum += fabsl(p.re) + fabsl(p.im);
+  return sum;
 }
 
-TEST(RealFftTest, MatchesDirectDftForEveryKernelSize) {
+TEST(TransformTest, MatchesDirectEvaluationForEveryKernelLength) {
   auto g = test::rng(1);
-  for (int n : kernelSizes()) {
-    SCOPED_TRACE(n);
-    const auto x = randomIntegers(g, n, 1 << 20);
-    Workspace ws(n);
-    auto a = x;
-    realFft(n, 1, a.data(), ws.ip.data(), ws.w.data());
-    const auto expected = naiveSpectrum(x);
-    long double l1 = 0;
-    for (long double v : x) l1 += fabsl(v);
-    // Each level of a radix-4 pass adds a few roundings relative to the
-    // largest value it combines, which is at most sum |x_j|.
-    const long double bound = 4 * log2Of(n) * EPSILON * l1;
-    for (int i = 0; i < n; ++i) ASSERT_TRUE(near(a[i], expected[i], bound)) << "element " << i;
+  for (int M : kernelLengths()) {
+    for (bool real : {false, true}) {
+      SCOPED_TRACE(testing::Message() << "M = " << M << (real ? ", real input" : ""));
+      const FftPlan plan(M);
+      const auto z = randomPoints(g, M, real);
+      auto buffer = toBuffer(z);
+      ASSERT_TRUE(forwardTransform(plan, buffer.get(), real));
+      const auto expected = directTransform(plan, z);
+      // Each level adds a few roundings relative to the largest value it
+      // combines, which is at most sum |z_j|.
+      const long double bound = 4 * log2Ceil(M) * EPSILON * sumOfMagnitudes(z);
+      for (int p = 0; p < M; ++p) {
+        ASSERT_TRUE(near(load(buffer[p].re), expected[p].re, bound)) << "position " << p;
+        ASSERT_TRUE(near(load(buffer[p].im), expected[p].im, bound)) << "position " << p;
+      }
+    }
   }
 }
 
-TEST(RealFftTest, ForwardThenInverseGivesHalfLengthTimesInput) {
+TEST(TransformTest, ForwardThenInverseGivesLengthTimesInput) {
   auto g = test::rng(2);
-  for (int n : {4, 8, 16, 32, 64, 1024, 1 << 20}) {
-    SCOPED_TRACE(n);
-    const auto x = randomIntegers(g, n, 1 << 20);
-    Workspace ws(n);
-    auto a = x;
-    realFft(n, 1, a.data(), ws.ip.data(), ws.w.data());
-    realFft(n, -1, a.data(), ws.ip.data(), ws.w.data());
-    // The two transforms together are n/2 times an orthogonal map up to
-    // rounding; the error of each output is then a few log2(n) roundings of
-    // (n/2) |x|_2 / sqrt(n/2) on average, bounded here by its 2-norm.
+  std::vector<int> lengths = kernelLengths();
+  lengths.insert(lengths.end(), {1 << 20, 3 << 18});
+  for (int M : lengths) {
+    SCOPED_TRACE(M);
+    const FftPlan plan(M);
+    const auto z = randomPoints(g, M, false);
+    auto buffer = toBuffer(z);
+    ASSERT_TRUE(forwardTransform(plan, buffer.get(), false));
+    ASSERT_TRUE(inverseTransform(plan, buffer.get()));
+    // Both transforms are M^(1/2) times a unitary map up to rounding: each
+    // output errs by a few log2(M) roundings of M |z|_2 / M^(1/2) on
+    // average, bounded here by M |z|_2.
     long double l2 = 0;
-    for (long double v : x) l2 += v * v;
-    const long double bound = 4 * log2Of(n) * EPSILON * (n / 2) * sqrtl(l2);
-    for (int i = 0; i < n; ++i) ASSERT_TRUE(near(a[i], (n / 2) * x[i], bound)) << "element " << i;
-  }
-}
-
-TEST(RealFftTest, UnitImpulseGivesTheTwiddles) {
-  for (int n : {4, 8, 16, 64, 1024, 4096}) {
-    SCOPED_TRACE(n);
-    std::vector<long double> a(n, 0);
-    a[1] = 1;
-    Workspace ws(n);
-    realFft(n, 1, a.data(), ws.ip.data(), ws.w.data());
-    EXPECT_EQ(a[0], 1);
-    EXPECT_EQ(a[1], -1);
-    for (int k = 1; k < n / 2; ++k) {
-      ASSERT_TRUE(near(a[2 * k], cosl(2 * PI * k / n), 4 * EPSILON)) << "k " << k;
-      ASSERT_TRUE(near(a[2 * k + 1], sinl(2 * PI * k / n), 4 * EPSILON)) << "k " << k;
+    for (const auto& p : z) l2 += p.re * p.re + p.im * p.im;
+    const long double bound = 4 * log2Ceil(M) * EPSILON * M * sqrtl(l2);
+    for (int j = 0; j < M; ++j) {
+      ASSERT_TRUE(near(load(buffer[j].re), M * z[j].re, bound)) << "point " << j;
+      ASSERT_TRUE(near(load(buffer[j].im), M * z[j].im, bound)) << "point " << j;
     }
   }
 }
 
-TEST(RealFftTest, SmallerTransformReusesLargerTables) {
-  auto g = test::rng(4);
-  const int large = 1 << 14;
-  Workspace ws(large);
-  auto big = randomIntegers(g, large, 1000);
-  realFft(large, 1, big.data(), ws.ip.data(), ws.w.data());
-  const std::vector<int> ipAfterLarge = ws.ip;
-  const std::vector<long double> wAfterLarge = ws.w;
-  for (int n : {large / 2, 1024, 64, 8, 4}) {
-    SCOPED_TRACE(n);
-    const auto x = randomIntegers(g, n, 1 << 20);
-    auto a = x;
-    realFft(n, 1, a.data(), ws.ip.data(), ws.w.data());
-    EXPECT_EQ(ws.ip, ipAfterLarge);
-    EXPECT_EQ(ws.w, wAfterLarge);
-    const auto expected = n <= 1024 ? naiveSpectrum(x) : std::vector<long double>{};
-    long double l1 = 0;
-    for (long double v : x) l1 += fabsl(v);
-    for (int i = 0; i < static_cast<int>(expected.size()); ++i) {
-      ASSERT_TRUE(near(a[i], expected[i], 4 * log2Of(n) * EPSILON * l1)) << "element " << i;
+// convolve, then the weights removed, is the product of the two real
+// sequences of 2M places (x_j at point j mod M, real part for j < M): point
+// j holds p_j + i p_(j+M). Products and squares, across the leaf size.
+TEST(TransformTest, ConvolutionIsTheProductOfTheRealSequences) {
+  auto g = test::rng(3);
+  std::uniform_int_distribution<int> digit(-1000, 1000);
+  for (int M : {4, 6, 64, 96, 2 * FFT_LEAF_POINTS, 12 * FFT_LEAF_POINTS}) {
+    for (bool square : {false, true}) {
+      SCOPED_TRACE(testing::Message() << "M = " << M << (square ? ", square" : ""));
+      const FftPlan plan(M);
+      // Lengths that fill the 2M places, x longer than M (complex points).
+      const int dx = square ? M : M + M / 2, dy = square ? dx : M / 2 + 1;
+      std::vector<long double> x(2 * M, 0), y(2 * M, 0);
+      for (int j = 0; j < dx; ++j) x[j] = digit(g);
+      for (int j = 0; j < dy; ++j) y[j] = square ? x[j] : digit(g);
+      auto points = [&](const std::vector<long double>& v) {
+        std::vector<Complex> z(M);
+        for (int j = 0; j < M; ++j) z[j] = {v[j], v[j + M]};
+        return toBuffer(z);
+      };
+      auto zx = points(x);
+      std::unique_ptr<SplitPoint[]> spectrum;
+      if (!square) {
+        spectrum = points(y);
+        ASSERT_TRUE(forwardTransform(plan, spectrum.get(), dy <= M));
+      }
+      ASSERT_TRUE(convolve(plan, zx.get(), dx <= M, spectrum.get(), 1.0L / M));
+      for (int j = 0; j < 2 * M; ++j) {
+        long double expected = 0;
+        for (int i = 0; i <= j; ++i) expected += x[i] * y[j - i];
+        const Complex w = at(plan.weights()[j % M]);
+        const Complex r = at(zx[j % M]);
+        const long double value = j < M ? r.re * w.re + r.im * w.im : r.im * w.re - r.re * w.im;
+        ASSERT_TRUE(near(value, expected, 1e-6L)) << "coefficient " << j;
+      }
     }
-    realFft(n, -1, a.data(), ws.ip.data(), ws.w.data());
-    for (int i = 0; i < n; ++i) ASSERT_EQ(rintl(a[i] / (n / 2)), x[i]) << "element " << i;
   }
 }
 
-// Also checks the twiddle order: two exponents sharing a position would
-// leave one of them with the other's value.
-TEST(RealFftTest, TablesHoldDirectSinesAndCosines) {
-  const int nw = 1 << 12;
-  std::vector<long double> w(2 * nw);
-  std::vector<int> ip(2 * nw);
-  makeTwiddles(nw, ip.data(), w.data());
-  EXPECT_EQ(ip[0], nw);
-  EXPECT_EQ(ip[1], 1);
-  const int points = 2 * nw;
-  // Table and reference are each within about one unit in the last place.
-  for (int k = 0; k < nw / 2; ++k) {
-    const int at = detail::twiddlePosition(k, nw / 2);
-    ASSERT_TRUE(near(w[2 * at], cosl(2 * PI * k / points), 3 * EPSILON)) << "k " << k;
-    ASSERT_TRUE(near(w[2 * at + 1], sinl(2 * PI * k / points), 3 * EPSILON)) << "k " << k;
+// Also checks that no two entries share a slot: a copy at the wrong index
+// would hold another angle.
+TEST(TransformTest, TablesHoldDirectSinesAndCosines) {
+  for (int M : {1 << 12, 3 << 11}) {
+    SCOPED_TRACE(M);
+    const FftPlan plan(M);
+    // Each entry is a rounded root plus one more rounding at most.
+    auto expectRoot = [](const SplitPoint& p, int64_t num, int64_t den, const char* table, int index) {
+      const Complex root = exactRoot(num, den);
+      ASSERT_TRUE(near(load(p.re), root.re, 2 * EPSILON)) << table << " " << index;
+      ASSERT_TRUE(near(load(p.im), root.im, 2 * EPSILON)) << table << " " << index;
+    };
+    for (int j = 0; j < M; ++j) expectRoot(plan.weights()[j], j, 4 * M, "weight", j);
+    const int P = plan.blockPoints();
+    for (int j = 0; j < P / 4; ++j) {
+      expectRoot(plan.twiddles()[j].w1, j, P, "w1", j);
+      expectRoot(plan.twiddles()[j].w2, 2 * j, P, "w2", j);
+    }
+    if (plan.radix() == 3) {
+      for (int j = 0; j < P; ++j) expectRoot(plan.radix3Twiddles()[j], j, M, "radix-3", j);
+    }
   }
-  const int nc = nw;
-  long double* c = w.data() + nw;
-  makeCosTable(nc, ip.data(), c);
-  EXPECT_EQ(ip[1], nc);
-  const int half = nc / 2;
-  EXPECT_TRUE(near(c[0], cosl(PI / 4), 3 * EPSILON));
-  EXPECT_TRUE(near(c[half], cosl(PI / 4) / 2, 3 * EPSILON));
-  for (int j = 1; j < half; ++j) {
-    const long double angle = PI / 4 * j / half;
-    ASSERT_TRUE(near(c[j], cosl(angle) / 2, 3 * EPSILON)) << "j " << j;
-    ASSERT_TRUE(near(c[nc - j], sinl(angle) / 2, 3 * EPSILON)) << "j " << j;
-  }
+}
+
+TEST(TransformTest, StopsWhenCancelled) {
+  const int M = 4 * FFT_POLL_POINTS;
+  const FftPlan plan(M);
+  auto g = test::rng(5);
+  auto buffer = toBuffer(randomPoints(g, M, false));
+  *abortSlot = 1;
+  EXPECT_FALSE(forwardTransform(plan, buffer.get(), false));
+  EXPECT_FALSE(convolve(plan, buffer.get(), false, nullptr, 1.0L / M));
+  EXPECT_FALSE(inverseTransform(plan, buffer.get()));
+  *abortSlot = 0;
+  EXPECT_TRUE(forwardTransform(plan, buffer.get(), false));
 }
 
 }  // namespace
-}  // namespace quorvel
+}  // namespace quorvel::detail

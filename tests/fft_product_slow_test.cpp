@@ -1,37 +1,78 @@
-// The largest FFT products the callers make: binary mode 1 near 600,000 and
-// decimal mode 1 near 5,600,000 total limbs, with every digit at its maximum
-// (the largest coefficients, the worst case for the rounding) and at random.
-// All of them must come out trusted and exact.
+// The long transforms: the first and last product of every transform length
+// beyond the reach of the fast tests, and the largest products the callers
+// make: binary products of 10,000,000 bits (666,668 total limbs, one
+// transform) and the squares of the decimal conversion of the 5,000,000-bit
+// cap (about 190,000 limbs), with every digit at its maximum (the largest
+// coefficients, the worst case for the rounding) and at random. All of them
+// must come out trusted and exact.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
 
 #include "tests/fft_product_support.h"
 #include "tests/support/random.h"
+#include "vnum/limits.h"
 
 namespace quorvel::test {
 namespace {
 
-constexpr int BINARY_MODE1_MAX_TOTAL = 600000;
-constexpr int DECIMAL_MODE1_MAX_TOTAL = 5600000;
+constexpr int BINARY_LARGEST_HALF = 333334;   // 10,000,000 bits
+constexpr int DECIMAL_LARGEST_HALF = 95000;   // 760,000 decimal places
 
-TEST(FftProductSlowTest, BinaryModeOneAtItsLimit) {
-  const Limbs maximum(BINARY_MODE1_MAX_TOTAL / 2, BINARY_LIMB_MAX);
-  expectBinaryProduct(maximum, maximum, 1);
-  expectBinaryProduct(maximum, {}, 1, true);
-  auto g = rng(41);
-  expectBinaryProduct(randomLimbs(g, 250000, BINARY_LIMB_MAX), randomLimbs(g, 349999, BINARY_LIMB_MAX), 1);
+// The totals from `from` to `to` limbs where the mode-0 transform length of a
+// balanced product changes.
+std::vector<int> lengthBoundaries(Routine routine, int from, int to) {
+  auto length = [routine](int total) { return shapeFor(routine, total - total / 2, total / 2, 0).points; };
+  std::vector<int> boundaries;
+  for (int low = from; low < to;) {
+    const int high = std::min(to, low + low / 64 + 1);
+    if (length(high) != length(low)) {
+      int a = low, b = high;  // length(a) differs from length(b): bisect
+      while (b - a > 1) (length((a + b) / 2) == length(a) ? a : b) = (a + b) / 2;
+      boundaries.push_back(b);
+    }
+    low = high;
+  }
+  return boundaries;
 }
 
-TEST(FftProductSlowTest, DecimalModeOneAtItsLimit) {
-  // A square is what the decimal conversion makes at this size; the
-  // all-maximum one has a closed form, and a random operand times a short
-  // one is cheap for the schoolbook product (both at N = 2^25).
-  const int half = DECIMAL_MODE1_MAX_TOTAL / 2;
-  const Limbs maximum(half, DECIMAL_LIMB_MAX);
-  const Limbs expected = maximalDecimalSquare(half);
-  expectDecimalProduct(maximum, {}, 1, true, Trust::required, &expected);
+TEST(FftProductSlowTest, FirstAndLastProductOfEveryLongLength) {
+  auto g = rng(40);
+  for (int total : lengthBoundaries(Routine::binary, 20000, MUL_FFT_MODE0_MAX_LIMBS)) {
+    for (int T : {total - 1, total}) {
+      SCOPED_TRACE(T);
+      expectBinaryProduct(randomLimbs(g, T - T / 2, BINARY_LIMB_MAX), randomLimbs(g, T / 2, BINARY_LIMB_MAX), 0);
+    }
+  }
+  for (int total : lengthBoundaries(Routine::decimal, 5000, 200000)) {
+    for (int T : {total - 1, total}) {
+      SCOPED_TRACE(T);
+      expectDecimalProduct(randomLimbs(g, T - T / 2, DECIMAL_LIMB_MAX), randomLimbs(g, T / 2, DECIMAL_LIMB_MAX), 0);
+    }
+  }
+}
+
+TEST(FftProductSlowTest, LargestBinaryProducts) {
+  const Limbs maximum(BINARY_LARGEST_HALF, BINARY_LIMB_MAX);
+  expectBinaryProduct(maximum, maximum, 0);
+  expectBinaryProduct(maximum, {}, 0, true);
+  auto g = rng(41);
+  expectBinaryProduct(randomLimbs(g, BINARY_LARGEST_HALF, BINARY_LIMB_MAX),
+                      randomLimbs(g, BINARY_LARGEST_HALF - 1, BINARY_LIMB_MAX), 0);
+}
+
+TEST(FftProductSlowTest, LargestDecimalProducts) {
+  // The all-maximum square has a closed form; a random operand times a short
+  // one is cheap for the schoolbook product, a random square for GMP.
+  const Limbs maximum(DECIMAL_LARGEST_HALF, DECIMAL_LIMB_MAX);
+  const Limbs expected = maximalDecimalSquare(DECIMAL_LARGEST_HALF);
+  expectDecimalProduct(maximum, {}, 0, true, Trust::required, &expected);
+  expectDecimalProduct(maximum, maximum, 0, false, Trust::required, &expected);
   auto g = rng(42);
-  expectDecimalProduct(randomLimbs(g, DECIMAL_MODE1_MAX_TOTAL - 12, DECIMAL_LIMB_MAX),
-                       randomLimbs(g, 12, DECIMAL_LIMB_MAX), 1);
+  expectDecimalProduct(randomLimbs(g, 2 * DECIMAL_LARGEST_HALF - 12, DECIMAL_LIMB_MAX),
+                       randomLimbs(g, 12, DECIMAL_LIMB_MAX), 0);
+  expectDecimalProduct(randomLimbs(g, DECIMAL_LARGEST_HALF, DECIMAL_LIMB_MAX), {}, 0, true);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
-// Shared helpers of the FFT product tests: the callers' size rule, GMP
-// conversions of 30-bit limbs, a base-10^8 schoolbook product and the
-// callers' exact division by N/2, and checked calls of both products.
+// Shared helpers of the FFT product tests: GMP conversions of 30-bit limbs,
+// a base-10^8 schoolbook product, and checked calls of both products.
 #pragma once
 
 #include <gmp.h>
@@ -20,23 +19,11 @@ using Limbs = std::vector<int32_t>;
 
 constexpr int32_t BINARY_LIMB_MAX = (1 << 30) - 1;
 constexpr int32_t DECIMAL_LIMB_MAX = 99999999;
-// Limbs past the h + 4 the callers provide, filled with this and checked
-// afterwards to catch writes beyond the output.
+constexpr int32_t DECIMAL_LIMB_BASE = 100000000;
+// Limbs past the t + u of the output, filled with this and checked afterwards
+// to catch writes beyond it.
 constexpr int GUARD_LIMBS = 4;
 constexpr int32_t GUARD = 0x5a5a5a5a;
-
-// h = P/2, P the smallest power of two >= 4 (t + u).
-inline int callerHalfLength(int totalLimbs) {
-  int p = 1;
-  while (p < 4 * totalLimbs) p *= 2;
-  return p / 2;
-}
-
-inline int log2Of(int n) {
-  int bits = 0;
-  while ((1 << bits) < n) ++bits;
-  return bits;
-}
 
 class Mpz {
  public:
@@ -79,53 +66,60 @@ inline Limbs runLimbs(gmp_randstate_t state, int count) {
 }
 
 struct ProductResult {
-  Limbs out;  // h + 4 limbs
+  Limbs out;  // t + u limbs
   double distance;
-  int length;  // N
+  FftShape shape;
 };
 
 enum class Routine { binary, decimal };
 
-// Calls a product the way its caller does (h from the total limb count,
-// zero-filled output of h + 4 limbs) and checks the guard limbs after it.
-inline ProductResult callProduct(Routine routine, const Limbs& x, const Limbs& y, int mode, bool square) {
-  const int t = static_cast<int>(x.size());
-  const int u = square ? t : static_cast<int>(y.size());
-  const int h = callerHalfLength(t + u);
-  Limbs out(h + 4 + GUARD_LIMBS, 0);
-  std::fill(out.end() - GUARD_LIMBS, out.end(), GUARD);
-  const int32_t* second = square ? nullptr : y.data();
-  const double distance = routine == Routine::binary
-                              ? fftProductBinary(h, x.data(), t, second, u, out.data(), square, mode)
-                              : fftProductDecimal(h, x.data(), t, second, u, out.data(), square, mode);
-  for (int i = 0; i < GUARD_LIMBS; ++i) EXPECT_EQ(out[h + 4 + i], GUARD) << "write past the output, limb " << h + 4 + i;
-  out.resize(h + 4);
-  return {out, distance, mode == 0 ? h : 2 * h};
+inline FftShape shapeFor(Routine routine, size_t t, size_t u, int mode) {
+  return routine == Routine::binary ? binaryProductShape(t, u, mode) : decimalProductShape(t, u, mode);
 }
 
-// How a check treats the returned rounding distance. Within a mode's
-// accurate range a product must be trusted; at the very limits, where every
-// digit at its maximum drives the coefficients to about 2^62, the contract
-// is only that a product is exact or reported untrusted.
+// Calls a product with the given shape (the mode's own by default) into
+// t + u limbs filled with `fill`, and checks the guard limbs after it.
+inline ProductResult callProduct(Routine routine, const Limbs& x, const Limbs& y, int mode, bool square,
+                                 FftShape shape = {}, int32_t fill = 0) {
+  const int t = static_cast<int>(x.size());
+  const int u = square ? t : static_cast<int>(y.size());
+  if (shape.points == 0) shape = shapeFor(routine, t, u, mode);
+  Limbs out(t + u + GUARD_LIMBS, fill);
+  std::fill(out.end() - GUARD_LIMBS, out.end(), GUARD);
+  const int32_t* second = square ? x.data() : y.data();
+  const double distance = routine == Routine::binary
+                              ? fftProductBinary(x.data(), t, second, u, out.data(), square, shape)
+                              : fftProductDecimal(x.data(), t, second, u, out.data(), square, shape);
+  for (int i = 0; i < GUARD_LIMBS; ++i) EXPECT_EQ(out[t + u + i], GUARD) << "write past the output, limb " << t + u + i;
+  out.resize(t + u);
+  return {out, distance, shape};
+}
+
+// How a check treats the returned rounding distance. Within the precision
+// table a product must be trusted; beyond it (a shape forced on purpose) the
+// contract is only that a product is exact or reported untrusted.
 enum class Trust { required, exactUnlessReported };
 
-// Checks a binary product against GMP: out must be (x y) 2^(log2 N - 1),
-// limb for limb including the zero top limbs.
+// Checks a binary product against GMP, limb for limb including the zero top
+// limbs.
 inline void expectBinaryProduct(const Limbs& x, const Limbs& y, int mode, bool square = false,
-                                Trust trust = Trust::required) {
-  const ProductResult r = callProduct(Routine::binary, x, square ? x : y, mode, square);
+                                Trust trust = Trust::required, FftShape shape = {}) {
+  const ProductResult r = callProduct(Routine::binary, x, square ? x : y, mode, square, shape, 0x1234567);
+  ASSERT_NE(r.shape.points, 0) << "no shape for t = " << x.size() << ", u = " << y.size();
   if (trust == Trust::exactUnlessReported && r.distance > FFT_TRUSTED_ROUNDING_ERROR) return;
-  EXPECT_LE(r.distance, FFT_TRUSTED_ROUNDING_ERROR);
+  EXPECT_LE(r.distance, FFT_TRUSTED_ROUNDING_ERROR)
+      << "t = " << x.size() << ", u = " << y.size() << ", M = " << r.shape.points << ", " << r.shape.digitSize
+      << " bits";
   Mpz a, b, expected;
   importLimbs(a.get(), x.data(), x.size());
   importLimbs(b.get(), (square ? x : y).data(), (square ? x : y).size());
   mpz_mul(expected.get(), a.get(), b.get());
-  mpz_mul_2exp(expected.get(), expected.get(), log2Of(r.length) - 1);
   const Limbs expectedLimbs = exportLimbs(expected.get(), r.out.size());
   ASSERT_EQ(expectedLimbs.size(), r.out.size()) << "product longer than the output";
   for (size_t i = 0; i < r.out.size(); ++i) {
     ASSERT_EQ(r.out[i], expectedLimbs[i]) << "limb " << i << " of " << r.out.size() << ", t = " << x.size()
-                                          << ", u = " << y.size() << ", mode " << mode << ", square " << square;
+                                          << ", u = " << y.size() << ", M = " << r.shape.points << ", "
+                                          << r.shape.digitSize << " bits, square " << square;
   }
 }
 
@@ -177,20 +171,6 @@ inline Limbs gmpDecimalProduct(const Limbs& x, const Limbs& y) {
   return product;
 }
 
-// The caller's exact division of a base-10^8 value by 2^bits (bits <= 24),
-// trimmed; fails the test if the division leaves a remainder.
-inline Limbs divideDecimalByPowerOfTwo(Limbs value, int bits) {
-  uint64_t remainder = 0;
-  for (size_t i = value.size(); i-- > 0;) {
-    const uint64_t current = remainder * DECIMAL_LIMB_BASE + static_cast<uint64_t>(value[i]);
-    value[i] = static_cast<int32_t>(current >> bits);
-    remainder = current & ((uint64_t{1} << bits) - 1);
-  }
-  EXPECT_EQ(remainder, 0u) << "output is not a multiple of N/2";
-  while (value.size() > 1 && value.back() == 0) value.pop_back();
-  return value;
-}
-
 // (B^t - 1)^2 = B^(2t) - 2 B^t + 1 in base B = 10^8: the square of t
 // maximal limbs in closed form, for sizes where even GMP's decimal
 // conversion is slow.
@@ -202,22 +182,27 @@ inline Limbs maximalDecimalSquare(int t) {
   return square;
 }
 
-// Checks a decimal product after the caller's division by N/2 against the
-// schoolbook product, GMP's for long balanced operands, or `expected`.
+// Checks a decimal product against the schoolbook product, GMP's for long
+// balanced operands, or `expected`.
 inline void expectDecimalProduct(const Limbs& x, const Limbs& y, int mode, bool square = false,
-                                 Trust trust = Trust::required, const Limbs* expected = nullptr) {
+                                 Trust trust = Trust::required, const Limbs* expected = nullptr, FftShape shape = {}) {
   const Limbs& other = square ? x : y;
-  const ProductResult r = callProduct(Routine::decimal, x, other, mode, square);
+  const ProductResult r = callProduct(Routine::decimal, x, other, mode, square, shape, 0x1234567);
+  ASSERT_NE(r.shape.points, 0) << "no shape for t = " << x.size() << ", u = " << y.size();
   if (trust == Trust::exactUnlessReported && r.distance > FFT_TRUSTED_ROUNDING_ERROR) return;
-  EXPECT_LE(r.distance, FFT_TRUSTED_ROUNDING_ERROR);
+  EXPECT_LE(r.distance, FFT_TRUSTED_ROUNDING_ERROR)
+      << "t = " << x.size() << ", u = " << y.size() << ", M = " << r.shape.points << ", " << r.shape.digitSize
+      << " places";
   for (int32_t limb : r.out) ASSERT_TRUE(limb >= 0 && limb < DECIMAL_LIMB_BASE) << "limb " << limb;
-  const Limbs product = divideDecimalByPowerOfTwo(r.out, log2Of(r.length) - 1);
+  Limbs product = r.out;
+  while (product.size() > 1 && product.back() == 0) product.pop_back();
   const bool small = static_cast<double>(x.size()) * static_cast<double>(other.size()) <= 1e8;
   const Limbs reference = expected ? *expected : small ? schoolbookDecimal(x, other) : gmpDecimalProduct(x, other);
   ASSERT_EQ(product.size(), reference.size()) << "t = " << x.size() << ", u = " << other.size() << ", mode " << mode;
   for (size_t i = 0; i < product.size(); ++i) {
     ASSERT_EQ(product[i], reference[i]) << "limb " << i << " of " << product.size() << ", t = " << x.size()
-                                       << ", u = " << other.size() << ", mode " << mode << ", square " << square;
+                                       << ", u = " << other.size() << ", M = " << r.shape.points << ", "
+                                       << r.shape.digitSize << " places, square " << square;
   }
 }
 

@@ -1,11 +1,16 @@
 // fftProductBinary and fftProductDecimal against GMP and a schoolbook
-// base-10^8 product, after the callers' exact division by N/2.
+// base-10^8 product: random operands, every shape boundary, all-maximum
+// digits, forced shapes beyond the precision table, cancellation.
 #include <fpu_control.h>
 #include <gtest/gtest.h>
 
+#include <thread>
+
+#include "decimal/limits.h"
 #include "platform/abort_flags.h"
 #include "tests/fft_product_support.h"
 #include "tests/support/random.h"
+#include "vnum/limits.h"
 
 namespace quorvel::test {
 namespace {
@@ -25,31 +30,92 @@ class GmpRandom {
   gmp_randstate_t state_;
 };
 
-// Upper ends of the callers' ranges of total limbs t + u.
-constexpr int BINARY_MODE0_MAX_TOTAL = 35000;
-constexpr int DECIMAL_MODE0_MAX_TOTAL = 190000;
+bool sameShape(FftShape a, FftShape b) { return a.points == b.points && a.digitSize == b.digitSize; }
 
-TEST(FftProductBinaryTest, SmallestCallInBothModes) {
+// Every shape holds its product in digits no larger than its mode allows at
+// its length, and the callers' limits (vnum/limits.h, decimal/limits.h) are
+// products their mode can still shape, balanced or not.
+TEST(FftShapeTest, ShapesFitTheTableAndTheCallersLimits) {
+  auto g = rng(10);
+  for (int mode : {0, 1}) {
+    for (int i = 0; i < 2000; ++i) {
+      const int64_t t = logUniform(g, 1, 600000), u = logUniform(g, 1, t);
+      for (bool decimal : {false, true}) {
+        const FftShape shape = decimal ? decimalProductShape(t, u, mode) : binaryProductShape(t, u, mode);
+        ASSERT_NE(shape.points, 0) << t << " x " << u;
+        const int places = decimal ? 8 : 30, size = shape.digitSize;
+        EXPECT_LE((places * t + size - 1) / size + (places * u + size - 1) / size - 1, 2 * int64_t{shape.points});
+        const int allowed = decimal ? fftMaxDecimalPlaces(shape.points) - mode * FFT_SAFE_MARGIN_PLACES
+                                    : fftMaxDigitBits(shape.points) - mode * FFT_SAFE_MARGIN_BITS;
+        EXPECT_LE(size, allowed) << t << " x " << u << ", M = " << shape.points;
+      }
+    }
+  }
+  const int64_t binaryLimits[] = {MUL_FFT_MODE0_MAX_LIMBS, MUL_FFT_MODE1_MAX_LIMBS};
+  const int64_t decimalLimits[] = {DEC_FFT_MODE0_MAX_LIMBS, DEC_FFT_MODE1_MAX_LIMBS};
+  for (int mode : {0, 1}) {
+    for (int64_t shorter : {int64_t{1}, binaryLimits[mode] / 3, binaryLimits[mode] / 2}) {
+      EXPECT_NE(binaryProductShape(binaryLimits[mode] - shorter, shorter, mode).points, 0) << "mode " << mode;
+    }
+    for (int64_t shorter : {int64_t{1}, decimalLimits[mode] / 3, decimalLimits[mode] / 2}) {
+      EXPECT_NE(decimalProductShape(decimalLimits[mode] - shorter, shorter, mode).points, 0) << "mode " << mode;
+    }
+  }
+}
+
+TEST(FftProductBinaryTest, SmallestCallsInBothModes) {
   auto g = rng(11);
-  const Limbs x = randomLimbs(g, 50, BINARY_LIMB_MAX), y = randomLimbs(g, 51, BINARY_LIMB_MAX);
-  ASSERT_EQ(callerHalfLength(101), 256);
-  expectBinaryProduct(x, y, 0);
-  expectBinaryProduct(x, y, 1);
-  expectBinaryProduct({1}, {1}, 0);
-  expectBinaryProduct({0, 0, 0}, y, 1);
+  for (int mode : {0, 1}) {
+    expectBinaryProduct({1}, {1}, mode);
+    expectBinaryProduct({BINARY_LIMB_MAX}, {}, mode, true);
+    expectBinaryProduct(randomLimbs(g, 3, BINARY_LIMB_MAX), randomLimbs(g, 2, BINARY_LIMB_MAX), mode);
+    expectBinaryProduct({0, 0, 0}, randomLimbs(g, 40, BINARY_LIMB_MAX), mode);
+  }
 }
 
 TEST(FftProductBinaryTest, RandomOperandsAgainstGmp) {
   auto g = rng(12);
   GmpRandom state(12);
-  for (int i = 0; i < iterations(12); ++i) {
+  for (int i = 0; i < iterations(24); ++i) {
     const int mode = i % 2;
-    const int total = static_cast<int>(logUniform(g, 101, mode == 0 ? BINARY_MODE0_MAX_TOTAL : 120000));
+    const int total = static_cast<int>(logUniform(g, 2, 120000));
     const int t = static_cast<int>(logUniform(g, 1, total - 1));
     const bool runs = i % 3 == 0;
     const Limbs x = runs ? runLimbs(state.get(), t) : randomLimbs(g, t, BINARY_LIMB_MAX);
     const Limbs y = runs ? runLimbs(state.get(), total - t) : randomLimbs(g, total - t, BINARY_LIMB_MAX);
     expectBinaryProduct(x, y, mode);
+  }
+}
+
+// Wherever the chosen shape changes (a new transform length or a new digit
+// size), the last product of the old shape and the first of the new one,
+// balanced and very unbalanced, against GMP.
+TEST(FftProductTest, EveryShapeBoundaryAgainstTheReference) {
+  auto g = rng(14);
+  for (Routine routine : {Routine::binary, Routine::decimal}) {
+    const int top = routine == Routine::binary ? 24000 : 6000;
+    const int32_t max = routine == Routine::binary ? BINARY_LIMB_MAX : DECIMAL_LIMB_MAX;
+    int boundaries = 0;
+    FftShape previous = shapeFor(routine, 1, 1, 0);
+    for (int total = 3; total <= top; ++total) {
+      const FftShape shape = shapeFor(routine, total - total / 2, total / 2, 0);
+      if (sameShape(shape, previous)) continue;
+      previous = shape;
+      ++boundaries;
+      for (int T : {total - 1, total}) {
+        SCOPED_TRACE(testing::Message() << "total " << T);
+        const Limbs x = randomLimbs(g, T - T / 2, max), y = randomLimbs(g, T / 2, max);
+        const Limbs longOne = randomLimbs(g, T - 1, max), shortOne = randomLimbs(g, 1, max);
+        if (routine == Routine::binary) {
+          expectBinaryProduct(x, y, 0);
+          expectBinaryProduct(longOne, shortOne, 0);
+        } else {
+          expectDecimalProduct(x, y, 0);
+          expectDecimalProduct(longOne, shortOne, 0);
+        }
+      }
+    }
+    EXPECT_GT(boundaries, 20);
   }
 }
 
@@ -62,73 +128,66 @@ TEST(FftProductBinaryTest, VeryUnequalLengths) {
   }
 }
 
-TEST(FftProductBinaryTest, AllMaximumDigitsAtModeZeroLimit) {
-  // Every digit 2^15 - 1 gives the largest coefficients (N/2) c_j, about
-  // 2.5e18 at the 35,000-limb limit of mode 0: the worst case for the
-  // rounding, still trusted thanks to the centred digits (distance 1/8).
-  const int half = BINARY_MODE0_MAX_TOTAL / 2;
-  const Limbs x(half, BINARY_LIMB_MAX);
-  expectBinaryProduct(x, x, 0);
-  expectBinaryProduct(x, {}, 0, true);
-  expectBinaryProduct(Limbs(half + 1, BINARY_LIMB_MAX), Limbs(half - 1, BINARY_LIMB_MAX), 1);
+// Every digit at its maximum gives the largest coefficients, the worst case
+// for the rounding: products and squares that fill their transform, at
+// lengths of both families, must still be trusted and exact.
+TEST(FftProductTest, AllMaximumDigitsFillingTheTransform) {
+  for (int total : {40, 300, 3000, 12000, 40000}) {
+    SCOPED_TRACE(total);
+    const Limbs binary(total / 2, BINARY_LIMB_MAX);
+    expectBinaryProduct(binary, binary, 0);
+    expectBinaryProduct(binary, {}, 0, true);
+    expectBinaryProduct(Limbs(total / 2 + 1, BINARY_LIMB_MAX), Limbs(total / 2 - 1, BINARY_LIMB_MAX), 1);
+    const Limbs decimal(total / 4, DECIMAL_LIMB_MAX);
+    const Limbs square = maximalDecimalSquare(total / 4);
+    expectDecimalProduct(decimal, {}, 0, true, Trust::required, &square);
+    expectDecimalProduct(decimal, decimal, 1, false, Trust::required, &square);
+  }
 }
 
-TEST(FftProductBinaryTest, OverflowingCoefficientsAreNeverTrusted) {
-  // Mode 0 far past its range: the coefficients could pass 2^63 and cannot
-  // be rounded to 64-bit integers. The product must report it and leave the
-  // output alone, not return plausible limbs.
-  const Limbs x(60000, BINARY_LIMB_MAX);
-  const ProductResult r = callProduct(Routine::binary, x, x, 0, false);
-  EXPECT_GT(r.distance, FFT_TRUSTED_ROUNDING_ERROR);
-  EXPECT_EQ(r.out, Limbs(r.out.size(), 0));
-  // Just inside: random digits of the same length stay exact and trusted.
+// Shapes the precision table would never choose: digits too large for the
+// length are exact or reported, never silently wrong; digits whose
+// coefficients could pass 2^62 are refused at once, output untouched.
+TEST(FftProductTest, ForcedShapesAreExactOrRefused) {
   auto g = rng(15);
-  expectBinaryProduct(randomLimbs(g, 30000, BINARY_LIMB_MAX), randomLimbs(g, 30000, BINARY_LIMB_MAX), 1);
+  for (int extra : {1, 2, 3}) {
+    const Limbs x = randomLimbs(g, 2000, BINARY_LIMB_MAX), y = randomLimbs(g, 1999, BINARY_LIMB_MAX);
+    FftShape shape = binaryProductShape(2000, 1999, 0);
+    shape.digitSize = std::min(30, fftMaxDigitBits(shape.points) + extra);
+    expectBinaryProduct(x, y, 0, false, Trust::exactUnlessReported, shape);
+    const Limbs maximum(2000, BINARY_LIMB_MAX);
+    expectBinaryProduct(maximum, maximum, 0, false, Trust::exactUnlessReported, shape);
+  }
+  const Limbs x(4000, BINARY_LIMB_MAX);
+  const ProductResult r = callProduct(Routine::binary, x, x, 0, false, FftShape{1 << 12, 30});
+  EXPECT_EQ(r.distance, std::numeric_limits<double>::infinity());
+  EXPECT_EQ(r.out, Limbs(r.out.size(), 0));
+  const ProductResult tooShort = callProduct(Routine::decimal, Limbs(100, 1), Limbs(100, 1), 0, false, FftShape{64, 4});
+  EXPECT_EQ(tooShort.distance, std::numeric_limits<double>::infinity());
 }
 
-TEST(FftProductDecimalTest, SmallestCallAgainstSchoolbook) {
-  ASSERT_EQ(callerHalfLength(3), 8);
-  expectDecimalProduct({12345678, 99999999}, {87654321}, 0);
-  expectDecimalProduct({12345678, 99999999}, {87654321}, 1);
-  expectDecimalProduct({DECIMAL_LIMB_MAX, DECIMAL_LIMB_MAX}, {DECIMAL_LIMB_MAX}, 0);
-  expectDecimalProduct({0}, {0}, 0);
-  expectDecimalProduct({DECIMAL_LIMB_MAX}, {}, 0, true);
+TEST(FftProductDecimalTest, SmallestCallsAgainstSchoolbook) {
+  for (int mode : {0, 1}) {
+    expectDecimalProduct({12345678, 99999999}, {87654321}, mode);
+    expectDecimalProduct({DECIMAL_LIMB_MAX, DECIMAL_LIMB_MAX}, {DECIMAL_LIMB_MAX}, mode);
+    expectDecimalProduct({0}, {0}, mode);
+    expectDecimalProduct({DECIMAL_LIMB_MAX}, {}, mode, true);
+  }
 }
 
 TEST(FftProductDecimalTest, RandomOperandsAgainstSchoolbook) {
   auto g = rng(21);
   for (int i = 0; i < iterations(16); ++i) {
     const int mode = i % 2;
-    const int total = static_cast<int>(logUniform(g, 3, 6000));
+    const int total = static_cast<int>(logUniform(g, 2, 6000));
     const int t = static_cast<int>(logUniform(g, 1, total - 1));
     expectDecimalProduct(randomLimbs(g, t, DECIMAL_LIMB_MAX), randomLimbs(g, total - t, DECIMAL_LIMB_MAX), mode);
   }
-}
-
-TEST(FftProductDecimalTest, ModeBoundary) {
-  // 190,000 total limbs is the last of mode 0 and 190,001 the first of
-  // mode 1: unequal operands against the schoolbook product, equal random
-  // ones against GMP.
-  auto g = rng(22);
-  const int top = DECIMAL_MODE0_MAX_TOTAL;
-  expectDecimalProduct(randomLimbs(g, top - 40, DECIMAL_LIMB_MAX), randomLimbs(g, 40, DECIMAL_LIMB_MAX), 0);
-  expectDecimalProduct(randomLimbs(g, top + 1 - 40, DECIMAL_LIMB_MAX), randomLimbs(g, 40, DECIMAL_LIMB_MAX), 1);
-  expectDecimalProduct(randomLimbs(g, top / 2, DECIMAL_LIMB_MAX), randomLimbs(g, top / 2, DECIMAL_LIMB_MAX), 0);
-  expectDecimalProduct(randomLimbs(g, top / 2, DECIMAL_LIMB_MAX), randomLimbs(g, top / 2 + 1, DECIMAL_LIMB_MAX), 1);
-}
-
-TEST(FftProductDecimalTest, AllMaximumDigits) {
-  // Every digit 9999 drives the coefficients of mode 0 to 5.0e18 at its
-  // 190,000-limb limit; even centred, the transforms' error there is about
-  // 0.3, which the product must report if it is not exact. At 40,000 limbs
-  // (N = 2^17) it must be trusted.
-  const int top = DECIMAL_MODE0_MAX_TOTAL;
-  const Limbs maximum(top / 2, DECIMAL_LIMB_MAX);
-  expectDecimalProduct(maximum, maximum, 0, false, Trust::exactUnlessReported);
-  expectDecimalProduct(maximum, {}, 0, true, Trust::exactUnlessReported);
-  const Limbs inRange(20000, DECIMAL_LIMB_MAX);
-  expectDecimalProduct(inRange, inRange, 0);
-  expectDecimalProduct(inRange, {}, 0, true);
+  // Long balanced ones against GMP.
+  for (int total : {30001, 100000}) {
+    expectDecimalProduct(randomLimbs(g, total / 2, DECIMAL_LIMB_MAX),
+                         randomLimbs(g, total - total / 2, DECIMAL_LIMB_MAX), 0);
+  }
 }
 
 TEST(FftProductTest, SquareEqualsProductWithEqualCopy) {
@@ -169,29 +228,79 @@ TEST(FftProductTest, CentringCorrectionAtOperandEdges) {
 TEST(FftProductTest, AbortFlagLeavesOutputUntouched) {
   auto g = rng(31);
   const Limbs x = randomLimbs(g, 300, DECIMAL_LIMB_MAX), y = randomLimbs(g, 200, DECIMAL_LIMB_MAX);
-  const int h = callerHalfLength(500);
   *abortSlot = 1;
-  for (int mode : {0, 1}) {
-    for (int square : {0, 1}) {
-      Limbs out(h + 4, 0);
-      EXPECT_EQ(fftProductBinary(h, x.data(), 300, y.data(), 200, out.data(), square, mode), 0.0);
-      EXPECT_EQ(out, Limbs(h + 4, 0));
-      EXPECT_EQ(fftProductDecimal(h, x.data(), 300, y.data(), 200, out.data(), square, mode), 0.0);
-      EXPECT_EQ(out, Limbs(h + 4, 0));
+  for (Routine routine : {Routine::binary, Routine::decimal}) {
+    for (bool square : {false, true}) {
+      const ProductResult r = callProduct(routine, x, y, 0, square, {}, 7);
+      EXPECT_EQ(r.distance, 0.0);
+      EXPECT_EQ(r.out, Limbs(r.out.size(), 7));
     }
   }
   *abortSlot = 0;
-  Limbs out(h + 4, 0);
-  fftProductDecimal(h, x.data(), 300, y.data(), 200, out.data(), 0, 0);
-  EXPECT_NE(out, Limbs(h + 4, 0)) << "a cleared flag computes again";
+  const ProductResult r = callProduct(Routine::decimal, x, y, 0, false, {}, 7);
+  EXPECT_NE(r.out, Limbs(r.out.size(), 7)) << "a cleared flag computes again";
+}
+
+// A long operand cut into pieces of the short one's size, each multiplied
+// by the kept transform of the short one: every piece product is exact, the
+// last (shorter) piece included; a multiplier built while cancelled
+// computes nothing.
+TEST(FftProductTest, MultiplierKeepsOneOperandsTransform) {
+  auto g = rng(34);
+  for (int mode : {0, 1}) {
+    const Limbs shortOne = randomLimbs(g, 334, BINARY_LIMB_MAX);
+    FftBinaryMultiplier multiplier(shortOne.data(), 334, 334, mode);
+    ASSERT_NE(multiplier.shape().points, 0);
+    for (int t : {334, 334, 1, 200}) {
+      const Limbs piece = randomLimbs(g, t, BINARY_LIMB_MAX);
+      Limbs out(t + 334);
+      EXPECT_LE(multiplier.multiply(piece.data(), t, out.data()), FFT_TRUSTED_ROUNDING_ERROR);
+      Mpz a, b, expected;
+      importLimbs(a.get(), piece.data(), piece.size());
+      importLimbs(b.get(), shortOne.data(), shortOne.size());
+      mpz_mul(expected.get(), a.get(), b.get());
+      EXPECT_EQ(out, exportLimbs(expected.get(), out.size())) << "piece of " << t << " limbs, mode " << mode;
+    }
+  }
+  const Limbs x = randomLimbs(g, 100, BINARY_LIMB_MAX);
+  *abortSlot = 1;
+  FftBinaryMultiplier cancelled(x.data(), 100, 100, 0);
+  *abortSlot = 0;
+  Limbs out(200, 7);
+  EXPECT_EQ(cancelled.multiply(x.data(), 100, out.data()), 0.0);
+  EXPECT_EQ(out, Limbs(200, 7));
+}
+
+// Products of one length on two threads at once share the cached tables of
+// that length (a cancelled worker may still be finishing beside its
+// successor): both stay exact.
+TEST(FftProductTest, ConcurrentProductsShareTables) {
+  auto g = rng(33);
+  const Limbs x = randomLimbs(g, 3000, BINARY_LIMB_MAX), y = randomLimbs(g, 2999, BINARY_LIMB_MAX);
+  const Limbs expected = callProduct(Routine::binary, x, y, 0, false).out;
+  std::vector<Limbs> results(4);
+  std::vector<std::thread> threads;
+  for (size_t i = 0; i < results.size(); ++i) {
+    threads.emplace_back([&, i] {
+      claimAbortSlot();
+      const int32_t* second = i % 2 ? x.data() : y.data();
+      const int u = i % 2 ? 3000 : 2999;
+      Limbs out(3000 + u);
+      fftProductBinary(x.data(), 3000, second, u, out.data(), i % 2, binaryProductShape(3000, u, 0));
+      results[i] = out;
+    });
+  }
+  for (auto& t : threads) t.join();
+  EXPECT_EQ(results[0], expected);
+  EXPECT_EQ(results[2], expected);
+  EXPECT_EQ(results[1], callProduct(Routine::binary, x, x, 0, true).out);
+  EXPECT_EQ(results[3], results[1]);
 }
 
 TEST(FftProductTest, LeavesTheCallersFloatingPointModeAlone) {
   fpu_control_t before, after;
   _FPU_GETCW(before);
-  const Limbs x{1, 2, 3};
-  Limbs out(callerHalfLength(6) + 4, 0);
-  fftProductBinary(callerHalfLength(6), x.data(), 3, x.data(), 3, out.data(), 0, 0);
+  callProduct(Routine::binary, {1, 2, 3}, {4, 5, 6}, 0, false);
   _FPU_GETCW(after);
   EXPECT_EQ(before, after);
 }

@@ -1,7 +1,11 @@
 // x^y and x^y mod N: sign and zero rules, the size guard on the whole
 // exponent, the Montgomery constants (both ways of finding NP) and powers
-// against GMP, and the record left alone by a cancelled "Modulo".
+// against GMP on both arithmetics and every window width, and cancels of
+// "Modulo" and "Power" at arbitrary points.
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
 
 #include "numtheory/functions.h"
 #include "numtheory/functions_limits.h"
@@ -13,7 +17,7 @@ using namespace quorvel;
 using namespace quorvel::test;
 
 TEST(Power, SignZeroAndOneRules) {
-  const long table[][3] = {{2, 10, 1024}, {-2, 3, -8}, {-2, 2, 4},  {5, 0, 1},   {0, 0, 0},   {1, 0, 1},
+  const long table[][3] = {{2, 10, 1024}, {-2, 3, -8}, {-2, 2, 4},  {5, 0, 1},   {0, 0, 1},   {1, 0, 1},
                            {-1, 0, 1},    {0, 7, 0},   {1, -7, 1},  {-1, -7, -1}, {-1, -8, 1}, {3, -2, 0},
                            {-3, -1, 0},   {-2, 1, -2}, {-5, 5, -3125}};
   for (const auto& row : table) {
@@ -118,10 +122,11 @@ TEST(ModularPower, AgreesWithGmpFromOneTo8192Bits) {
     Mpz N = randomMpz(g, bits, it % 3 == 0, false);
     mpz_setbit(N.z, 0);
     // Bases up to three times the modulus' length (so at and above R); an
-    // exponent of 0 or 1 now and then.
+    // exponent of 0, 1 or all ones now and then.
     const Mpz x = randomMpz(g, static_cast<long>(logUniform(g, 1, 3 * bits + 2)), it % 2 == 0, false);
-    const Mpz y = it % 11 == 0 ? Mpz(it % 22 == 0 ? 0 : 1)
-                               : randomMpz(g, static_cast<long>(logUniform(g, 1, std::min(bits + 2, 600L))), it % 5 == 0, false);
+    const long yBits = static_cast<long>(logUniform(g, 1, std::min(bits + 2, 600L)));
+    Mpz y = it % 11 == 0 ? Mpz(it % 22 == 0 ? 0 : 1) : randomMpz(g, yBits, it % 5 == 0, false);
+    if (it % 7 == 3) y = powerOfTwoPlus(yBits, -1);
     ModulusRecord record;
     setModulus(record, fromMpz(N));
     Mpz expected;
@@ -141,4 +146,92 @@ TEST(ModularPower, CancelledModulusLeavesTheRecord) {
   EXPECT_VNUM_EQ(record.N, Mpz(7));
   EXPECT_VNUM_EQ(record.RR, Mpz(1));
   EXPECT_VNUM_EQ(record.NP, Mpz(1));
+}
+
+namespace {
+
+// x^y mod N against mpz_powm.
+void expectPower(const Mpz& x, const Mpz& y, const Mpz& N) {
+  ModulusRecord record;
+  setModulus(record, fromMpz(N));
+  Mpz expected;
+  mpz_powm(expected.z, x.z, y.z, N.z);
+  SCOPED_TRACE("N=" + N.hex() + " x=" + x.hex() + " y=" + y.hex());
+  EXPECT_VNUM_EQ(modularPower(fromMpz(x), fromMpz(y), record), expected);
+}
+
+}  // namespace
+
+TEST(ModularPower, EveryWindowWidthAndWordSpanEdge) {
+  auto g = rng(407);
+  // Exponent lengths on both sides of each change of window width, with
+  // all-ones and random exponents.
+  const Mpz N = [&] {
+    Mpz m = randomMpz(g, 200, false, false);
+    mpz_setbit(m.z, 0);
+    return m;
+  }();
+  const int64_t formBytes = 8 * 4;  // a 200-bit modulus takes four words
+  for (long b = 2; b < 40000; ++b) {
+    if (slidingWindowBits(b, formBytes) == slidingWindowBits(b - 1, formBytes)) continue;
+    for (long e : {b - 1, b, b + 1}) {
+      expectPower(randomMpz(g, 199, false, false), powerOfTwoPlus(e, -1), N);
+      expectPower(randomMpz(g, 200, true, false), randomMpz(g, e, true, false), N);
+    }
+  }
+  // Word spans that the modulus fills exactly (no doubling of RR) or by one
+  // bit (63 doublings), all-ones moduli among them. The switch to vnum
+  // products is crossed in the slow test.
+  for (long bits : {63L, 64L, 65L, 127L, 128L, 129L, 4095L, 4096L, 4097L}) {
+    for (bool ones : {false, true}) {
+      Mpz m = ones ? powerOfTwoPlus(bits, -1) : randomMpz(g, bits, true, false);
+      mpz_setbit(m.z, 0);
+      expectPower(randomMpz(g, bits + 5, false, false), randomMpz(g, 300, false, false), m);
+    }
+  }
+}
+
+TEST(ModularPower, CancelledAtAnyPointGivesZeroOrThePower) {
+  auto g = rng(409);
+  Mpz N = randomMpz(g, 3000, false, false), expected;
+  mpz_setbit(N.z, 0);
+  const Mpz x = randomMpz(g, 3000, false, false), y = randomMpz(g, 3000, false, false);
+  mpz_powm(expected.z, x.z, y.z, N.z);
+  ModulusRecord record;
+  setModulus(record, fromMpz(N));
+  const vnum xv = fromMpz(x), yv = fromMpz(y);
+  std::atomic<int>* slot = abortSlot;
+  for (int delay = 0; delay < 10; ++delay) {
+    std::thread canceller([slot, delay] {
+      std::this_thread::sleep_for(std::chrono::microseconds(1500 * delay));
+      slot->store(1);
+    });
+    const vnum r = modularPower(xv, yv, record);
+    canceller.join();
+    slot->store(0);
+    if (!r.isZero()) EXPECT_VNUM_EQ(r, expected);
+    EXPECT_VNUM_EQ(record.N, N);
+  }
+  EXPECT_VNUM_EQ(modularPower(xv, yv, record), expected);
+
+  // A "Modulo" cancelled anywhere leaves the old record whole.
+  const Mpz big = powerOfTwoPlus(200000, 1);
+  for (int delay = 0; delay < 6; ++delay) {
+    ModulusRecord kept;
+    setModulus(kept, v(7));
+    std::thread canceller([slot, delay] {
+      std::this_thread::sleep_for(std::chrono::microseconds(2000 * delay));
+      slot->store(1);
+    });
+    setModulus(kept, fromMpz(big));
+    canceller.join();
+    slot->store(0);
+    if (kept.k == 3) {
+      EXPECT_VNUM_EQ(kept.N, Mpz(7));
+      EXPECT_VNUM_EQ(kept.RR, Mpz(1));
+      EXPECT_VNUM_EQ(kept.NP, Mpz(1));
+    } else {
+      EXPECT_VNUM_EQ(kept.N, big);
+    }
+  }
 }

@@ -1,12 +1,15 @@
-// The largest sizes: roots of 5,000,000-bit values, factorials up to the
-// engine's limit, nPr and nCr at the edges of the cap and of r, a power and
-// a modular power of the benchmark's sizes, and a long GCD.
+// The largest sizes: roots of 5,000,000-bit values, the largest n! within
+// the cap and P(n, n) up to the engine's limit, nPr and nCr at the edges of
+// the cap and of r, modular powers across the switch to vnum products, a
+// power and a modular power of the benchmark's sizes, and GCDs across the
+// loop's threshold, through the deeper half-GCD levels and at the cap.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "numtheory/functions.h"
 #include "numtheory/functions_limits.h"
+#include "tests/support/gcd_support.h"
 #include "tests/support/vnum_gmp.h"
 #include "vnum/messages.h"
 
@@ -49,12 +52,19 @@ TEST(FunctionsSlow, SquareRootsAtTheCap) {
   }
 }
 
-TEST(FunctionsSlow, FactorialsUpToTheEngineLimit) {
+TEST(FunctionsSlow, FactorialsAtTheCapAndUpToTheEngineLimit) {
+  // The largest n! within the cap comes from the key; P(n, n) computes the
+  // larger ones that the key refuses, up to the engine's limit.
+  Mpz expected;
+  mpz_fac_ui(expected.z, 298593);
+  ASSERT_EQ(bitsOf(expected), 4999988);
+  EXPECT_VNUM_EQ(factorial(v(298593)), expected);
   for (long n : {300000L, 1000000L}) {
-    Mpz expected;
     mpz_fac_ui(expected.z, static_cast<unsigned long>(n));
+    vnum result;
+    fallingFactorial(result, v(n), v(n));
     SCOPED_TRACE(n);
-    EXPECT_VNUM_EQ(factorial(v(n)), expected);
+    EXPECT_VNUM_EQ(result, expected);
   }
 }
 
@@ -95,7 +105,26 @@ TEST(FunctionsSlow, PermutationsAndCombinationsAtTheCap) {
   EXPECT_STREQ(thrownMessage([&] { combinations(v(m + m / 1000), v(k)); }), MSG_SCALE_OVER);
 }
 
-TEST(FunctionsSlow, PowerModularPowerAndGcdOfBenchmarkSizes) {
+TEST(FunctionsSlow, ModularPowerAcrossTheSwitchToProducts) {
+  // Moduli on both sides of the switch from word spans to vnum products,
+  // random and all ones, with bases above the modulus.
+  auto g = rng(703);
+  const long T = MODPOW_WORD_MAX_BITS;
+  for (long bits : {T - 1, T, T + 1}) {
+    for (bool ones : {false, true}) {
+      Mpz N = ones ? powerOfTwoPlus(bits, -1) : randomMpz(g, bits, true, false), expected;
+      mpz_setbit(N.z, 0);
+      const Mpz x = randomMpz(g, bits + 5, false, false), y = randomMpz(g, 12, false, false);
+      ModulusRecord record;
+      setModulus(record, fromMpz(N));
+      mpz_powm(expected.z, x.z, y.z, N.z);
+      SCOPED_TRACE(bits);
+      EXPECT_VNUM_EQ(modularPower(fromMpz(x), fromMpz(y), record), expected);
+    }
+  }
+}
+
+TEST(FunctionsSlow, PowerAndModularPowerOfBenchmarkSizes) {
   Mpz expected;
   mpz_ui_pow_ui(expected.z, 3, 3000000);
   EXPECT_VNUM_EQ(power(v(3), v(3000000)), expected);
@@ -110,13 +139,53 @@ TEST(FunctionsSlow, PowerModularPowerAndGcdOfBenchmarkSizes) {
   setModulus(record, fromMpz(N));
   mpz_powm(expected.z, x.z, y.z, N.z);
   EXPECT_VNUM_EQ(modularPower(fromMpz(x), fromMpz(y), record), expected);
+}
 
-  Mpz a = randomMpz(g, 100000, false, true), b = randomMpz(g, 100000, true, false);
-  const Mpz c = randomMpz(g, 3000, false, false);
-  mpz_mul(a.z, a.z, c.z);
-  mpz_mul(b.z, b.z, c.z);
-  mpz_gcd(expected.z, a.z, b.z);
-  vnum r = fromMpz(a);
-  gcd(r, fromMpz(b));
-  EXPECT_VNUM_EQ(r, expected);
+// The smaller operand just below, at and above the size from which the loop
+// hands the whole values to halfGcd.
+TEST(FunctionsSlow, GcdAcrossTheHalfGcdThreshold) {
+  auto g = rng(706);
+  const long T = GCD_HALF_GCD_MIN_BITS;
+  const struct {
+    long bits;
+    GcdShape shape;
+  } cases[] = {{T - 1, GcdShape::random},       {T - 1, GcdShape::fibonacci},   {T, GcdShape::commonFactor},
+               {T, GcdShape::hugeQuotient},     {T + 1, GcdShape::random},      {T + 1, GcdShape::nearlyEqual},
+               {T + 1, GcdShape::trailingZeros}};
+  for (const auto& c : cases) {
+    Mpz a, b;
+    makeGcdOperands(g, c.shape, c.bits, a, b);
+    if (g() & 1) mpz_neg(b.z, b.z);
+    SCOPED_TRACE(std::string(shapeName(c.shape)) + " of " + std::to_string(c.bits) + " bits");
+    expectGcd(a, b);
+  }
+}
+
+// Where a half-GCD's sub-calls recurse themselves (twice the threshold and
+// more), with the quotient sequences that stress the splits most.
+TEST(FunctionsSlow, HalfGcdContractAtDeeperLevels) {
+  auto g = rng(704);
+  const long T = HALF_GCD_LEHMER_MAX_BITS;
+  for (long n : {2 * T - 1, 2 * T + 1, 4 * T + static_cast<long>(g() % 1000)}) {
+    for (GcdShape shape : {GcdShape::random, GcdShape::fibonacci, GcdShape::hugeQuotient}) {
+      Mpz a, b;
+      makeGcdOperands(g, shape, n, a, b);
+      SCOPED_TRACE(shapeName(shape));
+      checkHalfGcd(a, b, shape == GcdShape::random);
+    }
+  }
+}
+
+TEST(FunctionsSlow, GcdAtTheCap) {
+  auto g = rng(705);
+  for (GcdShape shape : {GcdShape::commonFactor, GcdShape::fibonacci}) {
+    Mpz a, b;
+    makeGcdOperands(g, shape, scaleLimitBits - 200, a, b);
+    ASSERT_LE(bitsOf(a), scaleLimitBits);
+    SCOPED_TRACE(shapeName(shape));
+    expectGcd(a, b);
+  }
+  // A cap-sized value and one of a fifth of it, the smaller negative.
+  Mpz a = randomMpz(g, scaleLimitBits, false, false), b = randomMpz(g, scaleLimitBits / 5, true, true);
+  expectGcd(a, b);
 }

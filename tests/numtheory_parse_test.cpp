@@ -3,11 +3,13 @@
 // and exponent, saturated exponents and the cap.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "numtheory/numtheory.h"
+#include "tests/support/cancel_after.h"
 #include "tests/support/vnum_gmp.h"
 #include "vnum/messages.h"
 
@@ -145,4 +147,22 @@ TEST(NumtheoryParse, SaturatedExponentsAndTheCap) {
   EXPECT_VNUM_EQ(parseNumberText((std::string(3000000, '0') + "17").c_str()), Mpz(17));
   EXPECT_VNUM_EQ(parseNumberText(("4." + std::string(3000000, '9')).c_str()), Mpz(4));
   EXPECT_STREQ(parseThrows(std::string(1505151, '1')), MSG_SCALE_OVER);
+}
+
+// Reads cancelled at arbitrary points of the block tree (30,000 digits use
+// ladder entries 8 to 11, which this binary's ladder test leaves to the
+// others) return without throwing and publish no partial entry; the next
+// read is exact.
+TEST(NumtheoryParse, CancelledReadsKeepTheLadderWhole) {
+  auto g = rng(607);
+  const std::string digits = "7" + randomDigits(g, 29999, "0123456789");
+  for (int delay = 0; delay < 10; ++delay) {
+    cancelAfter(std::chrono::microseconds(300 * delay), [&] { EXPECT_NO_THROW(parseNumberText(digits.c_str())); });
+    for (int f = 0; f <= 11; ++f) {
+      Mpz power;
+      mpz_ui_pow_ui(power.z, 10, 8ul << f);
+      if (const vnum* entry = decPowerLadder.find(f)) EXPECT_VNUM_EQ(*entry, power);
+    }
+  }
+  EXPECT_VNUM_EQ(parseNumberText(digits.c_str()), Mpz(digits.c_str(), 10));
 }

@@ -62,6 +62,15 @@ TEST(NumtheoryExp, AgreesWithGmp) {
     EXPECT_VNUM_EQ(exponentScale(v(row[0]), v(row[1])), expected);
   }
   auto g = rng(501);
+  // Powers built by squaring halves (every bit of k / 8 set, or many) and
+  // from the ladder alone (k / 8 a power of two), both ways of the sign;
+  // below 8 * 2^12, where the ladder test below takes over.
+  for (long e : {8191L, 16384L, 24577L, 32767L}) {
+    const Mpz x = randomMpz(g, 3000, g() & 1, g() & 1), big = randomMpz(g, 400000, true, g() & 1);
+    SCOPED_TRACE("e=" + std::to_string(e));
+    EXPECT_VNUM_EQ(exponentScale(fromMpz(x), v(e)), scaled(x, e));
+    EXPECT_VNUM_EQ(exponentScale(fromMpz(big), v(-e)), scaled(big, -e));
+  }
   for (int it = 0; it < iterations(200); ++it) {
     Mpz x = randomOperand(g, it % 10 == 0 ? 30000 : 3000);
     long e = static_cast<long>(logUniform(g, 1, 5000)) * ((g() & 1) ? 1 : -1);

@@ -34,16 +34,27 @@ Mpz negated(const Mpz& a) {
 
 }  // namespace
 
-// 5,000,000 by 2,500,000 bits in all four sign pairs; short divisors (many
-// blocks), the bitwise/Newton boundary with a divisor of nearly full length,
-// 512/513-bit divisors, and one with two million trailing zero bits.
+// 5,000,000 by 2,500,000 bits in all four sign pairs, and an exact division
+// of that size (the quotient-only path must form its last remainder); a
+// divisor of all ones just below 2^2,500,000; short divisors on both sides
+// of the long-division rule (1,006 and 1,007 limbs against a quotient of
+// 165,660: 1,007 takes some 30 reciprocal blocks), a quotient of 1,000 bits
+// under a divisor of nearly full length, and one with two million trailing
+// zero bits.
 TEST(NumtheorySlow, DivisionAtTheCap) {
   auto g = rng(701);
   const Mpz a = randomMpz(g, 5000000, false, false);
   const Mpz half = randomMpz(g, 2500000, false, false);
   for (const Mpz& x : {a, negated(a)})
     for (const Mpz& y : {half, negated(half)}) checkDivision(x, y);
-  for (long lb : {1000L, 4999000L, 4998999L, 512L, 513L, 3001L}) {
+  Mpz exact = randomMpz(g, 2500000, true, false);
+  mpz_mul(exact.z, exact.z, half.z);
+  checkDivision(exact, half);
+  Mpz ones;
+  mpz_ui_pow_ui(ones.z, 2, 2500000);
+  mpz_sub_ui(ones.z, ones.z, 1);
+  checkDivision(negated(a), ones);
+  for (long lb : {30180L, 30210L, 4999000L}) {
     SCOPED_TRACE("lb=" + std::to_string(lb));
     checkDivision(a, randomMpz(g, lb, g() & 1, g() & 1));
   }

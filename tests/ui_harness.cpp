@@ -1,15 +1,44 @@
 #include "tests/ui_harness.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <sstream>
+
+#include "engine/command_ids.h"
 
 #include "engine/key_labels.h"
 #include "ui/key_panel.h"
 
 namespace quorvel::uitest {
+
+void useTemporarySettings() {
+  static QTemporaryDir folder;
+  QCoreApplication::setOrganizationName(QStringLiteral("quorvel-test"));
+  QCoreApplication::setApplicationName(QStringLiteral("quorvel-test"));
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder.path());
+  clearSettings();
+}
+
+void clearSettings() {
+  QSettings settings;
+  settings.clear();
+  settings.sync();
+}
+
+std::unique_ptr<ui::MainWindow> freshWindow() {
+  clearSettings();
+  auto window = std::make_unique<ui::MainWindow>();
+  window->show();
+  if (!QTest::qWaitForWindowExposed(window.get()) || !settle(*window)) return nullptr;
+  return window;
+}
 
 bool settle(const ui::MainWindow& window, int timeoutMs) {
   QElapsedTimer clock;
@@ -49,6 +78,13 @@ bool clickKeys(ui::MainWindow& window, const std::string& labels) {
   return true;
 }
 
+bool startLongComputation(ui::MainWindow& window) {
+  if (!clickKeys(window, "1 << 100000 + 1 = Modulo 3 Power ( 1 << 100000")) return false;
+  QAbstractButton* equals = window.keyPanel()->button(CMD_EQUALS);
+  QTest::mouseClick(equals, Qt::LeftButton, Qt::NoModifier, equals->rect().center());
+  return true;
+}
+
 bool clickControl(ui::MainWindow& window, int id) {
   QAbstractButton* control = window.control(id);
   if (!control) return false;
@@ -81,6 +117,20 @@ void paintNow(QWidget* widget) { widget->repaint(); }
 
 std::string hexText(const ui::MainWindow& window) { return window.texts().hexText(); }
 std::string decText(const ui::MainWindow& window) { return window.texts().decText(); }
+
+void onNextModal(std::function<void(QWidget*)> act) {
+  constexpr int POLL_MS = 10;
+  auto* poll = new QTimer(qApp);
+  QObject::connect(poll, &QTimer::timeout, poll, [poll, act = std::move(act)] {
+    QWidget* modal = QApplication::activePopupWidget();
+    if (!modal) modal = QApplication::activeModalWidget();
+    if (!modal) return;
+    poll->stop();
+    poll->deleteLater();
+    act(modal);
+  });
+  poll->start(POLL_MS);
+}
 
 QString rgbAt(QWidget* widget, QPoint point) {
   const QColor c = widget->grab().toImage().pixelColor(point);

@@ -5,6 +5,8 @@
 
 #include <QPoint>
 #include <QString>
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "ui/main_window.h"
@@ -13,6 +15,15 @@ class QWidget;
 
 namespace quorvel::uitest {
 
+// Points QSettings at a temporary folder of this test program, so that no
+// test reads or writes the user's settings. Call in initTestCase(), before
+// any window exists.
+void useTemporarySettings();
+// Forgets every setting, so that the next window starts from the defaults.
+void clearSettings();
+// A new main window on a clean slate (settings cleared), shown and settled.
+std::unique_ptr<ui::MainWindow> freshWindow();
+
 // Processes events until the worker is idle, then delivers what it queued.
 // False when it is still busy after `timeoutMs` (a safety net against a
 // hung test, not a speed check).
@@ -20,6 +31,9 @@ bool settle(const ui::MainWindow& window, int timeoutMs = 120000);
 
 // Clicks the key panel's key `id`, then settles.
 bool clickKey(ui::MainWindow& window, int id);
+// Hands the worker a key that runs for tens of seconds, without waiting:
+// 3^(2^100,000) mod 2^100,000 + 1, a hundred thousand modular squarings.
+bool startLongComputation(ui::MainWindow& window);
 // Clicks the keys named by `labels`, separated by blanks: panel labels
 // ("+", "MOD", "n!", "C") or runs of digits ("255", "#FF" for hexadecimal
 // digits, which need hexadecimal entry).
@@ -40,6 +54,10 @@ void paintNow(QWidget* widget);
 
 std::string hexText(const ui::MainWindow& window);
 std::string decText(const ui::MainWindow& window);
+
+// Calls `act` with the next modal dialog or popup menu that opens, from
+// inside its own event loop, where the test itself is blocked.
+void onNextModal(std::function<void(QWidget*)> act);
 
 // A colour as "r,g,b" for readable failures.
 QString rgbAt(QWidget* widget, QPoint point);

@@ -1,12 +1,14 @@
 // The display panes, painted from the engine's texts: wrapping and right
 // alignment, the summary line, the scroll-range rule and the line steps,
-// the bit view's clicks and highlight, and messages shown as text.
+// the bit view's clicks and highlight, messages shown as text, the end of
+// the scroll range and the low end kept in view over a layout change.
 #include <QClipboard>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QSet>
 #include <QTest>
 #include <memory>
 
@@ -59,7 +61,10 @@ class PanesTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { prepareNumberCore(); }
+  void initTestCase() {
+    prepareNumberCore();
+    useTemporarySettings();
+  }
   void init();
   void cleanup() { window_.reset(); }
 
@@ -74,6 +79,8 @@ class PanesTest : public QObject {
   void scrolledBitViewShowsItsOwnBits();
   void messagesAreShownAsText();
   void largeValuePaintsOnlyWhatIsVisible();
+  void thumbAtTheEndShowsTheEnd();
+  void layoutChangesKeepTheLowEndInView();
 
  private:
   MainWindow& w() { return *window_; }
@@ -82,10 +89,8 @@ class PanesTest : public QObject {
 };
 
 void PanesTest::init() {
-  window_ = std::make_unique<MainWindow>();
-  window_->show();
-  QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-  QVERIFY(settle(w()));
+  window_ = freshWindow();
+  QVERIFY(window_);
 }
 
 bool PanesTest::paste(const QString& text) {
@@ -399,6 +404,69 @@ void PanesTest::largeValuePaintsOnlyWhatIsVisible() {
   rows->scroll(ScrollRequest::Track, 100);
   paintNow(rows->viewport());
   QCOMPARE(rows->shownRows().first().toStdString(), dec.substr(100 * static_cast<size_t>(c), c));
+}
+
+
+void PanesTest::thumbAtTheEndShowsTheEnd() {
+  // 128 digits, 512 bits. The bit view draws whole digits, so its last
+  // position depends on the columns modulo 4: try widths over all four.
+  QVERIFY(paste(QStringLiteral("0x") + QStringLiteral("F123456789ABCDE0").repeated(64)));
+  const QString hex = QString::fromStdString(hexText(w())).mid(3);
+  BitLinePane* bits = w().upperHorizontalPane();
+  const auto dragToTheEnd = [](ValuePane* pane) {
+    paintNow(pane->viewport());
+    pane->scroll(ScrollRequest::Track, 0);
+    pane->bar()->setSliderPosition(pane->bar()->maximum());
+    paintNow(pane->viewport());
+  };
+  QSet<int> remainders;
+  for (int width = 640; width < 700; width += 3) {
+    w().resize(width, 680);
+    QTRY_COMPARE(w().width(), width);
+    dragToTheEnd(bits);
+    remainders.insert(bits->scrollPage() % 4);
+    QCOMPARE(bits->rowGeometry().lsbIndex, 0LL);
+    QVERIFY(hex.endsWith(bits->shownDigits()));
+    QVERIFY(bits->shownNumbers().endsWith(QLatin1Char('0')));
+  }
+  QCOMPARE(remainders.size(), 4);
+
+  const QString dec = QString::fromStdString(decText(w()));
+  DecimalLinePane* line = w().lowerHorizontalPane();
+  dragToTheEnd(line);
+  QVERIFY(dec.endsWith(line->shownText()));
+  QVERIFY(clickControl(w(), CONTROL_VERT));
+  for (WrappedPane* rows : {w().upperVerticalPane(), w().lowerVerticalPane()}) {
+    dragToTheEnd(rows);
+    QVERIFY(rows->scrollActive());
+    QVERIFY((rows == w().upperVerticalPane() ? hex : dec).endsWith(rows->shownRows().last()));
+  }
+}
+
+void PanesTest::layoutChangesKeepTheLowEndInView() {
+  // Shown in 29 digits, 116 bits: they fit a wide window, not the
+  // narrowest one.
+  QVERIFY(paste(QStringLiteral("0xF123456789ABCDE12345")));
+  BitLinePane* bits = w().upperHorizontalPane();
+  w().resize(1200, 680);
+  QTRY_COMPARE(w().width(), 1200);
+  paintNow(bits->viewport());
+  QVERIFY(!bits->scrollActive());
+  w().resize(640, 680);
+  QTRY_COMPARE(w().width(), 640);
+  paintNow(bits->viewport());
+  QVERIFY(bits->scrollActive());
+  QCOMPARE(bits->rowGeometry().lsbIndex, 0LL);
+  QVERIFY(bits->shownDigits().endsWith(QStringLiteral("12345")));
+  // So does a font change; a value scrolled to its start stays at its start.
+  QVERIFY(clickControl(w(), CONTROL_FONT_LARGER));
+  paintNow(bits->viewport());
+  QCOMPARE(bits->rowGeometry().lsbIndex, 0LL);
+  bits->scroll(ScrollRequest::Track, 0);
+  QVERIFY(clickControl(w(), CONTROL_FONT_LARGER));
+  paintNow(bits->viewport());
+  QCOMPARE(bits->firstVisible(), 0);
+  QVERIFY(bits->rowGeometry().lsbIndex > 0);
 }
 
 QTEST_MAIN(PanesTest)

@@ -1,6 +1,6 @@
 // The rules of the windows that need no window: the summary line, the
-// keyboard map, the main window's layout, the bit view's arithmetic and the
-// fonts.
+// keyboard map, the main window's layout, the bit view's arithmetic, the
+// fonts, the size of a value read off its texts and the message hints.
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QTest>
@@ -10,7 +10,10 @@
 #include "ui/command_for_key.h"
 #include "ui/fonts.h"
 #include "ui/main_window_layout.h"
+#include "ui/message_hints.h"
 #include "ui/summary_line.h"
+#include "ui/value_size.h"
+#include "vnum/messages.h"
 
 using namespace quorvel;
 using namespace quorvel::ui;
@@ -33,6 +36,9 @@ class RulesTest : public QObject {
   void bitNumbers();
   void hexDigitsToBits();
   void courierNewResolvesToAMetricTwin();
+  void valueSize_data();
+  void valueSize();
+  void everyMessageHasAHint();
 };
 
 void RulesTest::summaryLine_data() {
@@ -98,6 +104,13 @@ void RulesTest::commandForKey_data() {
   QTest::newRow("shift Return") << int(Qt::Key_Return) << shift << "\r" << -1;
   QTest::newRow("Delete") << int(Qt::Key_Delete) << none << "\x7f" << int(CMD_CLEAR_ALL);
   QTest::newRow("shift Delete") << int(Qt::Key_Delete) << shift << "\x7f" << -1;
+  QTest::newRow("Escape is C") << int(Qt::Key_Escape) << none << "\x1b" << int(CMD_CLEAR_ALL);
+  QTest::newRow("Backspace") << int(Qt::Key_Backspace) << none << "\b" << int(CMD_BACKSPACE);
+  QTest::newRow("ctrl Backspace") << int(Qt::Key_Backspace) << ctrl << "\b" << -1;
+  QTest::newRow("<") << int(Qt::Key_Less) << shift << "<" << int(CMD_SHIFT_LEFT);
+  QTest::newRow(">") << int(Qt::Key_Greater) << shift << ">" << int(CMD_SHIFT_RIGHT);
+  QTest::newRow("!") << int(Qt::Key_Exclam) << shift << "!" << int(CMD_FACTORIAL);
+  QTest::newRow("space") << int(Qt::Key_Space) << none << " " << -1;
   QTest::newRow("ctrl V") << int(Qt::Key_V) << ctrl << "\x16" << int(CMD_PASTE);
   QTest::newRow("ctrl C") << int(Qt::Key_C) << ctrl << "\x03" << int(CMD_COPY);
   QTest::newRow("ctrl shift V") << int(Qt::Key_V) << (ctrl | shift) << "\x16" << -1;
@@ -286,6 +299,47 @@ void RulesTest::courierNewResolvesToAMetricTwin() {
   QCOMPARE(columnsFor(614, 12.0), 50);
   QCOMPARE(columnsFor(3, 12.0), 0);
   QCOMPARE(paneFonts(-20).small.pixelSize(), 15);
+}
+
+void RulesTest::valueSize_data() {
+  QTest::addColumn<QString>("hex");
+  QTest::addColumn<QString>("dec");
+  QTest::addColumn<int>("digits");  // -1: not a value
+  QTest::addColumn<int>("bits");
+  QTest::newRow("0") << "+0x000000000000000" << "0" << 1 << 1;
+  QTest::newRow("255") << "+0x0000000000000FF" << "255" << 3 << 8;
+  QTest::newRow("-1") << "-0xFFFFFFFFFFFFFFF" << "-1" << 1 << 1;
+  // |-2^k| has one bit more than its complement 2^k - 1.
+  QTest::newRow("-2") << "-0xFFFFFFFFFFFFFFE" << "-2" << 1 << 2;
+  QTest::newRow("-8") << "-0xFFFFFFFFFFFFFF8" << "-8" << 1 << 4;
+  QTest::newRow("-9") << "-0xFFFFFFFFFFFFFF7" << "-9" << 1 << 4;
+  QTest::newRow("-2^60") << "-0xF000000000000000" << "-1152921504606846976" << 19 << 61;
+  QTest::newRow("-(2^60+1)") << "-0xEFFFFFFFFFFFFFFF" << "-1152921504606846977" << 19 << 61;
+  QTest::newRow("message") << "Divide by zero." << "Divide by zero." << -1 << 0;
+  QTest::newRow("hex message tail") << "negative value." << "negative value." << -1 << 0;
+}
+
+void RulesTest::valueSize() {
+  QFETCH(QString, hex);
+  QFETCH(QString, dec);
+  QFETCH(int, digits);
+  QFETCH(int, bits);
+  const std::optional<ValueSize> size = valueSizeOf(hex.toStdString(), dec.toStdString());
+  QCOMPARE(size.has_value(), digits >= 0);
+  if (!size) return;
+  QCOMPARE(size->digits, int64_t{digits});
+  QCOMPARE(size->bits, int64_t{bits});
+}
+
+void RulesTest::everyMessageHasAHint() {
+  const char* const messages[] = {MSG_DIVIDE_BY_ZERO,  MSG_BAD_ARGUMENT, MSG_NEGATIVE_VALUE,
+                                  MSG_NEGATIVE_VALUE_MODULAR, MSG_TOO_BIG_VALUE, MSG_SCALE_OVER,
+                                  MSG_LIMIT_OVER,      MSG_EVEN_VALUE,   MSG_NEGATIVE_VALUE_LOWER,
+                                  "Out of memory."};
+  for (const char* message : messages)
+    QVERIFY2(QString::fromStdString(hintForMessage(message)).endsWith(QStringLiteral("C clears")), message);
+  QVERIFY(hintForMessage("12345").empty());
+  QCOMPARE(QString::fromStdString(sizeText({1, 1})), QStringLiteral("1 digit \u00b7 1 bit"));
 }
 
 QTEST_MAIN(RulesTest)

@@ -1,8 +1,10 @@
 // The main window and the key panel, driven through their widgets: the
 // state at start, keys and keyboard, the layout on resize, the pane-pair
 // switch, the font limits, copy and paste, the indicators and the busy
-// strip with its cancel.
+// strip with its cancel, keyboard focus, the minimum size, Backspace and
+// Escape, and the keys' tooltips.
 #include <QAbstractButton>
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QRegularExpression>
@@ -13,9 +15,10 @@
 #include "engine/start_up.h"
 #include "tests/ui_harness.h"
 #include "ui/bit_line_pane.h"
-#include "ui/busy_strip.h"
+#include "ui/command_for_key.h"
 #include "ui/decimal_line_pane.h"
 #include "ui/key_panel.h"
+#include "ui/status_strip.h"
 #include "ui/wrapped_pane.h"
 
 using namespace quorvel;
@@ -43,7 +46,10 @@ class WindowTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { prepareNumberCore(); }
+  void initTestCase() {
+    prepareNumberCore();
+    useTemporarySettings();
+  }
   void init();
   void cleanup() { window_.reset(); }
 
@@ -62,6 +68,10 @@ class WindowTest : public QObject {
   void indicatorsShowState();
   void busyStripAndDeleteCancels();
   void closingDuringAComputationStopsTheWorker();
+  void noButtonTakesTheKeyboardFocus();
+  void minimumSizeKeepsEveryControlReachable();
+  void backspaceAndEscape();
+  void keyTooltipsNameTheirShortcuts();
 
  private:
   MainWindow& w() { return *window_; }
@@ -69,10 +79,8 @@ class WindowTest : public QObject {
 };
 
 void WindowTest::init() {
-  window_ = std::make_unique<MainWindow>();
-  window_->show();
-  QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-  QVERIFY(settle(w()));
+  window_ = freshWindow();
+  QVERIFY(window_);
 }
 
 void WindowTest::startUpState() {
@@ -103,8 +111,8 @@ void WindowTest::startUpState() {
   QCOMPARE(rgbAt(&w(), QPoint(200, 10)), BACKGROUND);
   QCOMPARE(rgbAt(panel, MODULO_PIXEL), BACKGROUND);
   QCOMPARE(rgbAt(panel, MEMORY_PIXEL), BACKGROUND);
-  QCOMPARE(w().busyStrip()->geometry(), QRect(430, 0, 200, 22));
-  QVERIFY(w().busyStrip()->text().isEmpty());
+  QCOMPARE(w().statusStrip()->geometry(), QRect(430, 0, 200, 22));
+  QVERIFY(w().statusStrip()->text().isEmpty());
 }
 
 void WindowTest::keysGiveTexts_data() {
@@ -224,8 +232,9 @@ void WindowTest::layoutFollowsTheWindowHeight() {
   QCOMPARE(w().control(CONTROL_COPY_DEC)->pos(), QPoint(20, 343));
   QCOMPARE(w().control(CONTROL_PASTE)->pos(), QPoint(100, 343));
 
-  w().resize(700, 600);
-  QTRY_COMPARE(w().size(), QSize(700, 600));
+  // Short, but no shorter than the window's minimum.
+  w().resize(700, 635);
+  QTRY_COMPARE(w().size(), QSize(700, 635));
   QCOMPARE(w().keyPanel()->pos(), QPoint(200, 305));
   QCOMPARE(w().upperVerticalPane()->geometry(), QRect(10, 30, 678, 110));
   QCOMPARE(w().lowerVerticalPane()->size(), QSize(678, 110));
@@ -260,6 +269,8 @@ void WindowTest::vertAndHorzTwice() {
   paintNow(lower->viewport());
   QVERIFY(w().verticalLayout());
   QCOMPARE(lower->firstVisible(), 1);
+  // The same press leaves its button checked.
+  QVERIFY(w().control(CONTROL_VERT)->isChecked() && !w().control(CONTROL_HORZ)->isChecked());
 
   QVERIFY(clickControl(w(), CONTROL_HORZ));
   QVERIFY(!w().verticalLayout());
@@ -271,6 +282,7 @@ void WindowTest::vertAndHorzTwice() {
   paintNow(line->viewport());
   QVERIFY(!w().verticalLayout());
   QCOMPARE(line->firstVisible(), 1);
+  QVERIFY(w().control(CONTROL_HORZ)->isChecked() && !w().control(CONTROL_VERT)->isChecked());
 }
 
 void WindowTest::fontLimits() {
@@ -342,11 +354,8 @@ void WindowTest::indicatorsShowState() {
 }
 
 void WindowTest::busyStripAndDeleteCancels() {
-  BusyStrip* strip = w().busyStrip();
-  QVERIFY(clickKeys(w(), "1000000"));
-  // n! of a million runs for seconds: hand it over without waiting.
-  QAbstractButton* factorial = w().keyPanel()->button(CMD_FACTORIAL);
-  QTest::mouseClick(factorial, Qt::LeftButton, Qt::NoModifier, factorial->rect().center());
+  StatusStrip* strip = w().statusStrip();
+  QVERIFY(startLongComputation(w()));
   QVERIFY(w().worker().busy());
   QTRY_VERIFY_WITH_TIMEOUT(!strip->text().isEmpty(), 30000);
   QVERIFY(w().worker().busy());
@@ -371,9 +380,7 @@ void WindowTest::busyStripAndDeleteCancels() {
 }
 
 void WindowTest::closingDuringAComputationStopsTheWorker() {
-  QVERIFY(clickKeys(w(), "1000000"));
-  QAbstractButton* factorial = w().keyPanel()->button(CMD_FACTORIAL);
-  QTest::mouseClick(factorial, Qt::LeftButton, Qt::NoModifier, factorial->rect().center());
+  QVERIFY(startLongComputation(w()));
   QTest::qWait(100);
   QVERIFY(w().worker().busy());
   // The window stops its worker as it goes; this returns once the worker
@@ -384,6 +391,91 @@ void WindowTest::closingDuringAComputationStopsTheWorker() {
   init();
   QVERIFY(clickKeys(w(), "6 * 7 ="));
   QCOMPARE(decText(w()), std::string("42"));
+}
+
+
+void WindowTest::noButtonTakesTheKeyboardFocus() {
+  for (QAbstractButton* button : w().findChildren<QAbstractButton*>())
+    QVERIFY2(button->focusPolicy() == Qt::NoFocus, qPrintable(button->text()));
+  // Space and Tab go where the keyboard sends them: to the focus widget.
+  QApplication::setActiveWindow(&w());
+  const auto press = [this](Qt::Key key) {
+    QWidget* focus = QApplication::focusWidget();
+    QTest::keyClick(focus ? focus : &w(), key);
+    return settle(w());
+  };
+  QVERIFY(clickKeys(w(), "7"));
+  QVERIFY(press(Qt::Key_Space));
+  QCOMPARE(decText(w()), std::string("7"));
+  QVERIFY(press(Qt::Key_Tab));
+  QVERIFY(press(Qt::Key_Space));
+  QCOMPARE(decText(w()), std::string("7"));
+  QVERIFY(!w().verticalLayout());
+  QVERIFY(w().control(CONTROL_HORZ)->isChecked());
+}
+
+void WindowTest::minimumSizeKeepsEveryControlReachable() {
+  w().resize(60, 40);
+  QTRY_COMPARE(w().size(), QSize(640, 632));
+  // Whole, and the widget under its centre: not cut off, not covered.
+  const auto reachable = [this](QWidget* widget) {
+    const QRect area(widget->mapTo(&w(), QPoint(0, 0)), widget->size());
+    QWidget* hit = w().childAt(area.center());
+    return w().rect().contains(area) && (hit == widget || widget->isAncestorOf(hit));
+  };
+  for (const int pair : {CONTROL_VERT, CONTROL_HORZ}) {
+    QVERIFY(clickControl(w(), pair));
+    for (QAbstractButton* button : w().findChildren<QAbstractButton*>())
+      QVERIFY2(reachable(button), qPrintable(button->text()));
+    const QWidget* panes[] = {w().upperVerticalPane(), w().lowerVerticalPane(), w().upperHorizontalPane(),
+                              w().lowerHorizontalPane()};
+    for (const QWidget* pane : panes)
+      if (pane->isVisible()) QVERIFY(reachable(const_cast<QWidget*>(pane)));
+  }
+}
+
+void WindowTest::backspaceAndEscape() {
+  const auto backspace = [this] { return typeKey(w(), &w(), Qt::Key_Backspace, QStringLiteral("\b")); };
+  QVERIFY(typeText(w(), "123"));
+  QVERIFY(backspace());
+  QCOMPARE(decText(w()), std::string("12"));
+  // A result was not typed: Backspace leaves it.
+  QVERIFY(typeText(w(), "+4="));
+  QVERIFY(backspace());
+  QCOMPARE(decText(w()), std::string("16"));
+
+  // Escape is "C", a cancel included.
+  QVERIFY(startLongComputation(w()));
+  QVERIFY(w().worker().busy());
+  QVERIFY(typeKey(w(), &w(), Qt::Key_Escape, QStringLiteral("\x1b")));
+  QCOMPARE(decText(w()), std::string("0"));
+  QVERIFY(clickKeys(w(), "2 + 2 ="));
+  QCOMPARE(decText(w()), std::string("4"));
+}
+
+void WindowTest::keyTooltipsNameTheirShortcuts() {
+  // Every key of the panel, by id; the keys its tooltip names must send it.
+  int keys = 0;
+  for (int id = CMD_DIGIT_1; id <= CMD_BIT_TOGGLE; ++id) {
+    QAbstractButton* key = w().keyPanel()->button(id);
+    if (!key) continue;
+    ++keys;
+    const QString tip = key->toolTip();
+    const QString prefix = QStringLiteral("Keyboard: ");
+    if (!tip.startsWith(prefix)) {
+      QCOMPARE(tip, QStringLiteral("No keyboard shortcut"));
+      for (char c = ' '; c < 0x7f; ++c)
+        QVERIFY2(commandForKey(0, Qt::NoModifier, QString(QChar::fromLatin1(c))) != id, qPrintable(key->text()));
+      continue;
+    }
+    for (const QString& name : tip.mid(prefix.size()).split(QStringLiteral(" or "))) {
+      const std::optional<int> sent =
+          name.size() == 1 ? commandForKey(0, Qt::NoModifier, name)
+                           : commandForKey(QKeySequence::fromString(name)[0].key(), Qt::NoModifier, QString());
+      QVERIFY2(sent == id, qPrintable(key->text() + QStringLiteral(": ") + tip));
+    }
+  }
+  QCOMPARE(keys, 49);
 }
 
 QTEST_MAIN(WindowTest)

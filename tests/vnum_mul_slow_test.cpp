@@ -1,16 +1,20 @@
 // Multiplication at and beyond the largest single FFT product.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/support/vnum_mul_support.h"
 
 using namespace quorvel;
 using namespace quorvel::test;
 
-TEST(VnumMulSlow, ThresholdNeighboursOfMode1AndSplit) { checkAroundThreshold(MUL_FFT_MODE1_MAX_LIMBS, 61); }
+TEST(VnumMulSlow, ThresholdNeighboursOfTheFftModesAndSplit) {
+  for (int32_t T : {MUL_FFT_MODE1_MAX_LIMBS, MUL_FFT_MODE0_MAX_LIMBS}) checkAroundThreshold(T, 61);
+}
 
 TEST(VnumMulSlow, BeyondTheCapAndSquares) {
   auto g = rng(62);
-  // 10,000,000 x 10,000,000 bits splits twice; a square of the cap.
+  // 10,000,000 x 10,000,000 bits (one transform); a square of the cap.
   for (long bits : {10000000L, 5000000L}) {
     Mpz a = randomMpz(g, bits, false, true), b = randomMpz(g, bits, true, false);
     Mpz expected;
@@ -26,7 +30,7 @@ TEST(VnumMulSlow, UntrustedTransformsFallBackToToom3) {
   // Just above the Toom-3 limit the dispatcher tries one transform; with
   // every transform refused it must split by Toom-3 instead, product and
   // square alike.
-  if (MUL_TOOM3_MAX_LIMBS >= MUL_FFT_MODE1_MAX_LIMBS)
+  if (MUL_TOOM3_MAX_LIMBS >= std::max(MUL_FFT_MODE0_MAX_LIMBS, MUL_FFT_MODE1_MAX_LIMBS))
     GTEST_SKIP() << "with the current limits no product reaches a transform";
   auto g = rng(63);
   setFftTrustedRoundingErrorForTesting(-1.0);

@@ -64,11 +64,10 @@ TEST(VnumMul, AgreesWithGmpOnRandomSizes) {
 }
 
 TEST(VnumMul, ThresholdNeighbours) {
-  // The lower method limits and the top of FFT mode 0, through *= with both
-  // signs (mul_kernels_test.cpp hits the exact significant lengths, and
-  // mul_kernels_slow_test.cpp the Toom-3 limit).
-  for (int32_t T : {MUL_SCHOOLBOOK_MAX_LIMBS, MUL_KARATSUBA_MAX_LIMBS, MUL_FFT_MODE0_MAX_LIMBS})
-    checkAroundThreshold(T, 53);
+  // The lower method limits through *= with both signs (mul_kernels_test.cpp
+  // hits the exact significant lengths, mul_kernels_slow_test.cpp the Toom-3
+  // limit and vnum_mul_slow_test.cpp the transforms' limits).
+  for (int32_t T : {MUL_SCHOOLBOOK_MAX_LIMBS, MUL_KARATSUBA_MAX_LIMBS}) checkAroundThreshold(T, 53);
 }
 
 TEST(VnumMul, UnbalancedProductsInPieces) {

@@ -1,14 +1,21 @@
 // fft-error-table: the largest rounding distance |e - round(e)| of both FFT
-// products at the upper end of each mode's range of total limbs, for
-// operands with every digit at its maximum (the largest coefficients: the
-// worst case), multiplied and squared, and for random operands.
+// products for every transform length (2^k and 3 2^k complex points) and the
+// digit sizes around the precision limit, with operands that fill the whole
+// transform: every digit at its maximum (the largest coefficients, the worst
+// case), multiplied and squared, and random operands.
 //
-// A distance above FFT_TRUSTED_ROUNDING_ERROR marks a product its caller
-// must recompute another way. Elements of 2^62 and more are spaced 1/2
-// apart in extended precision, so near the limits a distance is often 0 or
-// 1/2. Not run by the tests: the decimal mode 1 rows take a while.
+// fft-error-table [binary|decimal] [MIN_POINTS [MAX_POINTS]]
+//
+// For each length it walks up from a few digit sizes below the current
+// table entry until random operands pass 1/4, and prints one row per size.
+// The entries of fftMaxDigitBits and fftMaxDecimalPlaces (fft/limits.h) are
+// read off these rows: the largest size whose random operands stay far from
+// 1/4 and, wherever possible, whose all-maximum operands stay at or below
+// it. Not run by the tests: the longest rows take minutes.
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <random>
 #include <vector>
 
@@ -17,65 +24,79 @@
 
 namespace {
 
-using quorvel::fftProductBinary;
-using quorvel::fftProductDecimal;
+using quorvel::FftShape;
 
-struct Row {
-  const char* routine;
+struct Routine {
+  const char* name;
   bool decimal;
-  int mode;
-  int totalLimbs;
+  int placesPerLimb;  // 30 bits or 8 decimal places
   int32_t maxLimb;
 };
 
-int callerHalfLength(int totalLimbs) {
-  int p = 1;
-  while (p < 4 * totalLimbs) p *= 2;
-  return p / 2;
+constexpr int RANDOM_TRIALS = 2;
+
+double product(const Routine& routine, const std::vector<int32_t>& x, const std::vector<int32_t>& y, bool square,
+               FftShape shape) {
+  const int t = static_cast<int>(x.size()), u = static_cast<int>(y.size());
+  std::vector<int32_t> out(t + u);
+  const int32_t* second = square ? x.data() : y.data();
+  return routine.decimal ? quorvel::fftProductDecimal(x.data(), t, second, u, out.data(), square, shape)
+                         : quorvel::fftProductBinary(x.data(), t, second, u, out.data(), square, shape);
 }
 
-double product(const Row& row, const std::vector<int32_t>& x, const std::vector<int32_t>& y, bool square) {
-  const int t = static_cast<int>(x.size()), u = static_cast<int>(y.size());
-  const int h = callerHalfLength(t + u);
-  std::vector<int32_t> out(h + 4, 0);
-  return row.decimal ? fftProductDecimal(h, x.data(), t, y.data(), u, out.data(), square, row.mode)
-                     : fftProductBinary(h, x.data(), t, y.data(), u, out.data(), square, row.mode);
+// Operands of as many limbs as leave at most `points` digits each, so that
+// their product fills all 2 points coefficients.
+int limbsFilling(const Routine& routine, int points, int digitSize) {
+  return static_cast<int>(int64_t{points} * digitSize / routine.placesPerLimb);
 }
+
+void measureLength(const Routine& routine, int points, std::mt19937_64& g) {
+  const int current = routine.decimal ? quorvel::fftMaxDecimalPlaces(points) : quorvel::fftMaxDigitBits(points);
+  const int smallest = routine.decimal ? quorvel::FFT_MIN_DECIMAL_PLACES : quorvel::FFT_MIN_DIGIT_BITS;
+  const int largest = routine.decimal ? quorvel::FFT_MAX_DECIMAL_PLACES : quorvel::FFT_MAX_DIGIT_BITS;
+  const int first = current - (routine.decimal ? 1 : 2) > smallest ? current - (routine.decimal ? 1 : 2) : smallest;
+  for (int size = first; size <= largest; ++size) {
+    const FftShape shape{points, size};
+    const int limbs = limbsFilling(routine, points, size);
+    if (limbs < 1) continue;
+    const std::vector<int32_t> maximum(limbs, routine.maxLimb);
+    const double maxProduct = product(routine, maximum, maximum, false, shape);
+    const double maxSquare = product(routine, maximum, maximum, true, shape);
+    double worstRandom = 0;
+    std::uniform_int_distribution<int32_t> limb(0, routine.maxLimb);
+    for (int trial = 0; trial < RANDOM_TRIALS; ++trial) {
+      std::vector<int32_t> x(limbs), y(limbs);
+      for (auto& v : x) v = limb(g);
+      for (auto& v : y) v = limb(g);
+      const double distance = product(routine, x, y, false, shape);
+      if (distance > worstRandom) worstRandom = distance;
+    }
+    std::printf("%-8s %9d %5d %9d %12.3g %12.3g %12.3g%s\n", routine.name, points, size, 2 * limbs, maxProduct,
+                maxSquare, worstRandom, size == current ? "   <- table" : "");
+    std::fflush(stdout);
+    if (worstRandom > quorvel::FFT_TRUSTED_ROUNDING_ERROR) break;
+  }
+}
+
+// 2^k -> 3 2^(k-1) -> 2^(k+1): the transform lengths in increasing order.
+int nextLength(int points) { return points & (points - 1) ? points / 3 * 4 : points / 2 * 3; }
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   quorvel::claimAbortSlot();
-  const Row rows[] = {
-      {"binary", false, 0, 35000, (1 << 30) - 1},
-      {"binary", false, 1, 600000, (1 << 30) - 1},
-      // Decimal mode 0 worst cases pass 1/4 above N = 2^18; the last size
-      // of N = 2^18 shows the margin below that.
-      {"decimal", true, 0, 131072, 99999999},
-      {"decimal", true, 0, 190000, 99999999},
-      {"decimal", true, 1, 5600000, 99999999},
-  };
-  constexpr int RANDOM_TRIALS = 3;
+  const Routine routines[] = {{"binary", false, 30, (1 << 30) - 1}, {"decimal", true, 8, 99999999}};
+  const char* only = argc > 1 ? argv[1] : nullptr;
+  const int minPoints = argc > 2 ? std::atoi(argv[2]) : 16;
+  const int maxPoints = argc > 3 ? std::atoi(argv[3]) : quorvel::FFT_MAX_POINTS;
   std::mt19937_64 g(20261208);
-  std::printf("%-8s %4s %9s %10s %12s %12s %12s\n", "routine", "mode", "limbs", "N", "max*max", "max^2", "random");
-  for (const Row& row : rows) {
-    const int half = row.totalLimbs / 2;
-    const std::vector<int32_t> maximum(half, row.maxLimb);
-    const double worstProduct = product(row, maximum, maximum, false);
-    const double worstSquare = product(row, maximum, maximum, true);
-    double worstRandom = 0;
-    std::uniform_int_distribution<int32_t> limb(0, row.maxLimb);
-    for (int trial = 0; trial < RANDOM_TRIALS; ++trial) {
-      std::vector<int32_t> x(half), y(row.totalLimbs - half);
-      for (auto& v : x) v = limb(g);
-      for (auto& v : y) v = limb(g);
-      const double distance = product(row, x, y, false);
-      if (distance > worstRandom) worstRandom = distance;
+  std::printf("%-8s %9s %5s %9s %12s %12s %12s\n", "routine", "points", "digit", "limbs", "max*max", "max^2",
+              "random");
+  for (const Routine& routine : routines) {
+    if (only && std::strcmp(only, routine.name) != 0) continue;
+    for (int points = minPoints; points <= maxPoints; points = nextLength(points)) {
+      measureLength(routine, points, g);
     }
-    const int h = callerHalfLength(row.totalLimbs);
-    std::printf("%-8s %4d %9d %10d %12.6f %12.6f %12.6f\n", row.routine, row.mode, row.totalLimbs,
-                row.mode == 0 ? h : 2 * h, worstProduct, worstSquare, worstRandom);
-    std::fflush(stdout);
   }
   return 0;
 }

@@ -1,11 +1,15 @@
 // quorvel-screenshot: renders the calculator's window, showing 10000! with
-// the memory indicator lit, into a PNG without any display.
+// the memory indicator lit and its size in the status strip, into a PNG
+// without any display. It runs on settings of its own, so the user's
+// remembered layout neither shapes the picture nor is overwritten.
 //
 //   build/quorvel-screenshot [OUTPUT.png]     (default docs/screenshot.png)
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QThread>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +18,7 @@
 #include "engine/key_labels.h"
 #include "engine/start_up.h"
 #include "ui/key_panel.h"
+#include "ui/status_strip.h"
 #include "ui/ui.h"
 
 namespace {
@@ -37,6 +42,10 @@ int main(int argc, char** argv) {
 
   quorvel::prepareNumberCore();
   QApplication app(argc, argv);
+  const QTemporaryDir settingsFolder;
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder.path());
+  QCoreApplication::setOrganizationName(QStringLiteral("quorvel-screenshot"));
+  QCoreApplication::setApplicationName(QStringLiteral("quorvel-screenshot"));
   MainWindow window;
   window.show();
   waitForWorker(window);
@@ -47,6 +56,12 @@ int main(int argc, char** argv) {
   for (int id : keys) {
     window.keyPanel()->command(id);
     waitForWorker(window);
+  }
+  // The status strip reads the value's size once its poll finds the worker
+  // idle.
+  while (window.statusStrip()->text().isEmpty()) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QThread::msleep(2);
   }
 
   QDir().mkpath(QFileInfo(output).absolutePath());

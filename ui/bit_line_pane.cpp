@@ -50,7 +50,7 @@ void BitLinePane::paintEvent(QPaintEvent*) {
     const size_t skip = std::min<size_t>(length, HEX_PREFIX_LENGTH);
     // The scroll length counts every character after the prefix; the bit
     // text stops at the first one that is not a digit (a message).
-    applyScrollRange(BITS_PER_HEX_DIGIT * static_cast<long long>(length - skip), n);
+    applyScrollRange(BITS_PER_HEX_DIGIT * static_cast<long long>(length - skip), n, length);
     const long long bitCount = BITS_PER_HEX_DIGIT * static_cast<long long>(leadingHexDigits(hex + skip));
     layout = layoutBitRow(bitCount, n, scrollActive(), firstVisible());
     const size_t firstDigit = static_cast<size_t>(layout.first / BITS_PER_HEX_DIGIT);

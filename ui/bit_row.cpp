@@ -3,20 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/hex_digit.h"
 #include "ui/limits.h"
 
 namespace quorvel::ui {
-
-namespace {
-
-int hexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
-}  // namespace
 
 BitRowLayout layoutBitRow(long long bitCount, int columns, bool scrolled, long long firstVisible) {
   BitRowLayout row;

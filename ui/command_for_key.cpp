@@ -24,6 +24,9 @@ std::optional<int> commandForCharacter(char c) {
     case '~': return CMD_NOT;
     case '|': return CMD_OR;
     case '=': return CMD_EQUALS;
+    case '<': return CMD_SHIFT_LEFT;
+    case '>': return CMD_SHIFT_RIGHT;
+    case '!': return CMD_FACTORIAL;
     default: return std::nullopt;
   }
 }
@@ -41,9 +44,11 @@ std::optional<int> commandForKey(int key, Qt::KeyboardModifiers modifiers, const
     return std::nullopt;
   }
   // Keys named by their code rather than a character match only alone.
-  if (key == Qt::Key_Delete) return held == Qt::NoModifier ? std::optional<int>(CMD_CLEAR_ALL) : std::nullopt;
-  if (key == Qt::Key_Return || key == Qt::Key_Enter)
-    return held == Qt::NoModifier ? std::optional<int>(CMD_EQUALS) : std::nullopt;
+  const auto alone = [held](int id) { return held == Qt::NoModifier ? std::optional<int>(id) : std::nullopt; };
+  // Escape is "C" like Delete, a cancel included.
+  if (key == Qt::Key_Delete || key == Qt::Key_Escape) return alone(CMD_CLEAR_ALL);
+  if (key == Qt::Key_Return || key == Qt::Key_Enter) return alone(CMD_EQUALS);
+  if (key == Qt::Key_Backspace) return alone(CMD_BACKSPACE);
 
   // Shift (and AltGr, which Qt does not report as Alt) may be needed to
   // produce the character; Ctrl, Alt and Meta make it another shortcut.

@@ -22,7 +22,7 @@ void DecimalLinePane::paintEvent(QPaintEvent*) {
   std::string summary;
   texts_.read([&](const char* /*hex*/, const char* dec) {
     const size_t T = std::strlen(dec);
-    applyScrollRange(static_cast<long long>(T), static_cast<int>(n));
+    applyScrollRange(static_cast<long long>(T), static_cast<int>(n), T);
     const size_t first = static_cast<size_t>(firstVisible());
     if (first + n < T) {
       shownText_ = QString::fromLatin1(dec + first, static_cast<qsizetype>(n));

@@ -9,6 +9,7 @@
 #include "engine/command_ids.h"
 #include "engine/command_worker.h"
 #include "engine/text_buffers.h"
+#include "ui/keyboard_shortcuts.h"
 #include "ui/limits.h"
 
 namespace quorvel::ui {
@@ -116,7 +117,11 @@ KeyPanel::KeyPanel(QWidget* parent, const QFont& buttonFont, const CommandEngine
     }
     widget->setFont(buttonFont_);
     widget->setGeometry(key.x, key.y, key.width, key.height);
+    // Keys reach the calculator only through its own shortcuts: a key with
+    // the focus would take Space as another click of itself.
+    widget->setFocusPolicy(Qt::NoFocus);
     if (!button) continue;
+    button->setToolTip(keyTooltip(key.id));
     button->setEnabled(key.enabled);
     button->setChecked(key.checked);
     // A click sends the id, also on an already checked radio button.

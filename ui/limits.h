@@ -107,12 +107,16 @@ inline constexpr int BIT_PANE_LINE_STEP = BITS_PER_HEX_DIGIT;
 // Bit numbers are written every this many bits.
 inline constexpr int BIT_NUMBER_INTERVAL = 16;
 
-// --- busy strip ------------------------------------------------------------
-// The strip right of "Font--" that tells a long computation is running.
+// --- status strip ----------------------------------------------------------
+// The strip right of "Font--": a long computation, the size of the shown
+// value, how to go on after a message. It spans to the key panel's right
+// margin, 200 pixels in the window's starting width.
 inline constexpr int BUSY_STRIP_X = 430;
 inline constexpr int BUSY_STRIP_Y = 0;
-inline constexpr int BUSY_STRIP_WIDTH = 200;
+inline constexpr int BUSY_STRIP_RIGHT_MARGIN = 10;
 inline constexpr int BUSY_STRIP_HEIGHT = 22;
+// Values with fewer decimal digits show no size; the panes say it at a glance.
+inline constexpr int SIZE_TEXT_MIN_DIGITS = 16;
 // A command shorter than this never shows the strip (no flicker on every
 // key), in milliseconds.
 inline constexpr int BUSY_STRIP_DELAY_MS = 300;
@@ -122,6 +126,22 @@ inline constexpr int BUSY_STRIP_POLL_MS = 100;
 // text fits the strip.
 inline constexpr int BUSY_STRIP_MAX_PIXEL_SIZE = 13;
 inline constexpr int BUSY_STRIP_MIN_PIXEL_SIZE = 7;
+
+// --- minimum window size ---------------------------------------------------
+// Narrowest client area: the top row ("Vert" .. "Font--", then the status
+// strip of 200 pixels) ends at x = 630 and keeps the key panel's 10-pixel
+// right margin. The keys alone would need 500 (the panel sits at W - 500).
+inline constexpr int MIN_CLIENT_WIDTH = 640;
+// Lowest client area: below TALL_LAYOUT_MIN_HEIGHT the key panel stays at
+// y = 305, and its lowest keys ("0", "=") end 327 pixels below its top.
+inline constexpr int KEY_PANEL_LOWEST_KEY_BOTTOM = 327;
+inline constexpr int MIN_CLIENT_HEIGHT = KEY_PANEL_MIN_Y + KEY_PANEL_LOWEST_KEY_BOTTOM;
+
+// --- files -----------------------------------------------------------------
+// The largest file Open reads. A 5,000,000-bit value is 5,000,003 characters
+// in the binary form and fewer in the others; the rest is room for
+// separators and line breaks, which reading ignores.
+inline constexpr long long OPEN_FILE_MAX_BYTES = 64LL << 20;
 
 // --- clipboard -------------------------------------------------------------
 // A worker waiting for the window thread to serve a clipboard request

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "engine/start_up.h"
+#include "engine/version.h"
 #include "ui/ui.h"
 
 namespace {
@@ -31,6 +32,11 @@ int main(int argc, char** argv) {
   }
   // Flush-to-zero and the decimal conversion's table, before any worker.
   quorvel::prepareNumberCore();
+  // The names QSettings files the settings under: on Linux
+  // ~/.config/quorvel/quorvel.conf.
+  QCoreApplication::setOrganizationName(QStringLiteral("quorvel"));
+  QCoreApplication::setApplicationName(QStringLiteral("quorvel"));
+  QCoreApplication::setApplicationVersion(QString::fromLatin1(quorvel::PROGRAM_VERSION));
   QApplication app(argc, argv);
   quorvel::ui::MainWindow window;
   window.show();

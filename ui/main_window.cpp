@@ -1,19 +1,23 @@
 #include "ui/main_window.h"
 
 #include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
 
 #include "engine/command_ids.h"
 #include "ui/bit_line_pane.h"
-#include "ui/busy_strip.h"
 #include "ui/command_for_key.h"
 #include "ui/decimal_line_pane.h"
+#include "ui/help_dialogs.h"
+#include "ui/history_window.h"
 #include "ui/key_panel.h"
 #include "ui/limits.h"
 #include "ui/main_window_layout.h"
 #include "ui/program_icon.h"
+#include "ui/status_strip.h"
 #include "ui/wrapped_pane.h"
 
 namespace quorvel::ui {
@@ -28,6 +32,9 @@ QAbstractButton* makeButton(QWidget* parent, bool radio, const char* label, cons
   QAbstractButton* button = radio ? static_cast<QAbstractButton*>(new QRadioButton(QString::fromLatin1(label), parent))
                                   : new QPushButton(QString::fromLatin1(label), parent);
   button->setFont(font);
+  // Keys reach the calculator only through its own shortcuts: a button
+  // with the focus would take Space (and Return) as a click of itself.
+  button->setFocusPolicy(Qt::NoFocus);
   const int* size = radio ? RADIO_SIZE : BUTTON_SIZE;
   button->setGeometry(x, y, size[0], size[1]);
   return button;
@@ -38,6 +45,7 @@ QAbstractButton* makeButton(QWidget* parent, bool radio, const char* label, cons
 MainWindow::MainWindow()
     : display_(*this),
       clipboard_(*this),
+      observer_(*this, history_),
       engine_(texts_, display_, clipboard_),
       worker_(engine_, display_),
       buttonFont_(buttonFont()),
@@ -48,12 +56,22 @@ MainWindow::MainWindow()
   background.setColor(QPalette::Window, QColor(BACKGROUND_RGB[0], BACKGROUND_RGB[1], BACKGROUND_RGB[2]));
   setPalette(background);
   setAutoFillBackground(true);
+  setMinimumSize(MIN_CLIENT_WIDTH, MIN_CLIENT_HEIGHT);
   resize(START_CLIENT_WIDTH, START_CLIENT_HEIGHT);
+  setAcceptDrops(true);
+  engine_.setObserver(&observer_);
 
   // The window's own controls.
   vert_ = makeButton(this, true, "Vert", buttonFont_, VERT_X, 0);
   horz_ = makeButton(this, true, "Horz", buttonFont_, HORZ_X, 0);
   horz_->setChecked(true);
+  // Their own exclusive group: auto-exclusion would take in every radio
+  // button below this window, the key panel's "Hex" and "Dec" included, and
+  // a press on the checked one would then uncheck it (another member, "Dec",
+  // being checked).
+  auto* layoutPair = new QButtonGroup(this);
+  layoutPair->addButton(vert_);
+  layoutPair->addButton(horz_);
   fontLarger_ = makeButton(this, false, "Font++", buttonFont_, FONT_LARGER_X, 0);
   fontSmaller_ = makeButton(this, false, "Font--", buttonFont_, FONT_SMALLER_X, 0);
   copyHex_ = makeButton(this, false, "Copy", buttonFont_, COPY_BUTTON_X, HORIZONTAL_HEX_COPY_Y);
@@ -61,12 +79,12 @@ MainWindow::MainWindow()
   paste_ = makeButton(this, false, "Paste", buttonFont_, PASTE_BUTTON_X, HORIZONTAL_DEC_COPY_Y);
   for (int id = CONTROL_COPY_HEX; id <= CONTROL_FONT_SMALLER; ++id)
     connect(control(id), &QAbstractButton::clicked, this, [this, id] { command(id); });
-  busyStrip_ = new BusyStrip(this, worker_);
-  busyStrip_->setFont(QApplication::font());
+  statusStrip_ = new StatusStrip(this, worker_, texts_);
+  statusStrip_->setFont(QApplication::font());
 
   // The key panel writes the first texts and starts the worker.
   keyPanel_ = new KeyPanel(this, buttonFont_, engine_, texts_, worker_,
-                           [this](bool fresh) { busyStrip_->commandHandedOff(fresh); });
+                           [this](bool fresh) { statusStrip_->commandHandedOff(fresh); });
   keyPanel_->move(KEY_PANEL_START_X, KEY_PANEL_START_Y);
 
   upperVertical_ = new WrappedPane(this, texts_, paneFonts_, WrappedPane::Source::Hexadecimal);
@@ -88,8 +106,37 @@ MainWindow::MainWindow()
   lowerVertical_->hide();
 
   applyLayout();
+  createActions();
+  applySettings();
   // Keys reach the key panel whichever widget of this window has the focus.
   qApp->installEventFilter(this);
+}
+
+void MainWindow::applySettings() {
+  settings_ = loadWindowSettings();
+  if (!settings_.geometry.isEmpty()) restoreGeometry(settings_.geometry);
+  if (settings_.verticalLayout) showPanePair(true);
+  if (settings_.paneFontHeight != paneFonts_.height) changePaneFont(settings_.paneFontHeight);
+  if (settings_.hexadecimalEntry) {
+    // The first worker clears the command slot as it first waits; a
+    // command handed over before that would be lost.
+    worker_.waitUntilIdle();
+    keyPanel_->button(CMD_HEX)->setChecked(true);
+    keyPanel_->command(CMD_HEX);
+  }
+  // From now on each change is written as it happens.
+  connect(keyPanel_->button(CMD_HEX), &QAbstractButton::toggled, this, [this](bool hex) {
+    settings_.hexadecimalEntry = hex;
+    saveWindowSettings(settings_);
+  });
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  settings_.geometry = saveGeometry();
+  saveWindowSettings(settings_);
+  if (historyWindow_) historyWindow_->close();
+  if (shortcutsWindow_) shortcutsWindow_->close();
+  event->accept();
 }
 
 MainWindow::~MainWindow() = default;
@@ -140,10 +187,14 @@ void MainWindow::showPanePair(bool vertical) {
   horz_->setChecked(!vertical);
   placeCopyButtons(mainWindowLayout(size(), vertical));
   update();
+  settings_.verticalLayout = vertical;
+  saveWindowSettings(settings_);
 }
 
 void MainWindow::changePaneFont(int newHeight) {
   paneFonts_ = ui::paneFonts(newHeight);
+  settings_.paneFontHeight = newHeight;
+  saveWindowSettings(settings_);
   flipPaneLayoutFlags();
   repaintPanes();
   update();
@@ -171,6 +222,8 @@ void MainWindow::applyLayout() {
   upperHorizontal_->setGeometry(layout.upperHorizontal);
   lowerHorizontal_->setGeometry(layout.lowerHorizontal);
   keyPanel_->move(layout.keyPanel);
+  statusStrip_->setGeometry(BUSY_STRIP_X, BUSY_STRIP_Y, width() - BUSY_STRIP_X - BUSY_STRIP_RIGHT_MARGIN,
+                            BUSY_STRIP_HEIGHT);
   flipPaneLayoutFlags();
   update();
 }
@@ -191,11 +244,19 @@ void MainWindow::enableHexDigitKeys(bool enabled) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
+  const bool press = event->type() == QEvent::KeyPress;
+  if ((!press && event->type() != QEvent::ShortcutOverride) || !watched->isWidgetType()) return false;
   if (static_cast<QWidget*>(watched)->window() != this) return false;
-  const auto* key = static_cast<QKeyEvent*>(event);
+  auto* key = static_cast<QKeyEvent*>(event);
   const std::optional<int> id = commandForKey(key->key(), key->modifiers(), key->text());
   if (!id) return false;
+  // A calculator key wins over a window shortcut on the same keys (Ctrl+C
+  // copies through the worker, as it always has): taking the override
+  // makes Qt deliver the key press, which comes back here.
+  if (!press) {
+    key->accept();
+    return true;
+  }
   keyPanel_->command(*id);
   return true;
 }

@@ -1,27 +1,39 @@
 // The main window: the frame that owns the calculator (text buffers,
-// engine, worker), the key panel, the two pairs of display panes and the
-// window's own controls: "Vert"/"Horz", "Font++"/"Font--", the two "Copy"
-// buttons, "Paste", and the busy strip.
+// engine, worker, the history of values), the key panel, the two pairs of
+// display panes and the window's own controls: "Vert"/"Horz",
+// "Font++"/"Font--", the two "Copy" buttons, "Paste", and the status strip.
+// Around them: the window's actions (context menu and shortcuts, in
+// main_window_menu.cpp), files and drops (main_window_files.cpp), and the
+// settings it restores at start and writes as they change.
 #pragma once
 
 #include <QWidget>
 #include <array>
+#include <string>
 
 #include "engine/command_engine.h"
 #include "engine/command_worker.h"
 #include "engine/text_buffers.h"
+#include "engine/value_history.h"
 #include "ui/fonts.h"
+#include "ui/keyboard_shortcuts.h"
 #include "ui/qt_clipboard.h"
 #include "ui/qt_display.h"
+#include "ui/qt_engine_observer.h"
+#include "ui/value_files.h"
+#include "ui/window_settings.h"
 
 class QAbstractButton;
+class QAction;
 
 namespace quorvel::ui {
 
 class BitLinePane;
-class BusyStrip;
+class StatusStrip;
 class DecimalLinePane;
+class HistoryWindow;
 class KeyPanel;
+class ShortcutsWindow;
 class ValuePane;
 class WrappedPane;
 struct MainWindowLayout;
@@ -39,8 +51,8 @@ enum MainWindowControl : int {
 
 class MainWindow : public QWidget {
  public:
-  // Creates every window and starts the first worker; call
-  // prepareNumberCore() once before.
+  // Creates every window, restores the remembered settings and starts the
+  // first worker; call prepareNumberCore() once before.
   MainWindow();
   ~MainWindow() override;
 
@@ -51,6 +63,18 @@ class MainWindow : public QWidget {
   void repaintPanes();
   void repaintKeyPanel(const QRect& area);
   void enableHexDigitKeys(bool enabled);
+  // Targets of the engine observer's queued reports (window thread).
+  void historyChanged();
+  void pasteIgnored();
+
+  // The window's actions, as the context menu and their shortcuts run them.
+  void trigger(WindowAction action);
+  QAction* action(WindowAction action) const { return actions_[static_cast<size_t>(action)]; }
+
+  // Save and Open without their file dialogs: false, after a dialog that
+  // says why, when the value or the file could not be written or read.
+  bool saveValueTo(const QString& path, SaveFormat format);
+  bool openFile(const QString& path);
 
   KeyPanel* keyPanel() const { return keyPanel_; }
   WrappedPane* upperVerticalPane() const { return upperVertical_; }
@@ -58,16 +82,23 @@ class MainWindow : public QWidget {
   BitLinePane* upperHorizontalPane() const { return upperHorizontal_; }
   DecimalLinePane* lowerHorizontalPane() const { return lowerHorizontal_; }
   QAbstractButton* control(int id) const;
-  BusyStrip* busyStrip() const { return busyStrip_; }
+  StatusStrip* statusStrip() const { return statusStrip_; }
+  HistoryWindow* historyWindow() const { return historyWindow_; }
+  ShortcutsWindow* shortcutsWindow() const { return shortcutsWindow_; }
 
   const TextBuffers& texts() const { return texts_; }
   const CommandEngine& engine() const { return engine_; }
   const CommandWorker& worker() const { return worker_; }
   bool verticalLayout() const { return verticalLayout_; }
   const PaneFonts& paneFonts() const { return paneFonts_; }
+  const ValueHistory& history() const { return history_; }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   // The keyboard shortcuts, for every widget of this window whatever has
   // the focus.
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -80,14 +111,33 @@ class MainWindow : public QWidget {
   void flipPaneLayoutFlags();
   std::array<ValuePane*, 4> panes() const;
 
+  void applySettings();
+  void createActions();
+  void askAndSave();
+  void askAndOpen();
+  void showHistory();
+  void showShortcuts();
+  void recall(const HistoryEntry& entry);
+  // Hands `text` to the engine to be read as a paste.
+  void readAsPaste(std::string text);
+  // True when the worker is idle; else explains in a dialog that `what`
+  // waits for the running command (which Delete cancels).
+  bool idleOrExplain(const QString& what);
+
   // Members are destroyed in reverse order: the worker stops before the
-  // engine, display, clipboard and texts it uses, and before the child
-  // windows, which the QWidget base deletes after all members.
+  // engine, observer, history, display, clipboard and texts it uses, and
+  // before the child windows, which the QWidget base deletes after all
+  // members.
   TextBuffers texts_;
   QtDisplay display_;
   QtClipboard clipboard_;
+  ValueHistory history_;
+  QtEngineObserver observer_;
   CommandEngine engine_;
   CommandWorker worker_;
+
+  WindowSettings settings_;
+  std::array<QAction*, WINDOW_ACTION_COUNT> actions_{};
 
   QFont buttonFont_;
   PaneFonts paneFonts_;
@@ -100,7 +150,9 @@ class MainWindow : public QWidget {
   QAbstractButton* copyHex_ = nullptr;
   QAbstractButton* copyDec_ = nullptr;
   QAbstractButton* paste_ = nullptr;
-  BusyStrip* busyStrip_ = nullptr;
+  StatusStrip* statusStrip_ = nullptr;
+  HistoryWindow* historyWindow_ = nullptr;
+  ShortcutsWindow* shortcutsWindow_ = nullptr;
   KeyPanel* keyPanel_ = nullptr;
   WrappedPane* upperVertical_ = nullptr;
   WrappedPane* lowerVertical_ = nullptr;

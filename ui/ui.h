@@ -4,7 +4,7 @@
 // and the CommandWorker that runs it on its own thread. Inside it sit the
 // KeyPanel (every key, the Hex/Dec pair, the "Modulo"/"Memory" indicators),
 // two pairs of display panes of which one is shown (WrappedPane twice for
-// "Vert"; BitLinePane and DecimalLinePane for "Horz"), and the BusyStrip.
+// "Vert"; BitLinePane and DecimalLinePane for "Horz"), and the StatusStrip.
 //
 // One key press, "7" clicked or typed: the button's click, or the
 // application-wide key filter of MainWindow through commandForKey(), calls
@@ -14,8 +14,13 @@
 // the window thread. Each visible pane then paints from the texts: it reads
 // their lengths and copies out only the visible characters under the
 // buffers' lock, so a million-digit value costs no more to paint than a
-// short one. While the command runs, BusyStrip polls the worker and says so
-// after 0.3 s; "C" (or Delete) then cancels the command.
+// short one. While the command runs, StatusStrip polls the worker and says so
+// after 0.3 s; "C" (or Delete, or Escape) then cancels the command. Once the
+// worker is idle the strip shows the value's size, or how to go on after a
+// message. Every value a key produced is also reported through
+// QtEngineObserver into the session's ValueHistory, from which the history
+// window puts one back on display; opened and dropped files reach the
+// engine through its inbox and are read there exactly as a paste.
 #pragma once
 
 #include "ui/main_window.h"

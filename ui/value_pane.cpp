@@ -5,6 +5,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <algorithm>
+#include <utility>
 
 namespace quorvel::ui {
 
@@ -27,13 +28,17 @@ ValuePane::ValuePane(QWidget* parent, const TextBuffers& texts, const PaneFonts&
 
 QScrollBar* ValuePane::bar() const { return vertical_ ? verticalScrollBar() : horizontalScrollBar(); }
 
-void ValuePane::applyScrollRange(long long length, int capacity) {
+void ValuePane::applyScrollRange(long long length, int capacity, size_t textLength) {
   const long long lastSet = vertical_ ? scrollMaximum_ + 1LL : scrollMaximum_;
   const auto setInactive = [this] {
     scrollMaximum_ = 0;
     scrollPage_ = 0;
     scrollActive_ = 0;
   };
+  // The same text length is taken for the same value, as the rule itself
+  // does.
+  const bool keepEnd = std::exchange(relayout_, false) && endInView_ && textLength == paintedTextLength_;
+  paintedTextLength_ = textLength;
   if (scrollActive_ != 1 || length != lastSet) {
     if (capacity < length) {
       scrollMaximum_ = static_cast<int>(vertical_ ? length - 1 : length);
@@ -47,9 +52,22 @@ void ValuePane::applyScrollRange(long long length, int capacity) {
   } else {
     return;
   }
-  firstVisible_ = 0;
+  // A layout change only redraws the same value: the end stays in view if
+  // it was. A new value starts at its most significant end.
+  firstVisible_ = keepEnd && scrollActive_ == 1 ? static_cast<int>(endPosition()) : 0;
+  noteWhetherEndIsInView();
   barStale_ = true;
 }
+
+long long ValuePane::endPosition() const {
+  if (scrollActive_ != 1) return 0;
+  // The bit view draws whole digits: its page of n columns shows n rounded
+  // down to a multiple of the line step.
+  const long long length = vertical_ ? scrollMaximum_ + 1LL : scrollMaximum_;
+  return std::max(0LL, length - scrollPage_ / lineStep_ * lineStep_);
+}
+
+void ValuePane::noteWhetherEndIsInView() { endInView_ = scrollActive_ != 1 || firstVisible_ >= endPosition(); }
 
 void ValuePane::syncScrollBar() {
   if (!barStale_) return;
@@ -57,9 +75,7 @@ void ValuePane::syncScrollBar() {
   QScrollBar* b = bar();
   const QSignalBlocker block(b);
   if (scrollActive_ == 1) {
-    // A classic bar ranges over 0..maximum with a page of n: its thumb
-    // stops at maximum - n + 1.
-    b->setRange(0, std::max(0, scrollMaximum_ - scrollPage_ + 1));
+    b->setRange(0, static_cast<int>(endPosition()));
     b->setPageStep(std::max(1, scrollPage_));
     b->setSingleStep(lineStep_);
     b->setValue(firstVisible_);
@@ -86,6 +102,7 @@ void ValuePane::scroll(ScrollRequest request, int trackPosition) {
   p = std::max(p, 0LL);
   if (p >= scrollMaximum_) p = std::max(scrollMaximum_ - 1, 0);
   firstVisible_ = static_cast<int>(p);
+  noteWhetherEndIsInView();
   {
     const QSignalBlocker block(bar());
     bar()->setValue(firstVisible_);
@@ -100,7 +117,10 @@ void ValuePane::onBarAction(int action) {
     case QAbstractSlider::SliderPageStepSub: scroll(ScrollRequest::PageBack); break;
     case QAbstractSlider::SliderPageStepAdd: scroll(ScrollRequest::PageForward); break;
     case QAbstractSlider::SliderMove: scroll(ScrollRequest::Track, bar()->sliderPosition()); break;
-    default: break;  // jumps to either end are not requests of a classic bar
+    // The bar's own menu: "Left edge" / "Right edge", "Top" / "Bottom".
+    case QAbstractSlider::SliderToMinimum: scroll(ScrollRequest::Track, 0); break;
+    case QAbstractSlider::SliderToMaximum: scroll(ScrollRequest::Track, bar()->maximum()); break;
+    default: break;
   }
   // The bar applies its own idea of the action after this signal; make it
   // apply ours, which may lie past its last thumb position.

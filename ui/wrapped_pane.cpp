@@ -29,7 +29,7 @@ void WrappedPane::paintEvent(QPaintEvent*) {
     if (source_ == Source::Hexadecimal) text = hex + std::min<size_t>(std::strlen(hex), HEX_PREFIX_LENGTH);
     const size_t T = std::strlen(text);
     const size_t F = T / c, R = T % c;
-    applyScrollRange(static_cast<long long>(F + (R > 0)), r);
+    applyScrollRange(static_cast<long long>(F + (R > 0)), r, T);
     const size_t first = static_cast<size_t>(firstVisible());
     int i = 0;
     for (; i < r && first + i < F; ++i)

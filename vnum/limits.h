@@ -24,13 +24,14 @@ inline constexpr int DEC_POWER_LADDER_SIZE = 40;
 inline constexpr int SMALL_DEC_POWERS_SIZE = 8;
 
 // FFT products by combined size m = A.len + B.len (limbs, after
-// normalising). The FFT modes trade transform length for digit size: mode 0
-// cuts a limb into two 15-bit digits, mode 1 into three 10-bit digits, so
-// that the largest convolution coefficient at each mode's upper limit stays
-// far enough below 2^63 for the extended-precision transform to round it
-// exactly. Above the last limit a product is split into smaller ones.
-inline constexpr int32_t MUL_FFT_MODE0_MAX_LIMBS = 35000;
-inline constexpr int32_t MUL_FFT_MODE1_MAX_LIMBS = 600000;
+// normalising). An FFT product's transform length and digit size come from
+// the precision table of fft/limits.h: mode 0 takes the largest digits each
+// length trusts, mode 1 (the retry of a product mode 0 could not trust)
+// smaller ones. Each mode's limit is the largest product it can shape within
+// the longest transform (2^20 complex points: 19-bit digits in mode 0, 17-bit
+// in mode 1); above the last limit a product is split into smaller ones.
+inline constexpr int32_t MUL_FFT_MODE0_MAX_LIMBS = 1300000;
+inline constexpr int32_t MUL_FFT_MODE1_MAX_LIMBS = 1150000;
 
 // The product methods, by combined size m = an + bn of the operands'
 // significant limbs (mulMagnitudes in mul_magnitudes.cpp): the schoolbook

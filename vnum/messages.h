@@ -17,6 +17,9 @@ inline constexpr char MSG_SCALE_OVER[] = "Scale over";
 inline constexpr char MSG_LIMIT_OVER[] = "Limit Over";
 inline constexpr char MSG_EVEN_VALUE[] = "even value.";
 inline constexpr char MSG_NEGATIVE_VALUE_LOWER[] = "negative value.";
+// Not thrown: the engine shows it when a command's allocation fails
+// (std::bad_alloc), like any other message.
+inline constexpr char MSG_OUT_OF_MEMORY[] = "Out of memory.";
 
 // The largest bit length (of the magnitude) a result may have; the
 // calculator refuses larger results with MSG_SCALE_OVER.

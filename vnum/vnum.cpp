@@ -59,16 +59,11 @@ vnum::vnum(const vnum& other) : plus(1), len(2), cap(FRESH_CAP), limbs(nullptr) 
   std::memcpy(limbs, other.limbs, sizeof(int32_t) * static_cast<size_t>(roundUp4(len)));
 }
 
-vnum::vnum(vnum&& other) noexcept : plus(other.plus), len(other.len), cap(other.cap), limbs(other.limbs) {
-  other.plus = 1;
-  other.len = 2;
-  other.cap = FRESH_CAP;
-  // A failed allocation here would leave two owners; terminate is the honest
-  // outcome of an out-of-memory inside a noexcept move.
-  other.limbs = allocateLimbs(FRESH_CAP);
-  other.limbs[0] = 0;
-  other.limbs[1] = 0;
-}
+// The moved-from value is left a fresh zero, so its storage is taken before
+// anything is stolen: a failed allocation then throws with both values as
+// they were. (A noexcept move that allocates would end the program instead,
+// and the engine turns std::bad_alloc into a message.)
+vnum::vnum(vnum&& other) : vnum() { swap(other); }
 
 // Reuses this value's array when it is large enough: assigning to a working
 // value in a loop then costs a copy of the limbs, not a fresh allocation whose

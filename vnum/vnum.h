@@ -51,8 +51,10 @@ class vnum {
   vnum(int64_t v);
   vnum(long long v) : vnum(static_cast<int64_t>(v)) {}
   vnum(const vnum& other);
-  // A moved-from value is left as a fresh zero.
-  vnum(vnum&& other) noexcept;
+  // A moved-from value is left as a fresh zero. Not noexcept: that zero's
+  // storage is allocated, and an allocation may fail. Containers then copy
+  // on growth, so reserve vectors of vnum before filling them.
+  vnum(vnum&& other);
   vnum& operator=(const vnum& other);
   vnum& operator=(vnum&& other) noexcept;
   virtual ~vnum();
@@ -127,9 +129,10 @@ vnum operator*(const vnum& a, const vnum& b);
 // the method by the combined limb count. A and B are normalised in place.
 // out must not be A or B. Returns out.
 vnum& mulMagnitudes(vnum& out, vnum& A, vnum& B);
-// out <- A * B through one FFT product in digit mode 0 or 1. Returns false,
-// leaving out unspecified, when the product's rounding was too close to a
-// half to be trusted.
+// out <- A * B through one FFT product in mode 0 (the fastest shape the
+// precision table trusts) or 1 (a wider margin). Returns false, leaving out
+// unspecified, when no shape of the mode holds the product or its rounding
+// was too close to a half to be trusted.
 bool mulFft(vnum& out, const vnum& A, const vnum& B, int mode);
 // Test hook: the rounding distance above which mulFft refuses a product
 // (FFT_TRUSTED_ROUNDING_ERROR normally; a negative bound refuses them all).

@@ -28,8 +28,13 @@ void EngineHarness::keys(const std::string& sequence) {
     } else if (token.rfind("paste:", 0) == 0) {
       clipboard.setText(token.substr(6));
       press(CMD_PASTE);
+    } else if (token.rfind("open:", 0) == 0) {
+      engine.inbox.putText(token.substr(5));
+      press(CMD_PASTE_TEXT);
     } else if (token == "copy") {
       press(CMD_COPY);
+    } else if (token == "backspace") {
+      press(CMD_BACKSPACE);
     } else if (token.rfind("bit:", 0) == 0) {
       engine.bitToggleIndex.store(std::stoi(token.substr(4)));
       press(CMD_BIT_TOGGLE);

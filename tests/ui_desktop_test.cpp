@@ -1,0 +1,472 @@
+// What the desktop program adds around the calculator, driven through the
+// window: settings kept between runs, the status strip's size text and
+// message hints, saving and opening files in the three forms, drops, the
+// paste rule, the history window, the context menu with its actions, and
+// the help windows.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QSettings>
+#include <QStringEncoder>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <memory>
+
+#include "engine/command_ids.h"
+#include "engine/start_up.h"
+#include "tests/ui_harness.h"
+#include "ui/help_dialogs.h"
+#include "ui/history_window.h"
+#include "ui/key_panel.h"
+#include "ui/status_strip.h"
+#include "ui/wrapped_pane.h"
+
+using namespace quorvel;
+using namespace quorvel::ui;
+using namespace quorvel::uitest;
+
+namespace {
+
+const char* const SIZE_OF_10000_FACTORIAL = "35,660 digits \u00b7 118,459 bits";
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray fileBytes(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Sends a drag of `data` onto the window and drops it there.
+bool drop(QWidget* window, QMimeData* data) {
+  const QPoint at = window->rect().center();
+  QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(window, &enter);
+  if (!enter.isAccepted()) return false;
+  QDropEvent dropped(QPointF(at), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(window, &dropped);
+  return dropped.isAccepted();
+}
+
+// The text of the next message box, which is then closed.
+void captureMessage(QString* text) {
+  onNextModal([text](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    *text = box ? box->text() : QStringLiteral("(no message box)");
+    modal->close();
+  });
+}
+
+}  // namespace
+
+class DesktopTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() {
+    prepareNumberCore();
+    useTemporarySettings();
+  }
+  void init();
+  void cleanup() { window_.reset(); }
+
+  void settingsAreRestoredAtTheNextStart();
+  void damagedSettingsGiveTheDefaults();
+  void stripShowsTheSizeAndHowToGoOn();
+  void saveAndOpenRoundTripInEveryForm();
+  void fileFailuresExplainAndChangeNothing();
+  void largeFileOpensOnTheWorkerAndDeleteCancels();
+  void droppedFilesAndTextsReadAsAPaste();
+  void pasteWithoutDigitsKeepsTheValue();
+  void historyListsAndRecallsValues();
+  void contextMenuListsTheActionsWithTheirKeys();
+  void actionsDoWhatTheirNamesSay();
+  void saveAndOpenDialogsRememberTheFormat();
+
+ private:
+  MainWindow& w() { return *window_; }
+  QString path(const QString& name) const { return folder_.filePath(name); }
+  // A new window with the settings as they are now.
+  bool restart();
+  std::unique_ptr<MainWindow> window_;
+  QTemporaryDir folder_;
+};
+
+void DesktopTest::init() {
+  window_ = freshWindow();
+  QVERIFY(window_);
+}
+
+bool DesktopTest::restart() {
+  window_->close();
+  window_.reset();
+  window_ = std::make_unique<MainWindow>();
+  window_->show();
+  return QTest::qWaitForWindowExposed(window_.get()) && settle(*window_);
+}
+
+void DesktopTest::settingsAreRestoredAtTheNextStart() {
+  QVERIFY(clickControl(w(), CONTROL_VERT));
+  QVERIFY(clickControl(w(), CONTROL_FONT_LARGER));
+  QVERIFY(clickControl(w(), CONTROL_FONT_LARGER));
+  QTest::mouseClick(w().keyPanel()->button(CMD_HEX), Qt::LeftButton, Qt::NoModifier, QPoint(6, 10));
+  QVERIFY(settle(w()));
+  w().resize(800, 700);
+  QTRY_COMPARE(w().size(), QSize(800, 700));
+
+  QVERIFY(restart());
+  QCOMPARE(w().size(), QSize(800, 700));
+  QVERIFY(w().verticalLayout());
+  QVERIFY(w().control(CONTROL_VERT)->isChecked());
+  QVERIFY(w().upperVerticalPane()->isVisible());
+  QCOMPARE(w().paneFonts().height, -24);
+  QVERIFY(w().keyPanel()->button(CMD_HEX)->isChecked());
+  // The engine is in hexadecimal entry too, not only the button.
+  QVERIFY(clickKeys(w(), "#1F"));
+  QCOMPARE(decText(w()), std::string("31"));
+}
+
+void DesktopTest::damagedSettingsGiveTheDefaults() {
+  const QString file = QSettings().fileName();
+  const QByteArray damaged =
+      "[window]\nverticalLayout=maybe\ngeometry=@ByteArray(\\x1\\x2garbage)\n"
+      "[panes]\nfontHeight=-17\n[keys]\nhexadecimalEntry=1\n\x01\xff[[[=\n";
+  for (const QByteArray& content : {damaged, QByteArray("\xff\xfe\x00garbage", 10)}) {
+    window_.reset();
+    QVERIFY(writeFile(file, content));
+    window_ = std::make_unique<MainWindow>();
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()) && settle(w()));
+    QCOMPARE(w().size(), QSize(640, 680));
+    QVERIFY(!w().verticalLayout());
+    QCOMPARE(w().paneFonts().height, -20);
+    QVERIFY(w().keyPanel()->button(CMD_DEC)->isChecked());
+    QVERIFY(clickKeys(w(), "12"));
+    QCOMPARE(decText(w()), std::string("12"));
+  }
+}
+
+void DesktopTest::stripShowsTheSizeAndHowToGoOn() {
+  StatusStrip* strip = w().statusStrip();
+  // Small values: nothing.
+  QVERIFY(clickKeys(w(), "123456789012345"));
+  QVERIFY(settle(w()));
+  QTRY_VERIFY(strip->text().isEmpty());
+  QVERIFY(clickKeys(w(), "C 10000 n!"));
+  QTRY_COMPARE(strip->text(), QString::fromUtf8(SIZE_OF_10000_FACTORIAL));
+  // The cap itself: 2^4999999 + 12345, and minus it (a magnitude measure).
+  QVERIFY(clickKeys(w(), "C 1 << 4999999 = + 12345 ="));
+  QTRY_COMPARE(strip->text(), QStringLiteral("1,505,150 digits \u00b7 5,000,000 bits"));
+  QVERIFY(clickKeys(w(), "+/-"));
+  QTRY_COMPARE(strip->text(), QStringLiteral("1,505,150 digits \u00b7 5,000,000 bits"));
+
+  // Messages stay as they are; the strip says why and how to go on.
+  struct Case {
+    const char* keys;
+    const char* message;
+    const char* hint;
+  };
+  const Case cases[] = {
+      {"C 4 Modulo", "even value.", "The modulus for Power must be odd \u00b7 C clears"},
+      {"C 1 / 0 =", "Divide by zero.", "/ and MOD need a divisor other than 0 \u00b7 C clears"},
+      {"C 3 +/- Power 2 =", "Negative Value.", "Power takes no negative base or exponent \u00b7 C clears"},
+  };
+  for (const Case& c : cases) {
+    QVERIFY(clickKeys(w(), c.keys));
+    QCOMPARE(decText(w()), std::string(c.message));
+    QTRY_COMPARE(strip->toolTip(), QString::fromUtf8(c.hint));
+  }
+  QVERIFY(clickKeys(w(), "C"));
+  QTRY_VERIFY(strip->text().isEmpty());
+}
+
+void DesktopTest::saveAndOpenRoundTripInEveryForm() {
+  struct Value {
+    const char* keys;
+    const char* name;
+  };
+  // A negative value (two's complement in the hexadecimal and binary
+  // forms), and one of the full 5,000,000 bits.
+  const Value values[] = {{"C 10000 n! +/-", "negative"}, {"C 1 << 4999999 = + 12345 =", "largest"}};
+  const SaveFormat formats[] = {SaveFormat::Decimal, SaveFormat::Hexadecimal, SaveFormat::Binary};
+  for (const Value& value : values) {
+    QVERIFY(clickKeys(w(), value.keys));
+    const std::string hex = hexText(w()), dec = decText(w());
+    for (SaveFormat format : formats) {
+      const QString file = path(QStringLiteral("%1-%2.txt").arg(value.name).arg(static_cast<int>(format)));
+      QVERIFY(w().saveValueTo(file, format));
+      const QByteArray written = fileBytes(file);
+      switch (format) {
+        case SaveFormat::Decimal: QCOMPARE(written.toStdString(), dec + "\n"); break;
+        case SaveFormat::Hexadecimal: QCOMPARE(written.toStdString(), hex + "\n"); break;
+        case SaveFormat::Binary:
+          QCOMPARE(written.size(), qsizetype(3 + 4 * (hex.size() - 3) + 1));
+          QVERIFY(written.startsWith(hex[0] == '-' ? "-0b1" : "+0b0"));
+          break;
+      }
+      QVERIFY(clickKeys(w(), "C"));
+      QVERIFY(w().openFile(file));
+      QVERIFY(settle(w()));
+      QVERIFY2(hexText(w()) == hex, qPrintable(QStringLiteral("%1 in form %2").arg(value.name).arg(int(format))));
+    }
+  }
+}
+
+void DesktopTest::fileFailuresExplainAndChangeNothing() {
+  QVERIFY(clickKeys(w(), "42"));
+  QString message;
+  captureMessage(&message);
+  QVERIFY(!w().openFile(path(QStringLiteral("missing.txt"))));
+  QVERIFY2(message.contains(QStringLiteral("Could not open")) && message.contains(QStringLiteral("does not exist")),
+           qPrintable(message));
+
+  // Larger than any number's text (a sparse file: no disk is spent).
+  QFile huge(path(QStringLiteral("huge.txt")));
+  QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(65LL << 20));
+  huge.close();
+  captureMessage(&message);
+  QVERIFY(!w().openFile(huge.fileName()));
+  QVERIFY2(message.contains(QStringLiteral("65 MB")), qPrintable(message));
+
+  const QString unwritable = path(QStringLiteral("no/such/folder/value.txt"));
+  captureMessage(&message);
+  QVERIFY(!w().saveValueTo(unwritable, SaveFormat::Decimal));
+  QVERIFY2(message.contains(QStringLiteral("Could not save")), qPrintable(message));
+  QVERIFY(!QFile::exists(unwritable));
+  QCOMPARE(decText(w()), std::string("42"));
+
+  // A failed save leaves an existing file as it was.
+  const QString kept = path(QStringLiteral("kept.txt"));
+  QVERIFY(writeFile(kept, "7\n"));
+  QVERIFY(clickKeys(w(), "1 / 0 ="));
+  captureMessage(&message);
+  QVERIFY(!w().saveValueTo(kept, SaveFormat::Decimal));
+  QVERIFY2(message.contains(QStringLiteral("no value to save")), qPrintable(message));
+  QCOMPARE(fileBytes(kept), QByteArray("7\n"));
+}
+
+void DesktopTest::largeFileOpensOnTheWorkerAndDeleteCancels() {
+  const QString file = path(QStringLiteral("digits.txt"));
+  QVERIFY(writeFile(file, QByteArray(1505150, '9')));
+  QVERIFY(clickKeys(w(), "5"));
+  // Open returns as soon as the text is handed over; the worker reads it.
+  QVERIFY(w().openFile(file));
+  QVERIFY(w().worker().busy());
+  QVERIFY(typeKey(w(), &w(), Qt::Key_Delete, QString()));
+  QCOMPARE(decText(w()), std::string("0"));
+  QVERIFY(clickKeys(w(), "6 * 7 ="));
+  QCOMPARE(decText(w()), std::string("42"));
+}
+
+void DesktopTest::droppedFilesAndTextsReadAsAPaste() {
+  const QString file = path(QStringLiteral("dropped.txt"));
+  QVERIFY(writeFile(file, "1,234,567\n"));
+  QMimeData files;
+  files.setUrls({QUrl::fromLocalFile(file)});
+  QVERIFY(drop(&w(), &files));
+  QVERIFY(settle(w()));
+  QCOMPARE(decText(w()), std::string("1234567"));
+
+  // Editors' UTF-16, with or without a byte order mark, reads the same.
+  for (const QStringConverter::Encoding encoding : {QStringConverter::Utf16LE, QStringConverter::Utf16BE}) {
+    QStringEncoder encode(encoding, QStringEncoder::Flag::WriteBom);
+    const QByteArray bom = encode(QStringLiteral("7654321"));
+    QVERIFY(writeFile(file, bom));
+    QVERIFY(drop(&w(), &files));
+    QVERIFY(settle(w()));
+    QCOMPARE(decText(w()), std::string("7654321"));
+    QVERIFY(writeFile(file, bom.mid(2)));
+    QVERIFY(clickKeys(w(), "C"));
+    QVERIFY(drop(&w(), &files));
+    QVERIFY(settle(w()));
+    QCOMPARE(decText(w()), std::string("7654321"));
+  }
+
+  QMimeData text;
+  text.setText(QStringLiteral("-0x10"));
+  QVERIFY(drop(&w(), &text));
+  QVERIFY(settle(w()));
+  QCOMPARE(decText(w()), std::string("-16"));
+  // A text without digits changes nothing, as a paste.
+  text.setText(QStringLiteral("hello"));
+  QVERIFY(drop(&w(), &text));
+  QVERIFY(settle(w()));
+  QCOMPARE(decText(w()), std::string("-16"));
+}
+
+void DesktopTest::pasteWithoutDigitsKeepsTheValue() {
+  QVERIFY(clickKeys(w(), "10000 n!"));
+  const std::string value = decText(w());
+  for (const QString& text : {QStringLiteral("hello"), QString()}) {
+    QGuiApplication::clipboard()->setText(text);
+    QVERIFY(clickControl(w(), CONTROL_PASTE));
+    QCOMPARE(decText(w()), value);
+    QTRY_COMPARE(w().statusStrip()->text(), QStringLiteral("Nothing pasted: the text holds no digit"));
+    // The next key ends the note.
+    QVERIFY(clickKeys(w(), "MS"));
+    QTRY_COMPARE(w().statusStrip()->text(), QString::fromUtf8(SIZE_OF_10000_FACTORIAL));
+  }
+  // Decimal unless "0x", in either mode: what Ctrl+C copies pastes back.
+  QTest::mouseClick(w().keyPanel()->button(CMD_HEX), Qt::LeftButton, Qt::NoModifier, QPoint(6, 10));
+  QVERIFY(settle(w()));
+  QGuiApplication::clipboard()->setText(QStringLiteral("12"));
+  QVERIFY(clickControl(w(), CONTROL_PASTE));
+  QCOMPARE(decText(w()), std::string("12"));
+  QVERIFY(clickKeys(w(), "C 10000 n! +/-"));
+  const std::string negative = decText(w());
+  QVERIFY(typeKey(w(), &w(), Qt::Key_C, QStringLiteral("\x03"), Qt::ControlModifier));
+  QVERIFY(clickKeys(w(), "C"));
+  QVERIFY(typeKey(w(), &w(), Qt::Key_V, QStringLiteral("\x16"), Qt::ControlModifier));
+  QCOMPARE(decText(w()), negative);
+}
+
+void DesktopTest::historyListsAndRecallsValues() {
+  QVERIFY(clickKeys(w(), "2 + 3 = 10000 n!"));
+  w().trigger(WindowAction::History);
+  HistoryWindow* history = w().historyWindow();
+  QVERIFY(history && QTest::qWaitForWindowExposed(history));
+  QListWidget* list = history->list();
+  QCOMPARE(list->count(), 2);
+  QCOMPARE(list->item(0)->text(), QStringLiteral("n!     2846259680917054\u2026000000000000 (35,660 digits)"));
+  QCOMPARE(list->item(1)->text(), QStringLiteral("=      5"));
+
+  // Double-click puts the value on display as the entry, like "MR".
+  // As the system delivers it: a click, then the second press as a
+  // double-click.
+  const QPoint second = list->visualItemRect(list->item(1)).center();
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, second);
+  QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, second);
+  QVERIFY(settle(w()));
+  QCOMPARE(decText(w()), std::string("5"));
+  QVERIFY(clickKeys(w(), "7"));
+  QCOMPARE(decText(w()), std::string("7"));
+  // Enter on the current line; an open window follows new values.
+  QVERIFY(clickKeys(w(), "* 6 ="));
+  QCOMPARE(list->count(), 3);
+  QCOMPARE(list->item(0)->text(), QStringLiteral("=      42"));
+  list->setCurrentRow(1);
+  QTest::keyClick(list, Qt::Key_Return);
+  QVERIFY(settle(w()));
+  QCOMPARE(decText(w()).size(), size_t(35660));
+  QCOMPARE(list->count(), 3);
+}
+
+void DesktopTest::contextMenuListsTheActionsWithTheirKeys() {
+  QStringList entries;
+  onNextModal([&entries](QWidget* popup) {
+    if (auto* menu = qobject_cast<QMenu*>(popup))
+      for (QAction* action : menu->actions())
+        if (!action->isSeparator())
+          entries << action->text() + QLatin1Char('|') + action->shortcut().toString(QKeySequence::PortableText);
+    popup->close();
+  });
+  // A right-click anywhere: here on a key, which passes it to the window.
+  QWidget* key = w().keyPanel()->button(CMD_ADD);
+  QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), key->mapToGlobal(QPoint(5, 5)));
+  QApplication::sendEvent(key, &click);
+  QCOMPARE(entries, QStringList({"Copy decimal|Ctrl+C", "Copy hexadecimal|Ctrl+Shift+C", "Copy binary|Ctrl+Shift+B",
+                                 "Paste|Ctrl+V", "Save...|Ctrl+S", "Open...|Ctrl+O", "History|Ctrl+H",
+                                 "Keyboard shortcuts|F1", "About|"}));
+  for (QAction* action : w().actions()) QVERIFY(action->isShortcutVisibleInContextMenu());
+}
+
+void DesktopTest::actionsDoWhatTheirNamesSay() {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  QVERIFY(clickKeys(w(), "1234 +/-"));
+  w().trigger(WindowAction::CopyDecimal);
+  QCOMPARE(clipboard->text(), QStringLiteral("-1234"));
+  w().trigger(WindowAction::CopyHexadecimal);
+  QCOMPARE(clipboard->text(), QStringLiteral("-0xFFFFFFFFFFFFB2E"));
+  w().trigger(WindowAction::CopyBinary);
+  QCOMPARE(clipboard->text(), QStringLiteral("-0b") + QStringLiteral("1111").repeated(12) +
+                                  QStringLiteral("101100101110"));
+  // The binary form pastes back as the same value.
+  QVERIFY(clickKeys(w(), "C"));
+  w().trigger(WindowAction::Paste);
+  QVERIFY(settle(w()));
+  QCOMPARE(decText(w()), std::string("-1234"));
+
+  // The keys reach the actions through the shortcut machinery; Ctrl+C
+  // still copies as a calculator key, through the worker.
+  QApplication::setActiveWindow(&w());
+  QVERIFY(QTest::qWaitForWindowActive(&w()));
+  clipboard->clear();
+  QTest::keyClick(&w(), Qt::Key_C, Qt::ControlModifier);
+  QVERIFY(settle(w()));
+  QTRY_COMPARE(clipboard->text(), QStringLiteral("-1234"));
+  QTest::keyClick(&w(), Qt::Key_F1);
+  ShortcutsWindow* shortcuts = w().shortcutsWindow();
+  QVERIFY(shortcuts && shortcuts->isVisible());
+  // It lists every window shortcut and every key a key's tooltip names.
+  QStringList listed;
+  for (int row = 0; row < shortcuts->table()->rowCount(); ++row) listed << shortcuts->table()->item(row, 0)->text();
+  for (QAction* action : w().actions())
+    if (!action->shortcut().isEmpty())
+      QVERIFY2(listed.contains(action->shortcut().toString(QKeySequence::NativeText)), qPrintable(action->text()));
+  // The digits are listed as ranges.
+  for (int id = CMD_DIGIT_0 + 1; id <= CMD_BIT_TOGGLE; ++id) {
+    const QAbstractButton* key = w().keyPanel()->button(id);
+    const QString tip = key ? key->toolTip() : QString();
+    if (tip.startsWith(QStringLiteral("Keyboard: ")) && (id < CMD_DIGIT_A || id > CMD_DIGIT_F))
+      QVERIFY2(listed.contains(tip.mid(10)), qPrintable(tip));
+  }
+
+  w().trigger(WindowAction::History);
+  QVERIFY(w().historyWindow()->isVisible());
+  QString about;
+  captureMessage(&about);
+  w().trigger(WindowAction::About);
+  QVERIFY2(about.contains(QStringLiteral("Quorvel 0.927")) && about.contains(QStringLiteral("5,000,000 bits")),
+           qPrintable(about));
+}
+
+void DesktopTest::saveAndOpenDialogsRememberTheFormat() {
+  const QString file = path(QStringLiteral("chosen.txt"));
+  // Waits for the file dialog itself: any other modal window that comes
+  // first is closed and the wait goes on, so the dialog is never left open.
+  std::function<void(const QString&, const QString&, QString*)> answerFileDialog;
+  answerFileDialog = [&answerFileDialog](const QString& filter, const QString& chosen, QString* offered) {
+    onNextModal([=, &answerFileDialog](QWidget* modal) {
+      auto* dialog = qobject_cast<QFileDialog*>(modal);
+      if (!dialog) {
+        modal->close();
+        answerFileDialog(filter, chosen, offered);
+        return;
+      }
+      if (offered) *offered = dialog->selectedNameFilter();
+      if (!filter.isEmpty()) dialog->selectNameFilter(filter);
+      dialog->selectFile(chosen);
+      static_cast<QDialog*>(dialog)->accept();
+    });
+  };
+  QVERIFY(clickKeys(w(), "255"));
+  answerFileDialog(QStringLiteral("Binary text (*.txt)"), file, nullptr);
+  w().trigger(WindowAction::Save);
+  QCOMPARE(fileBytes(file), QByteArray("+0b") + QByteArray(52, '0') + "11111111\n");
+
+  // The next save offers the form chosen last, also after a restart.
+  QVERIFY(restart());
+  QString offered;
+  answerFileDialog(QString(), path(QStringLiteral("again.txt")), &offered);
+  w().trigger(WindowAction::Save);
+  QCOMPARE(offered, QStringLiteral("Binary text (*.txt)"));
+
+  answerFileDialog(QString(), file, nullptr);
+  w().trigger(WindowAction::Open);
+  QVERIFY(settle(w()));
+  QCOMPARE(decText(w()), std::string("255"));
+}
+
+QTEST_MAIN(DesktopTest)
+#include "ui_desktop_test.moc"

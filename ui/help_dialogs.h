@@ -1,0 +1,26 @@
+// Help: the "Keyboard shortcuts" window (F1), which lists every shortcut
+// and stays open beside the calculator, and the About box.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class QTableWidget;
+
+namespace quorvel::ui {
+
+class ShortcutsWindow : public QDialog {
+ public:
+  explicit ShortcutsWindow(QWidget* parent);
+  QTableWidget* table() const { return table_; }
+
+ private:
+  QTableWidget* table_;
+};
+
+// The About box's text: the program's name, version and what it is.
+QString aboutText();
+// Shows the About box (modal).
+void showAbout(QWidget* parent);
+
+}  // namespace quorvel::ui

@@ -1,0 +1,59 @@
+// The strip right of "Font--": one line about the calculator's state.
+//   - While a command has run longer than BUSY_STRIP_DELAY_MS:
+//     "Computing... 2.4 s - Delete cancels".
+//   - Else, after a note (a paste that held no digit, a refused recall):
+//     the note, until the next command.
+//   - Else, while a message shows: why, and how to go on (message_hints.h).
+//   - Else, for a value of SIZE_TEXT_MIN_DIGITS digits or more, its size:
+//     "1,505,150 digits · 5,000,000 bits".
+// A timer on the window thread polls the worker a few times a second while
+// a command is out and stops once the worker is idle; the idle text is
+// worked out once per command, not per poll.
+#pragma once
+
+#include <QLabel>
+#include <QTimer>
+#include <chrono>
+
+namespace quorvel {
+class CommandWorker;
+class TextBuffers;
+}  // namespace quorvel
+
+namespace quorvel::ui {
+
+class StatusStrip : public QLabel {
+ public:
+  StatusStrip(QWidget* parent, const CommandWorker& worker, const TextBuffers& texts);
+
+  // Called just after a command was handed to the worker; `fresh` when it
+  // started a new command (on an idle worker, or "C" cancelling one) rather
+  // than being lost behind a running one. Ends any note.
+  void commandHandedOff(bool fresh);
+
+  // Shows `note` while the worker is idle, until the next command.
+  void showNote(const QString& note);
+
+  // Polls the worker once and updates the text (the timer calls this).
+  void refresh();
+
+ private:
+  QString idleText() const;
+  // Sets `text`, in the largest font size that fits the strip; the whole
+  // text is also the tooltip.
+  void showText(const QString& text);
+
+  const CommandWorker& worker_;
+  const TextBuffers& texts_;
+  QTimer poll_;
+  std::chrono::steady_clock::time_point started_;
+  QString note_;
+  // The idle text needs working out again (a command ran since).
+  bool idleStale_ = true;
+  QString idleText_;
+};
+
+// The strip's text after `seconds` of computing.
+QString busyText(double seconds);
+
+}  // namespace quorvel::ui

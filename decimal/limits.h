@@ -44,20 +44,24 @@ inline constexpr int64_t DEC_FFT_MODE1_MAX_LIMBS = 1000000;
 // - Karatsuba / Toom-3 take turns within a few percent from about 1,100 to
 //   6,400 (at 2,262 109 / 107, at 3,804 242 / 245, at 5,380 446 / 418),
 //   squares likewise.
-// - Toom-3 ahead of FFT mode 0 at most sizes up to its limit (at 161,426:
-//   115,000 against 135,000; FFT ahead only just below its power-of-two
-//   lengths, as at 114,146: 62,000 against 76,000) and of mode 1 at every
-//   size measured, up to 832,440 (1,153,000 against 1,393,000; squares
-//   679,000 against 837,000), all at load 10 to 14 and before the AVX2
-//   kernel made Toom-3 some 20% faster. The conversion of 5,000,000 bits
-//   never multiplies more than about 190,000 limbs.
+// - Toom-3 / FFT, in four runs at load 2.9 to 3.7, as for the binary
+//   limits: they take turns from about 20,000 to 30,000, the transform
+//   ahead from about 30,000 on. Products, Toom-3 / FFT: at 20,000 2,293 /
+//   2,395, at 23,784 2,967 / 2,401, at 28,282 3,875 / 4,103, at 31,996
+//   4,694 / 4,237, at 33,634 5,018 / 4,091, at 63,990 13,385 / 8,453, at
+//   180,986 64,976 / 27,338. Squares: at 19,024 1,611 / 1,724, at 20,000
+//   1,771 / 1,745, at 22,624 2,910 / 2,340, at 23,784 2,199 / 1,771, at
+//   26,904 2,646 / 2,914, at 31,996 4,850 / 3,882. The tool suggested
+//   26,904 to 28,540 for products in three runs, 16,970 to 26,904 for
+//   squares. The top merge of a 5,000,000-bit conversion (about 188,000
+//   limbs) is now one transform, about 2.4 times faster than Toom-3.
 // Rerun after the transform changes, as for the binary limits.
 inline constexpr int64_t DEC_SCHOOLBOOK_MAX_LIMBS = 800;
 inline constexpr int64_t DEC_KARATSUBA_MAX_LIMBS = 2600;
-inline constexpr int64_t DEC_TOOM3_MAX_LIMBS = 1000000;
+inline constexpr int64_t DEC_TOOM3_MAX_LIMBS = 28000;
 inline constexpr int64_t DEC_SQR_SCHOOLBOOK_MAX_LIMBS = 1000;
 inline constexpr int64_t DEC_SQR_KARATSUBA_MAX_LIMBS = 2600;
-inline constexpr int64_t DEC_SQR_TOOM3_MAX_LIMBS = 1000000;
+inline constexpr int64_t DEC_SQR_TOOM3_MAX_LIMBS = 21000;
 
 // Decimal text: digitQuads prints one limb half (0 .. 9999) as 4 digits; the
 // 10,000 groups lie back to back, followed by one NUL.

@@ -47,8 +47,9 @@ inline constexpr int32_t MUL_FFT_MODE1_MAX_LIMBS = 1150000;
 // sub-products by the dispatcher with these limits, in thread CPU time, each
 // time the least of 3 rounds of 4 to 12 batches. Machine: 2 vCPUs of an AMD
 // EPYC (Zen 3) under KVM, with AVX2, shared with other builds (load 1 to 2
-// for these figures; at load 10 a single time can be 30% off). The limits
-// sit where the two methods meet (microseconds):
+// for the lower limits, checked again at load 3.3 after the new transform:
+// 424 and 848; at load 10 a single time can be 30% off). The limits sit
+// where the two methods meet (microseconds):
 // - schoolbook / Karatsuba: at 336 2.88 / 3.03, at 474 5.71 / 6.04, at 672
 //   15.7 / 16.8, at 798 24.8 / 21.8; squares: the schoolbook ahead up to
 //   the kernel's limit (at 950 18.3 / 22.7). A second run put the last
@@ -56,22 +57,25 @@ inline constexpr int32_t MUL_FFT_MODE1_MAX_LIMBS = 1150000;
 // - Karatsuba / Toom-3 take turns within a few percent from about 1,000 to
 //   6,400 (at 1,902 56.9 / 55.0, at 3,804 172 / 185, at 5,380 301 / 280),
 //   squares likewise, so the limit hardly matters there.
-// - Toom-3 ahead of FFT mode 0 at every size mode 0 takes (at 31,996: 7,900
-//   against 18,700, before the AVX2 kernel) and of mode 1 up to its limit
-//   (at 594,600: 387,000 against 529,000; squares 285,000 against 351,000):
-//   with the transform as it is, no binary product reaches it.
-// On a processor without AVX2 the schoolbook kernel is about 1.8 times
-// slower and meets Karatsuba at about 200 (squares 450); these limits then
-// cost it a few percent in that range.
-// The transform is being made faster: when it changes, run the crossover
-// again (from --min=1000 for the upper limits), set the printed values here
-// and run it once more until they stay put.
+// - Toom-3 / FFT (the right-angle transform, lengths 2^k and 3 2^k),
+//   measured in four runs at load 2.9 to 3.7: the transform's time steps up
+//   at each new length while Toom-3's grows smoothly, so the two take turns
+//   from about 20,000 to 60,000 and the transform wins everywhere above.
+//   Products, Toom-3 / FFT: at 19,024 1,857 / 2,860, at 23,784 2,654 /
+//   2,345, at 28,282 3,402 / 4,600, at 31,996 4,109 / 3,995, at 33,634
+//   4,275 / 3,920, at 45,248 7,039 / 5,469, at 63,990 15,036 / 8,153, at
+//   127,978 34,563 / 17,941. Squares: at 20,000 1,430 / 1,650, at 23,784
+//   1,940 / 1,674, at 28,282 2,392 / 2,659, at 33,634 3,088 / 2,744, at
+//   47,566 5,409 / 3,799. The tool suggested 26,904 to 28,540 for both in
+//   three of the runs (one run, with the transform's times 60% above the
+//   others at 38,000 to 57,000, saw no crossover below 67,268). A single
+//   time of the transform varies more with the load than Toom-3's.
 inline constexpr int32_t MUL_SCHOOLBOOK_MAX_LIMBS = 450;
 inline constexpr int32_t MUL_KARATSUBA_MAX_LIMBS = 2400;
-inline constexpr int32_t MUL_TOOM3_MAX_LIMBS = 600000;
+inline constexpr int32_t MUL_TOOM3_MAX_LIMBS = 28000;
 inline constexpr int32_t SQR_SCHOOLBOOK_MAX_LIMBS = 900;
 inline constexpr int32_t SQR_KARATSUBA_MAX_LIMBS = 2400;
-inline constexpr int32_t SQR_TOOM3_MAX_LIMBS = 600000;
+inline constexpr int32_t SQR_TOOM3_MAX_LIMBS = 28000;
 
 // Toom-2.5 takes a product in the Toom-3 range only where Toom-3 cannot
 // split the shorter operand into three parts (bn <= 2 ceil(an/3), the

@@ -18,11 +18,10 @@
 // Karatsuba, Toom-3 or Toom-2.5, pieces for a short operand, or an FFT
 // product by size; the kernels (mul_*.h, templates shared with vnum10) send
 // their sub-products back to it. With the limits measured today a product
-// of 40,000 combined limbs is one level of Toom-3 (five products of 13,334)
+// of 20,000 combined limbs is one level of Toom-3 (five products of 6,667)
 // down through further Toom-3 and Karatsuba levels to schoolbook products
-// of at most 225 x 225 limbs; the FFT product (mulFft) is faster only
-// beyond the transforms' own limit, so no product reaches it until the
-// transform gets faster and the limits are measured again. writeHexText
+// of at most 225 x 225 limbs; from 28,000 combined limbs up to the
+// transforms' limit one FFT product (mulFft) forms it whole. writeHexText
 // renders the raw limbs.
 //
 // Storage grows to GROWTH_FACTOR times the needed length and never shrinks in

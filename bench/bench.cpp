@@ -121,9 +121,14 @@ void randomOperand(long bits, unsigned long seed, vnum& ours, mpz_t theirs) {
 }  // namespace quorvel::bench
 
 // quorvel-bench [FILTER...]: only the cases whose name contains a filter.
+// quorvel-bench --crossover [...]: the method crossover table instead.
 int main(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i) quorvel::bench::caseFilters.emplace_back(argv[i]);
   quorvel::claimAbortSlot();
+  if (argc > 1 && std::strcmp(argv[1], "--crossover") == 0) {
+    quorvel::bench::runCrossover(std::vector<std::string>(argv + 2, argv + argc));
+    return 0;
+  }
+  for (int i = 1; i < argc; ++i) quorvel::bench::caseFilters.emplace_back(argv[i]);
   std::printf("%-44s %12s %12s %12s %8s %8s %6s\n", "case",
               ("ours s, " + std::to_string(quorvel::bench::allThreads()) + " thr").c_str(), "ours s, 1 thr", "GMP s",
               "ratio", "speed-up", "cores");

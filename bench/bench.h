@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "vnum/vnum.h"
 
@@ -54,5 +55,11 @@ void runNumtheoryCases();
 void runDecimalCases();
 void runFunctionsCases();
 void runFftCases();
+
+// quorvel-bench --crossover [binary] [decimal] [mul] [sqr] [shapes]
+// [unbalanced] [--min=COMBINED_LIMBS] [--max=COMBINED_LIMBS]: the timing of
+// every product method across sizes and shapes, and the method limits it
+// suggests (crossover.cpp).
+void runCrossover(const std::vector<std::string>& args);
 
 }  // namespace quorvel::bench

@@ -31,13 +31,29 @@ void runMulCases() {
   mpz_t ga, gb, gr;
   mpz_inits(ga, gb, gr, nullptr);
   vnum a, b;
-  for (long bits : {25000L, 50000L, 100000L, 250000L, 2500000L, 10000000L}) {
-    randomOperand(bits, 3, a, ga);
-    randomOperand(bits, 4, b, gb);
-    const std::string size = std::to_string(bits);
-    compare("product " + size + " x " + size + " bits", [&] { vnum r = a * b; }, [&] { mpz_mul(gr, ga, gb); });
-    if (bits == 2500000L)
-      compare("square of " + size + " bits", [&] { vnum r = a * a; }, [&] { mpz_mul(gr, ga, ga); });
+  // Balanced products from the middle layer to beyond a single transform,
+  // with the square at 2,500,000 bits, then a long value times a short one.
+  const struct {
+    long longBits, shortBits;
+    const char* name;
+    const char* square;
+  } cases[] = {
+      {4096, 4096, "product 4,096 x 4,096 bits", nullptr},
+      {25000, 25000, "product 25,000 x 25,000 bits", nullptr},
+      {50000, 50000, "product 50,000 x 50,000 bits", nullptr},
+      {100000, 100000, "product 100,000 x 100,000 bits", nullptr},
+      {180000, 180000, "product 180,000 x 180,000 bits", nullptr},
+      {250000, 250000, "product 250,000 x 250,000 bits", nullptr},
+      {2500000, 2500000, "product 2,500,000 x 2,500,000 bits", "square of 2,500,000 bits"},
+      {10000000, 10000000, "product 10,000,000 x 10,000,000 bits", nullptr},
+      {5000000, 10000, "product 5,000,000 x 10,000 bits", nullptr},
+  };
+  for (const auto& c : cases) {
+    if (!selected(c.name) && !(c.square && selected(c.square))) continue;
+    randomOperand(c.longBits, 3, a, ga);
+    randomOperand(c.shortBits, 4, b, gb);
+    compare(c.name, [&] { vnum r = a * b; }, [&] { mpz_mul(gr, ga, gb); });
+    if (c.square) compare(c.square, [&] { vnum r = a * a; }, [&] { mpz_mul(gr, ga, ga); });
   }
   mpz_clears(ga, gb, gr, nullptr);
 }

@@ -21,9 +21,4 @@ uint32_t addDecLimbs(int32_t* dst, int32_t dn, const int32_t* src, int32_t sn);
 // borrow leaves the top limb.
 void subDecLimbs(int32_t* dst, int32_t dn, const int32_t* src, int32_t sn);
 
-// out[0..t+u) = x[0..t) * y[0..u); out must not overlap x or y, and the
-// shorter operand has at most DEC_SCHOOLBOOK_MAX_SHORTER limbs. The quadratic
-// kernel for short operands, one product column at a time.
-void mulDecLimbsSchoolbook(int32_t* out, const int32_t* x, int32_t t, const int32_t* y, int32_t u);
-
 }  // namespace quorvel

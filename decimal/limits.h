@@ -14,27 +14,54 @@ inline constexpr int DEC_LIMB_DIGITS = 8;
 inline constexpr int32_t DEC_FRESH_CAP = 16;
 
 // vnum10::mulMagnitudes picks its method by the total limb count t + u of the
-// two magnitudes (base-10^8 limbs):
-// - up to DEC_SCHOOLBOOK_MAX_LIMBS the quadratic kernel. A short FFT product
-//   pays for its twiddle tables and buffers, and the merges in the lower half
-//   of the conversion tree are exactly such products (2 x 3 limbs, 19 x 37,
-//   ..., 578 x 1156). Measured on the 2-core x86-64 build machine: 0.52 ms
-//   against 0.73 ms for the mode-0 transform at 1,500 limbs, even at about
-//   1,800, the transform ahead from 2,048.
+// two magnitudes (base-10^8 limbs). The FFT products:
 // - up to DEC_FFT_MODE0_MAX_LIMBS one FFT product whose transform length and
 //   digit size (2 to 7 decimal places) come from the precision table of
 //   fft/limits.h; if that product cannot be trusted, up to
 //   DEC_FFT_MODE1_MAX_LIMBS one with a decimal place less. Each limit is the
 //   largest product its mode can shape within the longest transform (2^20
 //   complex points: 5-place digits in mode 0, 4 in mode 1).
-// - above that, one Karatsuba step into three products of about half size.
-inline constexpr int64_t DEC_SCHOOLBOOK_MAX_LIMBS = 1500;
+// - above that, a Toom-3 split into five products of about a third.
 inline constexpr int64_t DEC_FFT_MODE0_MAX_LIMBS = 1300000;
 inline constexpr int64_t DEC_FFT_MODE1_MAX_LIMBS = 1000000;
-// The schoolbook kernel sums a whole column of products below 10^16 in 64
-// bits: 1,800 of them plus the carry from the column below stay under 2^64
-// (1.8447e19). Every call of the dispatcher is far inside it (at most 750).
-inline constexpr int32_t DEC_SCHOOLBOOK_MAX_SHORTER = 1800;
+
+// The methods, by total t + u of the trimmed lengths: the schoolbook kernel
+// while the shorter operand's balanced size 2u is at most
+// DEC_SCHOOLBOOK_MAX_LIMBS, then Karatsuba up to DEC_KARATSUBA_MAX_LIMBS,
+// then Toom-3 (Toom-2.5 where Toom-3 cannot split the shorter operand, as
+// for the binary product) up to DEC_TOOM3_MAX_LIMBS, then
+// one FFT product within the limits above, and Toom-3 again beyond them.
+// Squares have their own limits (DEC_SQR_*, on 2t). The kernels are those of
+// vnum (vnum/mul_*.h) in base 10^8.
+//
+// Measured with `quorvel-bench --crossover decimal` on the machine and in
+// the way described in vnum/limits.h (microseconds):
+// - the schoolbook kernel needs no fold in base 10^8 and the decimal
+//   carries cost more than the binary ones, so it leads further: schoolbook
+//   / Karatsuba at 798 15.1 / 14.5, at 950 20.9 / 26.5 (a second run: the
+//   schoolbook last ahead at 712); squares ahead up to the kernel's limit
+//   (at 950 13.8 / 15.1).
+// - Karatsuba / Toom-3 take turns within a few percent from about 1,100 to
+//   6,400 (at 2,262 109 / 107, at 3,804 242 / 245, at 5,380 446 / 418),
+//   squares likewise.
+// - Toom-3 / FFT, in four runs at load 2.9 to 3.7, as for the binary
+//   limits: they take turns from about 20,000 to 30,000, the transform
+//   ahead from about 30,000 on. Products, Toom-3 / FFT: at 20,000 2,293 /
+//   2,395, at 23,784 2,967 / 2,401, at 28,282 3,875 / 4,103, at 31,996
+//   4,694 / 4,237, at 33,634 5,018 / 4,091, at 63,990 13,385 / 8,453, at
+//   180,986 64,976 / 27,338. Squares: at 19,024 1,611 / 1,724, at 20,000
+//   1,771 / 1,745, at 22,624 2,910 / 2,340, at 23,784 2,199 / 1,771, at
+//   26,904 2,646 / 2,914, at 31,996 4,850 / 3,882. The tool suggested
+//   26,904 to 28,540 for products in three runs, 16,970 to 26,904 for
+//   squares. The top merge of a 5,000,000-bit conversion (about 188,000
+//   limbs) is now one transform, about 2.4 times faster than Toom-3.
+// Rerun after the transform changes, as for the binary limits.
+inline constexpr int64_t DEC_SCHOOLBOOK_MAX_LIMBS = 800;
+inline constexpr int64_t DEC_KARATSUBA_MAX_LIMBS = 2600;
+inline constexpr int64_t DEC_TOOM3_MAX_LIMBS = 28000;
+inline constexpr int64_t DEC_SQR_SCHOOLBOOK_MAX_LIMBS = 1000;
+inline constexpr int64_t DEC_SQR_KARATSUBA_MAX_LIMBS = 2600;
+inline constexpr int64_t DEC_SQR_TOOM3_MAX_LIMBS = 21000;
 
 // Decimal text: digitQuads prints one limb half (0 .. 9999) as 4 digits; the
 // 10,000 groups lie back to back, followed by one NUL.

@@ -1,14 +1,78 @@
-// The vnum10 product: signs and the 1 x 1 limb case in mulAssign, the choice
-// of method by size in mulMagnitudes.
+// The vnum10 product: signs and the 1 x 1 limb case in mulAssign, the
+// choice of method by size in mulMagnitudes, the only place that compares
+// sizes with the decimal limits (limits.h).
+//
+// mulMagnitudes on values allocates the product and one scratch area for the
+// whole recursion; mulMagnitudes on spans polls the abort flag and picks, for
+// t >= u: a square's kernels by 2t; the schoolbook kernel while 2u is small;
+// pieces of u limbs when y is too short to split (u <= ceil(t/2));
+// Karatsuba, then Toom-3 (Toom-2.5 where Toom-3 cannot split y in three),
+// by t + u; one FFT product in mode 0 or 1; or Toom-3 (Toom-2.5) above the
+// transforms' limits or when a transform rounded too close to a half (its
+// parts round with more margin).
 #include <cassert>
 #include <cstdint>
+#include <memory>
 
 #include "decimal/dec_limbs.h"
-#include "decimal/mul_steps.h"
+#include "decimal/mul_spans.h"
 #include "decimal/vnum10.h"
 #include "platform/abort_flags.h"
+#include "vnum/limits.h"
+#include "vnum/mul_karatsuba.h"
+#include "vnum/mul_schoolbook.h"
+#include "vnum/mul_toom25.h"
+#include "vnum/mul_toom3.h"
+#include "vnum/mul_unbalanced.h"
 
 namespace quorvel {
+
+static_assert(DEC_SCHOOLBOOK_MAX_LIMBS <= 2 * MUL_SCHOOLBOOK_KERNEL_MAX_LIMBS);
+static_assert(DEC_SQR_SCHOOLBOOK_MAX_LIMBS <= 2 * MUL_SCHOOLBOOK_KERNEL_MAX_LIMBS);
+
+namespace {
+
+vnum10 valueOfSpan(const int32_t* p, int32_t n) {
+  vnum10 x;
+  x.growTo(n);
+  copySpan(x.limbs.get(), p, n);
+  x.trim();
+  return x;
+}
+
+bool mulByTransform(int32_t* out, const int32_t* x, int32_t t, const int32_t* y, int32_t u, double trustedError) {
+  const int64_t total = int64_t{t} + u;
+  if (total <= DEC_FFT_MODE0_MAX_LIMBS && mulDecFftSpans(out, x, t, y, u, 0, trustedError)) return true;
+  return total <= DEC_FFT_MODE1_MAX_LIMBS && mulDecFftSpans(out, x, t, y, u, 1, trustedError);
+}
+
+}  // namespace
+
+bool mulDecFftSpans(int32_t* out, const int32_t* x, int32_t t, const int32_t* y, int32_t u, int mode,
+                    double trustedError) {
+  const bool square = x == y && t == u;
+  const vnum10 X = valueOfSpan(x, t);
+  const vnum10 Y = square ? vnum10() : valueOfSpan(y, u);
+  const vnum10& second = square ? X : Y;
+  if (X.isZero() || second.isZero()) {
+    zeroSpan(out, t + u);
+    return true;
+  }
+  if (X.len + second.len < 3) {
+    // One limb each: below 10^16, outside the transform's range.
+    const int64_t p = int64_t{X.limbs[0]} * second.limbs[0];
+    zeroSpan(out, t + u);
+    out[0] = static_cast<int32_t>(p % DEC_LIMB_BASE);
+    out[1] = static_cast<int32_t>(p / DEC_LIMB_BASE);
+    return true;
+  }
+  vnum10 P;
+  if (vnum10::mulFft(P, X, second, mode) > trustedError) return false;
+  assert(P.len <= t + u);
+  copySpan(out, P.limbs.get(), P.len);
+  zeroSpan(out + P.len, t + u - P.len);
+  return true;
+}
 
 void vnum10::mulAssign(const vnum10& other) {
   if (isZero() || other.isZero()) {
@@ -41,17 +105,51 @@ void vnum10::mulMagnitudes(vnum10& result, const vnum10& x, const vnum10& y, dou
     result = vnum10();
     return;
   }
-  const int64_t total = int64_t{t} + u;
-  if (total <= DEC_SCHOOLBOOK_MAX_LIMBS) {
-    mulSchoolbookStep(result, x, y);
+  const bool square = &x == &y || compareDecLimbs(x.limbs.get(), t, y.limbs.get(), u) == 0;
+  // The schoolbook kernel needs no scratch; every other method may use it
+  // all, and the recursion allocates nothing more.
+  const bool schoolbook =
+      square ? 2 * int64_t{t} <= DEC_SQR_SCHOOLBOOK_MAX_LIMBS : 2 * int64_t{u} <= DEC_SCHOOLBOOK_MAX_LIMBS;
+  std::unique_ptr<int32_t[]> scratch;
+  if (!schoolbook) scratch = std::make_unique_for_overwrite<int32_t[]>(static_cast<size_t>(mulScratchLimbs(t)));
+  vnum10 product;
+  product.growTo(t + u);
+  mulMagnitudes(product.limbs.get(), x.limbs.get(), t, square ? x.limbs.get() : y.limbs.get(), u, scratch.get(),
+                trustedError);
+  product.trim();
+  result.swap(product);
+}
+
+void vnum10::mulMagnitudes(int32_t* out, const int32_t* x, int32_t t, const int32_t* y, int32_t u, int32_t* scratch,
+                           double trustedError) {
+  assert(t >= u && u >= 1);
+  if (isAborted()) {
+    zeroSpan(out, t + u);
     return;
   }
-  // Each FFT attempt that rounds too close to a half falls through to the
-  // next method: mode 1 splits every limb into more, smaller digits (smaller
-  // coefficients, wider margin); the Karatsuba step halves the operands.
-  if (total <= DEC_FFT_MODE0_MAX_LIMBS && mulFft(result, x, y, 0) <= trustedError) return;
-  if (total <= DEC_FFT_MODE1_MAX_LIMBS && mulFft(result, x, y, 1) <= trustedError) return;
-  mulKaratsubaStep(result, x, y, trustedError);
+  const DecimalSpans spans{trustedError};
+  const int64_t total = int64_t{t} + u;
+  if (x == y && t == u) {
+    if (total <= DEC_SQR_SCHOOLBOOK_MAX_LIMBS)
+      sqrSchoolbook(spans, out, x, t);
+    else if (total <= DEC_SQR_KARATSUBA_MAX_LIMBS)
+      sqrKaratsuba(spans, out, x, t, scratch);
+    else if (total <= DEC_SQR_TOOM3_MAX_LIMBS || !mulByTransform(out, x, t, x, t, trustedError))
+      sqrToom3(spans, out, x, t, scratch);
+    return;
+  }
+  if (2 * int64_t{u} <= DEC_SCHOOLBOOK_MAX_LIMBS) {
+    mulSchoolbook(spans, out, x, t, y, u);
+  } else if (u <= (t + 1) / 2) {
+    mulUnbalanced(spans, out, x, t, y, u, scratch);
+  } else if (total <= DEC_KARATSUBA_MAX_LIMBS) {
+    mulKaratsuba(spans, out, x, t, y, u, scratch);
+  } else if (total <= DEC_TOOM3_MAX_LIMBS || !mulByTransform(out, x, t, y, u, trustedError)) {
+    if (u > 2 * ((t + 2) / 3))
+      mulToom3(spans, out, x, t, y, u, scratch);
+    else
+      mulToom25(spans, out, x, t, y, u, scratch);
+  }
 }
 
 }  // namespace quorvel

@@ -10,12 +10,17 @@
 //
 // One conversion of 5,000,000 bits: 166,667 limbs pad to 2^18, giving 2^17
 // pieces and 17 levels. Each merge is vnum10::mulAssign (signs, 1 x 1 limbs),
-// which hands the magnitudes to vnum10::mulMagnitudes; that picks, by total
-// size (limits.h), the schoolbook kernel (the lower nine levels), one FFT
-// product (mulFft: the fftProductDecimal transform) in mode 0 or 1, or a
-// Karatsuba step. An
-// FFT product whose rounding came too close to a half is redone by a method
-// with more margin. writeDecimal prints the final piece through digitQuads.
+// which hands the magnitudes to vnum10::mulMagnitudes; that allocates one
+// scratch area and passes the limbs to its span overload, the dispatcher,
+// which picks by total size (limits.h) the schoolbook kernel, Karatsuba,
+// Toom-3 or Toom-2.5 (the kernels of vnum/mul_*.h in base 10^8, whose
+// sub-products come back to it), pieces for a short operand, or one FFT
+// product (mulFft: the fftProductDecimal transform) in mode 0 or 1. An FFT
+// product whose rounding came too close to a half is redone by a Toom-3
+// split, whose transforms are shorter. With the limits measured today the
+// merges from about 28,000 limbs up (the top three levels of a 5,000,000-bit
+// conversion, the top merge about 188,000 limbs) are single transforms.
+// writeDecimal prints the final piece through digitQuads.
 // Cancellation is polled before each level, each merge and each product; a
 // cancelled conversion leaves the text buffer as it was.
 #pragma once
@@ -88,6 +93,12 @@ class vnum10 {
   // bound to force those paths.
   static void mulMagnitudes(vnum10& result, const vnum10& x, const vnum10& y,
                             double trustedError = FFT_TRUSTED_ROUNDING_ERROR);
+  // The dispatcher on limb spans: out[0 .. t+u) <- x y for t >= u >= 1 (a
+  // square when x == y and t == u), leading zero limbs allowed. Polls the
+  // abort flag first: a cancelled call writes zeros and returns. scratch
+  // holds mulScratchLimbs(t) limbs; out overlaps none of x, y and scratch.
+  static void mulMagnitudes(int32_t* out, const int32_t* x, int32_t t, const int32_t* y, int32_t u,
+                            int32_t* scratch, double trustedError = FFT_TRUSTED_ROUNDING_ERROR);
   // result <- |x| * |y| by one FFT product in mode 0 (the fastest shape the
   // precision table trusts) or 1 (a wider margin), x of t >= 1 limbs, y of
   // u >= 1 limbs. Returns the largest rounding distance of the transform (0

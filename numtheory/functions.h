@@ -27,7 +27,7 @@
 // And 100,000!: the primes up to n from a segmented sieve, Legendre's
 // exponent of each, and 16 rounds of acc <- acc^2 * Q_j, Q_j the product of
 // the primes whose exponent has bit j set, packed three or more to a 64-bit
-// word and multiplied word by word up to 1,024 words, by vnum above; a
+// word and multiplied word by word up to 128 words, by vnum above; a
 // shift by 99,994 puts the powers of two back.
 //
 // Errors are the messages of vnum/messages.h, thrown before any work.

@@ -48,12 +48,14 @@ inline constexpr int64_t NP_BIT_SERIAL_MAX_BITS = 2048;
 
 // Moduli up to this many bits are exponentiated on 64-bit words with the
 // word-by-word reduction (quadratic, no allocation in the loop); larger ones
-// on vnum products with REDC by two more products. One modular squaring,
-// words / vnum, CPU time on this 2-core machine under load: 0.06 at 16,384
-// bits, 0.4 at 65,536, 0.6-0.8 at 98,304-131,072, 1.6 at 196,608; the
-// crossing near 160,000 bits is rounded down because faster vnum products
-// move it down.
-inline constexpr int64_t MODPOW_WORD_MAX_BITS = 131072;
+// on vnum products with REDC by two more products. A whole modular power
+// (exponent as long as the modulus), words / vnum, thread CPU time on this
+// 2-core machine at load 1.2, two runs: 0.81-0.94 at 1,024 bits, 0.34-0.54
+// at 1,536, 0.53-0.63 at 2,048, 0.83-1.18 at 3,072, 0.80-0.98 at 4,096,
+// 1.39-1.53 at 8,192. (With the products of before, schoolbook up to 100
+// combined limbs and a transform above, one squaring met near 160,000
+// bits.) Faster vnum products move it down.
+inline constexpr int64_t MODPOW_WORD_MAX_BITS = 4096;
 // Widest window of the sliding-window power (bits): its table holds
 // 2^(w-1) odd powers. The cost model stops paying beyond this width for
 // any exponent within the cap.
@@ -80,18 +82,21 @@ inline constexpr int LEHMER_WORD_BITS = 63;
 inline constexpr int LEHMER_WORD_MIN_FLOOR_BITS = 32;
 // Below this many bits (the larger operand) halfGcd is a loop of Lehmer
 // steps; from here on it recurses on top halves and pays products. Measured
-// on the 2-core AMD EPYC (Zen 3) build machine, thread CPU time of GCDs of
-// random 2,000,000- to 5,000,000-bit values: least with this threshold
-// between 400,000 and 600,000 (flat there, within the noise of about 5%),
-// 15% more at 250,000 or 900,000. The balance is between the quadratic
-// Lehmer passes and the products: faster products move it down.
-inline constexpr int64_t HALF_GCD_LEHMER_MAX_BITS = 500000;
+// on the 2-core AMD EPYC (Zen 3) build machine at load 1.1 to 1.4, with the
+// Karatsuba and Toom-3 products: the GCD of two random 5,000,000-bit values
+// (quorvel-bench GCD) took 2.5 to 2.6 s with this threshold anywhere from
+// 32,000 to 125,000, 3.1 to 3.5 s at 250,000 and 4.9 s at 500,000 (the
+// best value with the products of before, which were several times slower
+// at a few thousand limbs). The balance is between the quadratic Lehmer
+// passes and the products: faster products move it down.
+inline constexpr int64_t HALF_GCD_LEHMER_MAX_BITS = 125000;
 // GCD operands whose smaller value has at least this many bits are reduced
 // by halfGcd on the whole values; below it, by Lehmer steps alone. Measured
-// as above on 1,000,000- to 3,000,000-bit values: at 1,000,000 bits both
-// ways cost the same; at 1,500,000 to 2,000,000 bits, starting halfGcd here
-// was 10% to 30% faster than starting it at 1,500,000 or 2,500,000.
-inline constexpr int64_t GCD_HALF_GCD_MIN_BITS = 1000000;
+// as above, thread CPU time of GCDs of random values, Lehmer alone /
+// halfGcd: 17 / 17 ms at 150,000 bits, 32-48 / 42 ms at 200,000, 107 /
+// 49 at 300,000, 250 / 116 at 500,000, 631 / 261 at 800,000. (With the
+// products of before both ways cost the same at 1,000,000 bits.)
+inline constexpr int64_t GCD_HALF_GCD_MIN_BITS = 250000;
 
 // --- falling factorial P(n, r), n!, nPr, nCr ---
 
@@ -111,11 +116,12 @@ inline constexpr int64_t WORD_FACTOR_MAX_BITS = 63;
 inline constexpr uint32_t FALLING_PRIMES_MAX_SPAN = 2;
 // Products of up to this many packed words are accumulated word by word
 // (one mulWordsBy pass per word); larger ones are split into vnum products.
-// One balanced product, 64-bit schoolbook / vnum, CPU time on this machine
-// under load: 0.04 at 64 words, 0.12 at 256, 0.2 at 512, 0.4-0.5 at 1,024,
-// 0.9-1.2 at 1,536. Set below the crossing because faster vnum products
+// A leaf of c words / two leaves of c/2 and their vnum product, thread CPU
+// time on this machine at load 2: 0.76 at 32 words, 0.77 at 64, 0.83 at
+// 128, 1.42 at 256, 1.41 at 512, 1.55 at 1,024. (With the products of
+// before the leaf was ahead up to about 1,500 words.) Faster vnum products
 // move it down.
-inline constexpr int32_t WORD_PRODUCT_MAX_WORDS = 1024;
+inline constexpr int32_t WORD_PRODUCT_MAX_WORDS = 128;
 // Products of at least this many packed words form their two halves side by
 // side on the task pool; a product tree of that many vnum factors (n of 64
 // bits or more) hands each level's products to it in ranges, at most

@@ -19,12 +19,15 @@ inline constexpr int NATIVE_QUOTIENT_BITS = 60;
 // divisor's top bits). Long division is chosen while
 //     qn * dn <= DIV_SCHOOLBOOK_HARMONIC_LIMBS * (qn + dn'),
 // i.e. while qn dn / (qn + dn') is at most this many limbs. Measured with
-// today's products (thread CPU time, medians of interleaved runs, this
-// 2-core machine): the methods cost the same at qn = dn = 1,800 (quotient)
-// to 2,200 (remainder), at dn = 1,100 for qn = 100,000 and at qn = 1,000
-// for dn = 100,000 (remainder), i.e. at 900 to 1,100. A faster product for
-// a few thousand limbs moves this down; measure again when it changes.
-inline constexpr int64_t DIV_SCHOOLBOOK_HARMONIC_LIMBS = 1000;
+// the Karatsuba and Toom-3 products (thread CPU time, least of 5 batches,
+// this 2-core machine at load 1.5), schoolbook / reciprocal: 0.74 (quotient)
+// and 0.96 (remainder) at qn = dn = 80, 1.30 and 1.11 at 100; 0.98 and 1.10
+// at dn = 40 for qn = 20,000, 1.55 and 1.69 at dn = 70; 4.0 (remainder) at
+// qn = 40 for dn = 20,000; i.e. level at about 40. (With the products of
+// before, schoolbook up to 100 combined limbs and a transform above, the
+// methods met at 900 to 1,100.) A faster product for a few hundred limbs
+// moves this down; measure again when it changes.
+inline constexpr int64_t DIV_SCHOOLBOOK_HARMONIC_LIMBS = 40;
 
 // Extra divisor bits kept beyond the quotient width when the divisor is
 // truncated for the reciprocal. With 4 bits the truncation moves the

@@ -1,12 +1,13 @@
-// vnum10 products: mulAssign against GMP, the methods of mulMagnitudes
-// against each other, the fallback of an untrusted FFT product, the
-// thresholds of the dispatcher and cancellation.
+// vnum10 products: mulAssign against GMP (signs, squares, untrimmed
+// operands, the dispatcher's lower limits), the square flag and the mode
+// limit of the transform, and cancellation. The kernels are compared with
+// each other in mul_kernels_test.cpp.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "decimal/mul_steps.h"
+#include "decimal/mul_spans.h"
 #include "platform/abort_flags.h"
 #include "tests/decimal_gmp.h"
 
@@ -85,26 +86,21 @@ TEST(Vnum10Mul, AgreesWithGmp) {
   }
 }
 
-TEST(Vnum10Mul, MethodsAgreeAroundTheSchoolbookLimit) {
+TEST(Vnum10Mul, ThresholdNeighboursThroughMulAssign) {
+  // Every method limit through mulAssign, with signs and untrimmed operands
+  // (the span-level test in mul_kernels_test.cpp compares the methods).
   auto g = rng(512);
-  const int32_t limit = static_cast<int32_t>(DEC_SCHOOLBOOK_MAX_LIMBS);
-  for (int32_t total : {3, 4, 17, limit - 1, limit, limit + 1, 300, 2049}) {
-    for (int rep = 0; rep < iterations(6); ++rep) {
-      const int32_t u = 1 + static_cast<int32_t>(g() % static_cast<uint64_t>(total / 2));
-      const Operands o = randomOperands(g, total - u, u);
-      const Mpz expected = productOf(o);
-      vnum10 viaDispatch, viaSchoolbook, viaMode0, viaMode1, viaKaratsuba;
-      vnum10::mulMagnitudes(viaDispatch, o.x, o.y);
-      EXPECT_VNUM10_EQ(viaDispatch, expected);
-      mulSchoolbookStep(viaSchoolbook, o.x, o.y);
-      EXPECT_VNUM10_EQ(viaSchoolbook, expected);
-      EXPECT_LE(vnum10::mulFft(viaMode0, o.x, o.y, 0), FFT_TRUSTED_ROUNDING_ERROR);
-      EXPECT_VNUM10_EQ(viaMode0, expected);
-      EXPECT_LE(vnum10::mulFft(viaMode1, o.x, o.y, 1), FFT_TRUSTED_ROUNDING_ERROR);
-      EXPECT_VNUM10_EQ(viaMode1, expected);
-      if (o.x.len >= 2) {
-        mulKaratsubaStep(viaKaratsuba, o.x, o.y, FFT_TRUSTED_ROUNDING_ERROR);
-        EXPECT_VNUM10_EQ(viaKaratsuba, expected);
+  for (int64_t limit : {DEC_SCHOOLBOOK_MAX_LIMBS, DEC_KARATSUBA_MAX_LIMBS}) {
+    for (int64_t total = limit - 2; total <= limit + 2; total += 2) {
+      for (int64_t u : {total / 2, total / 3}) {
+        const Operands o = randomOperands(g, static_cast<int32_t>(total - u), static_cast<int32_t>(u));
+        vnum10 x(o.x);
+        x.negate();
+        x.growTo(x.len + 1);
+        x.mulAssign(o.y);
+        Mpz expected = productOf(o);
+        mpz_neg(expected.z, expected.z);
+        EXPECT_VNUM10_EQ(x, expected);
       }
     }
   }
@@ -124,21 +120,6 @@ TEST(Vnum10Mul, SquareFlagGivesTheSameLimbs) {
       mpz_mul(expected.z, o.a.z, o.a.z);
       EXPECT_VNUM10_EQ(squared, expected);
     }
-  }
-}
-
-TEST(Vnum10Mul, UntrustedTransformsFallBackToMoreMargin) {
-  // With a bound no transform can meet, every FFT attempt is refused:
-  // mode 0, then mode 1, then the Karatsuba step, recursively down to the
-  // schoolbook kernel. The product must still be exact, including for very
-  // unbalanced operands where the upper half of y is zero.
-  auto g = rng(514);
-  const std::pair<int32_t, int32_t> sizes[] = {{1000, 1000}, {3000, 3}, {2333, 1200}, {4000, 3999}, {3100, 40}};
-  for (auto [t, u] : sizes) {
-    const Operands o = randomOperands(g, t, u);
-    vnum10 product;
-    vnum10::mulMagnitudes(product, o.x, o.y, -1.0);
-    EXPECT_VNUM10_EQ(product, productOf(o));
   }
 }
 
@@ -183,10 +164,9 @@ TEST(Vnum10Mul, CancelledProductsReturnEarly) {
   auto g = rng(516);
   const Operands o = randomOperands(g, 3000, 2000);
   abortSlot->store(1);
-  vnum10 byDispatch, byTransform, byKaratsuba;
+  vnum10 byDispatch, byTransform;
   vnum10::mulMagnitudes(byDispatch, o.x, o.y);
   const double distance = vnum10::mulFft(byTransform, o.x, o.y, 0);
-  mulKaratsubaStep(byKaratsuba, o.x, o.y, FFT_TRUSTED_ROUNDING_ERROR);
   vnum10 signed_(o.x);
   signed_.negate();
   signed_.mulAssign(o.y);
@@ -194,7 +174,6 @@ TEST(Vnum10Mul, CancelledProductsReturnEarly) {
   EXPECT_EQ(textOf(byDispatch), "0");
   EXPECT_EQ(distance, 0.0);
   EXPECT_EQ(textOf(byTransform), "0");
-  EXPECT_EQ(textOf(byKaratsuba), "0");
   // A cancelled signed product is a zero that is still +0.
   EXPECT_EQ(vnum10Violation(signed_), "");
   EXPECT_EQ(textOf(signed_), "0");

@@ -1,7 +1,7 @@
 // The largest decimal cases: products across the limit of a single
-// transform, and conversions of values up to 8,000,000 bits, beyond
-// the calculator's 5,000,000-bit cap and past the 2^18-limb padding, where
-// record 18 of the table comes into use.
+// transform, the fallback from a refused transform, and conversions of
+// values up to 8,000,000 bits, beyond the calculator's 5,000,000-bit cap and
+// past the 2^18-limb padding, where record 18 of the table comes into use.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -33,6 +33,26 @@ TEST(DecimalSlow, ProductsAcrossTheSingleTransformLimit) {
     mpz_mul(expected.z, mpzFromVnum10(x).z, mpzFromVnum10(y).z);
     EXPECT_EQ(mpz_cmp(mpzFromVnum10(product).z, expected.z), 0) << total << " limbs";
   }
+}
+
+TEST(DecimalSlow, UntrustedTransformsFallBackToToom3) {
+  // Just above the Toom-3 limit the dispatcher tries one transform; with a
+  // bound no transform can meet, every attempt is refused and Toom-3 must
+  // form the product and the square instead.
+  auto g = rng(533);
+  const int32_t n = static_cast<int32_t>(DEC_TOOM3_MAX_LIMBS / 2 + 2000);
+  vnum10 x = randomVnum10(g, n, false), y = randomVnum10(g, n - 1, true);
+  vnum10 product, square;
+  vnum10::mulMagnitudes(product, x, y, -1.0);
+  vnum10::mulMagnitudes(square, x, x, -1.0);
+  const Mpz mx = mpzFromVnum10(x);
+  Mpz expected;
+  mpz_mul(expected.z, mx.z, mpzFromVnum10(y).z);
+  EXPECT_EQ(vnum10Violation(product), "");
+  EXPECT_EQ(mpz_cmp(mpzFromVnum10(product).z, expected.z), 0);
+  mpz_mul(expected.z, mx.z, mx.z);
+  EXPECT_EQ(vnum10Violation(square), "");
+  EXPECT_EQ(mpz_cmp(mpzFromVnum10(square).z, expected.z), 0);
 }
 
 TEST(DecimalSlow, ConversionsUpToEightMillionBits) {

@@ -197,34 +197,3 @@ TEST(Vnum10Write, NeverPastTheGivenSize) {
   }
 }
 
-TEST(Vnum10Kernels, SchoolbookAgreesWithGmp) {
-  auto g = rng(503);
-  for (int it = 0; it < iterations(500); ++it) {
-    const Mpz a = randomDecimal(g, logUniform(g, 1, 600), g() & 1, false);
-    const Mpz b = randomDecimal(g, logUniform(g, 1, 600), g() & 1, false);
-    const vnum10 x = vnum10FromMpz(a), y = vnum10FromMpz(b);
-    // Guard limbs on both sides of the output catch a write out of range.
-    std::vector<int32_t> out(static_cast<size_t>(x.len + y.len) + 2, -7);
-    mulDecLimbsSchoolbook(out.data() + 1, x.limbs.get(), x.len, y.limbs.get(), y.len);
-    EXPECT_EQ(out.front(), -7);
-    EXPECT_EQ(out.back(), -7);
-    vnum10 product;
-    product.growTo(x.len + y.len);
-    std::copy(out.begin() + 1, out.end() - 1, product.limbs.get());
-    product.trim();
-    Mpz expected;
-    mpz_mul(expected.z, a.z, b.z);
-    EXPECT_VNUM10_EQ(product, expected);
-  }
-  // The longest column the kernel accepts, every product at its maximum:
-  // the 64-bit column sum is closest to overflowing.
-  const int32_t n = DEC_SCHOOLBOOK_MAX_SHORTER;
-  const std::vector<int32_t> nines(static_cast<size_t>(n), DEC_LIMB_BASE - 1);
-  std::vector<int32_t> square(2 * static_cast<size_t>(n));
-  mulDecLimbsSchoolbook(square.data(), nines.data(), n, nines.data(), n);
-  // (10^(8n) - 1)^2 = 10^(16n) - 2 * 10^(8n) + 1.
-  EXPECT_EQ(square[0], 1);
-  for (int32_t i = 1; i < n; ++i) ASSERT_EQ(square[i], 0) << i;
-  EXPECT_EQ(square[n], DEC_LIMB_BASE - 2);
-  for (int32_t i = n + 1; i < 2 * n; ++i) ASSERT_EQ(square[i], DEC_LIMB_BASE - 1) << i;
-}

@@ -1,6 +1,8 @@
 // Multiplication at and beyond the largest single FFT product.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/support/vnum_mul_support.h"
 
 using namespace quorvel;
@@ -22,4 +24,23 @@ TEST(VnumMulSlow, BeyondTheCapAndSquares) {
     const vnum x = fromMpz(a);
     EXPECT_VNUM_EQ(x * x, expected);
   }
+}
+
+TEST(VnumMulSlow, UntrustedTransformsFallBackToToom3) {
+  // Just above the Toom-3 limit the dispatcher tries one transform; with
+  // every transform refused it must split by Toom-3 instead, product and
+  // square alike.
+  if (MUL_TOOM3_MAX_LIMBS >= std::max(MUL_FFT_MODE0_MAX_LIMBS, MUL_FFT_MODE1_MAX_LIMBS))
+    GTEST_SKIP() << "with the current limits no product reaches a transform";
+  auto g = rng(63);
+  setFftTrustedRoundingErrorForTesting(-1.0);
+  const long bits = 30L * (MUL_TOOM3_MAX_LIMBS / 2 + 2000);
+  const Mpz a = randomMpz(g, bits, false, true), b = randomMpz(g, bits, true, false);
+  Mpz expected;
+  mpz_mul(expected.z, a.z, b.z);
+  EXPECT_VNUM_EQ(fromMpz(a) * fromMpz(b), expected);
+  mpz_mul(expected.z, a.z, a.z);
+  const vnum x = fromMpz(a);
+  EXPECT_VNUM_EQ(x * x, expected);
+  setFftTrustedRoundingErrorForTesting(FFT_TRUSTED_ROUNDING_ERROR);
 }

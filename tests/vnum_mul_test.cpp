@@ -1,5 +1,6 @@
-// Multiplication: signs, shortcuts, every method and its boundaries against
-// GMP, kernels against each other, cancellation and the untrusted-FFT path.
+// Multiplication of values: signs, shortcuts, self-aliasing, the method
+// limits and unbalanced shapes against GMP, and cancellation. The kernels
+// themselves are compared in mul_kernels_test.cpp.
 #include <gtest/gtest.h>
 
 #include "platform/abort_flags.h"
@@ -62,24 +63,26 @@ TEST(VnumMul, AgreesWithGmpOnRandomSizes) {
   }
 }
 
-TEST(VnumMul, ThresholdNeighboursOfSchoolbook) { checkAroundThreshold(MUL_SCHOOLBOOK_MAX_LIMBS, 53); }
+TEST(VnumMul, ThresholdNeighbours) {
+  // The lower method limits through *= with both signs (mul_kernels_test.cpp
+  // hits the exact significant lengths, mul_kernels_slow_test.cpp the Toom-3
+  // limit and vnum_mul_slow_test.cpp the transforms' limits).
+  for (int32_t T : {MUL_SCHOOLBOOK_MAX_LIMBS, MUL_KARATSUBA_MAX_LIMBS}) checkAroundThreshold(T, 53);
+}
 
-TEST(VnumMul, KernelsAgree) {
+TEST(VnumMul, UnbalancedProductsInPieces) {
+  // 5,000,000 x 10,000 bits (the long operand in 500 pieces of the short
+  // one's length), and shapes where the last piece is short.
   auto g = rng(54);
-  for (int it = 0; it < iterations(30); ++it) {
-    const int32_t la = 2 * static_cast<int32_t>(logUniform(g, 1, 2000));
-    const int32_t lb = 2 * static_cast<int32_t>(logUniform(g, 1, 2000));
-    const bool maxDigits = it % 3 == 0;
-    vnum a = oddOperandOfLength(g, la, maxDigits), b = oddOperandOfLength(g, lb, maxDigits);
-    if (it % 5 == 0) b = a;  // the squaring path
-    vnum school, fft0, fft1;
-    mulSchoolbook(school, a, b);
-    ASSERT_TRUE(mulFft(fft0, a, b, 0));
-    ASSERT_TRUE(mulFft(fft1, a, b, 1));
-    EXPECT_EQ(fft0.compare(school), 0) << "mode 0, lengths " << la << " x " << lb;
-    EXPECT_EQ(fft1.compare(school), 0) << "mode 1, lengths " << la << " x " << lb;
-    EXPECT_EQ(invariantViolation(fft0), "");
-    EXPECT_EQ(invariantViolation(fft1), "");
+  const std::pair<long, long> sizes[] = {{5000000, 10000}, {1000000, 300000}, {400000, 9000}, {70000, 2000}};
+  for (auto [longBits, shortBits] : sizes) {
+    const Mpz a = randomMpz(g, longBits, (g() & 1) != 0, (g() & 1) != 0);
+    const Mpz b = randomMpz(g, shortBits, (g() & 1) != 0, (g() & 1) != 0);
+    Mpz expected;
+    mpz_mul(expected.z, a.z, b.z);
+    SCOPED_TRACE(std::to_string(longBits) + " x " + std::to_string(shortBits) + " bits");
+    EXPECT_VNUM_EQ(fromMpz(a) * fromMpz(b), expected);
+    EXPECT_VNUM_EQ(fromMpz(b) * fromMpz(a), expected);
   }
 }
 
@@ -94,18 +97,4 @@ TEST(VnumMul, AbortYieldsZero) {
   EXPECT_VNUM_EQ(small, Mpz(0));
   EXPECT_VNUM_EQ(large, Mpz(0));
   EXPECT_EQ(one.compare(a), 0);  // the factor-one shortcut needs no kernel
-}
-
-TEST(VnumMul, UntrustedFftProductsFallBackToTheSplit) {
-  // Every FFT product is refused, so each one is formed again through the
-  // split step, down to schoolbook products.
-  auto g = rng(56);
-  setFftTrustedRoundingErrorForTesting(-1.0);
-  for (int it = 0; it < iterations(6); ++it) {
-    Mpz a = randomOperand(g, 40000), b = randomOperand(g, 40000);
-    Mpz expected;
-    mpz_mul(expected.z, a.z, b.z);
-    EXPECT_VNUM_EQ(fromMpz(a) * fromMpz(b), expected);
-  }
-  setFftTrustedRoundingErrorForTesting(FFT_TRUSTED_ROUNDING_ERROR);
 }

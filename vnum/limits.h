@@ -23,16 +23,75 @@ inline constexpr int32_t GROWTH_FACTOR = 8;
 inline constexpr int DEC_POWER_LADDER_SIZE = 40;
 inline constexpr int SMALL_DEC_POWERS_SIZE = 8;
 
-// Multiplication methods by combined size m = A.len + B.len (limbs, after
+// FFT products by combined size m = A.len + B.len (limbs, after
 // normalising). An FFT product's transform length and digit size come from
 // the precision table of fft/limits.h: mode 0 takes the largest digits each
 // length trusts, mode 1 (the retry of a product mode 0 could not trust)
 // smaller ones. Each mode's limit is the largest product it can shape within
 // the longest transform (2^20 complex points: 19-bit digits in mode 0, 17-bit
-// in mode 1); above the last limit one three-product split halves the
-// operands.
-inline constexpr int32_t MUL_SCHOOLBOOK_MAX_LIMBS = 100;
+// in mode 1); above the last limit a product is split into smaller ones.
 inline constexpr int32_t MUL_FFT_MODE0_MAX_LIMBS = 1300000;
 inline constexpr int32_t MUL_FFT_MODE1_MAX_LIMBS = 1150000;
+
+// The product methods, by combined size m = an + bn of the operands'
+// significant limbs (mulMagnitudes in mul_magnitudes.cpp): the schoolbook
+// kernel while the shorter operand's balanced size 2 bn is at most
+// MUL_SCHOOLBOOK_MAX_LIMBS, then Karatsuba up to MUL_KARATSUBA_MAX_LIMBS,
+// then Toom-3 (Toom-2.5 for unbalanced operands) up to MUL_TOOM3_MAX_LIMBS,
+// then one FFT product while the transform limits above allow, and Toom-3
+// again beyond them. Squares have their own kernels and limits (SQR_*, on
+// m = 2n).
+//
+// Measured with `quorvel-bench --crossover binary` (bench/crossover.cpp):
+// every method on the same balanced random operands across sizes, its
+// sub-products by the dispatcher with these limits, in thread CPU time, each
+// time the least of 3 rounds of 4 to 12 batches. Machine: 2 vCPUs of an AMD
+// EPYC (Zen 3) under KVM, with AVX2, shared with other builds (load 1 to 2
+// for the lower limits, checked again at load 3.3 after the new transform:
+// 424 and 848; at load 10 a single time can be 30% off). The limits sit
+// where the two methods meet (microseconds):
+// - schoolbook / Karatsuba: at 336 2.88 / 3.03, at 474 5.71 / 6.04, at 672
+//   15.7 / 16.8, at 798 24.8 / 21.8; squares: the schoolbook ahead up to
+//   the kernel's limit (at 950 18.3 / 22.7). A second run put the last
+//   sizes where the schoolbook led at 424 and 848.
+// - Karatsuba / Toom-3 take turns within a few percent from about 1,000 to
+//   6,400 (at 1,902 56.9 / 55.0, at 3,804 172 / 185, at 5,380 301 / 280),
+//   squares likewise, so the limit hardly matters there.
+// - Toom-3 / FFT (the right-angle transform, lengths 2^k and 3 2^k),
+//   measured in four runs at load 2.9 to 3.7: the transform's time steps up
+//   at each new length while Toom-3's grows smoothly, so the two take turns
+//   from about 20,000 to 60,000 and the transform wins everywhere above.
+//   Products, Toom-3 / FFT: at 19,024 1,857 / 2,860, at 23,784 2,654 /
+//   2,345, at 28,282 3,402 / 4,600, at 31,996 4,109 / 3,995, at 33,634
+//   4,275 / 3,920, at 45,248 7,039 / 5,469, at 63,990 15,036 / 8,153, at
+//   127,978 34,563 / 17,941. Squares: at 20,000 1,430 / 1,650, at 23,784
+//   1,940 / 1,674, at 28,282 2,392 / 2,659, at 33,634 3,088 / 2,744, at
+//   47,566 5,409 / 3,799. The tool suggested 26,904 to 28,540 for both in
+//   three of the runs (one run, with the transform's times 60% above the
+//   others at 38,000 to 57,000, saw no crossover below 67,268). A single
+//   time of the transform varies more with the load than Toom-3's.
+inline constexpr int32_t MUL_SCHOOLBOOK_MAX_LIMBS = 450;
+inline constexpr int32_t MUL_KARATSUBA_MAX_LIMBS = 2400;
+inline constexpr int32_t MUL_TOOM3_MAX_LIMBS = 28000;
+inline constexpr int32_t SQR_SCHOOLBOOK_MAX_LIMBS = 900;
+inline constexpr int32_t SQR_KARATSUBA_MAX_LIMBS = 2400;
+inline constexpr int32_t SQR_TOOM3_MAX_LIMBS = 28000;
+
+// Toom-2.5 takes a product in the Toom-3 range only where Toom-3 cannot
+// split the shorter operand into three parts (bn <= 2 ceil(an/3), the
+// longer about 1.4 to 2 times the shorter); pieces take over where
+// Toom-2.5 and Karatsuba cannot split it in two (bn <= ceil(an/2)). Measured
+// with `quorvel-bench --crossover shapes` for a 3,000-limb shorter operand
+// (microseconds, Toom-3 / Toom-2.5): at 9/8 the longer 848 / 911, at 10/8
+// 699 / 979, at 11/8 1,091 / 1,205; for 6,000 decimal limbs 1,772 / 2,034,
+// 2,035 / 2,105, 2,182 / 2,239. From 12/8 on only Toom-2.5 applies, ahead of
+// Karatsuba and of pieces up to about 14/8 and level with pieces at 2.
+
+// The schoolbook kernel keeps its column sums and operands on the stack:
+// neither operand of one core call exceeds this many limbs, and the shorter
+// operand of any schoolbook product never does.
+inline constexpr int32_t MUL_SCHOOLBOOK_KERNEL_MAX_LIMBS = 512;
+static_assert(MUL_SCHOOLBOOK_MAX_LIMBS <= 2 * MUL_SCHOOLBOOK_KERNEL_MAX_LIMBS);
+static_assert(SQR_SCHOOLBOOK_MAX_LIMBS <= 2 * MUL_SCHOOLBOOK_KERNEL_MAX_LIMBS);
 
 }  // namespace quorvel

@@ -1,17 +1,30 @@
-// The multiplication dispatcher: chooses schoolbook, FFT mode 0, FFT mode 1
-// or a three-product split by the combined limb count.
+// The multiplication dispatcher: the only place that compares sizes with the
+// method limits (limits.h).
 //
-// Split step (Karatsuba), with k = (A.len / 2) * 30 bits:
-//   A = Ah*2^k + Al,  B = Bh*2^k + Bl,
-//   H = Ah*Bh,  L = Al*Bl,  M = -(Ah - Al)*(Bh - Bl) = Ah*Bl + Al*Bh - H - L,
-//   A*B = H*2^(2k) + (H + L + M)*2^k + L.
-// Each sub-product comes back through this dispatcher, so operands above the
-// last threshold are halved until every FFT product is small enough.
-//
-// An FFT product whose rounding came too close to a half is not trusted; it
-// is formed again with smaller digits (mode 1) or, failing that, by the split
-// step, whose transforms are shorter and so round with more margin.
+// mulMagnitudes on vnum values takes the significant limbs of both operands,
+// allocates the product and one scratch area for the whole recursion, and
+// calls mulMagnitudes on spans. That one polls the abort flag and picks, for
+// an >= bn:
+// - a square (the same limbs twice): the squaring kernels by 2n;
+// - the schoolbook kernel while 2 bn is small;
+// - pieces of bn limbs when b is too short to split (bn <= ceil(an/2));
+// - Karatsuba, then Toom-3 (Toom-2.5 where Toom-3 cannot split b in
+//   three), by m = an + bn;
+// - one FFT product (mulFft, mode by the normalised combined length);
+// - Toom-3 (or Toom-2.5) above the transforms' limits, or when a transform
+//   rounded too close to a half to be trusted: its parts are shorter, and
+//   their transforms round with more margin.
+// The kernels send every sub-product back here, so each level chooses again
+// and polls again.
+#include <memory>
+
 #include "platform/abort_flags.h"
+#include "vnum/mul_karatsuba.h"
+#include "vnum/mul_schoolbook.h"
+#include "vnum/mul_spans.h"
+#include "vnum/mul_toom25.h"
+#include "vnum/mul_toom3.h"
+#include "vnum/mul_unbalanced.h"
 #include "vnum/vnum.h"
 
 namespace quorvel {
@@ -23,51 +36,83 @@ const vnum& oneValue() {
   return one;
 }
 
-// Sub-products of the split take the larger operand first.
-void mulOrdered(vnum& out, vnum& x, vnum& y) {
-  if (x.compare(y) >= 0)
-    mulMagnitudes(out, x, y);
-  else
-    mulMagnitudes(out, y, x);
+// Limbs up to the highest non-zero one (at least 1).
+int32_t significantLength(const vnum& x) {
+  int32_t n = x.len;
+  while (n > 1 && x.limbs[n - 1] == 0) --n;
+  return n;
 }
 
-void mulSplit(vnum& out, const vnum& A, const vnum& B) {
-  const int64_t k = static_cast<int64_t>(A.len / 2) * LIMB_BITS;
-  vnum Ah(A), Bh(B);
-  Ah.shift(-k);
-  Bh.shift(-k);
-  vnum H;
-  mulOrdered(H, Ah, Bh);
+// The normalised vnum length of a positive value with n significant limbs:
+// the limbs plus a zero sign limb, rounded up to even.
+int64_t normalLength(int32_t n) { return n / 2 * 2 + 2; }
 
-  vnum Al(A), Bl(B);
-  Al.keepLowBits(k);
-  Bl.keepLowBits(k);
-  Al.normalize();
-  Bl.normalize();
-  vnum L;
-  mulOrdered(L, Al, Bl);
+vnum valueOfSpan(const int32_t* p, int32_t n) {
+  vnum x;
+  x.extendTo(n + 2);
+  copySpan(x.limbs, p, n);
+  x.normalize();
+  return x;
+}
 
-  vnum Dg(Ah), Df(Bh);
-  Dg -= Al;
-  Df -= Bl;
-  const bool sameSign = Dg.plus == Df.plus;
-  if (!Dg.plus) Dg.negate();
-  if (!Df.plus) Df.negate();
-  vnum M;
-  mulOrdered(M, Dg, Df);
-  if (sameSign) M.negate();
-
-  vnum middle(H);
-  middle += L;
-  middle += M;
-  middle.shift(k);
-  out = std::move(H);
-  out.shift(2 * k);
-  out += middle;
-  out += L;
+// One FFT product when the transforms' limits allow it and its rounding is
+// trusted.
+bool mulByTransform(int32_t* out, const int32_t* a, int32_t an, const int32_t* b, int32_t bn) {
+  const int64_t m = normalLength(an) + normalLength(bn);
+  if (m <= MUL_FFT_MODE0_MAX_LIMBS && mulFftSpans(out, a, an, b, bn, 0)) return true;
+  return m <= MUL_FFT_MODE1_MAX_LIMBS && mulFftSpans(out, a, an, b, bn, 1);
 }
 
 }  // namespace
+
+bool mulFftSpans(int32_t* out, const int32_t* a, int32_t an, const int32_t* b, int32_t bn, int mode) {
+  const bool square = a == b && an == bn;
+  const vnum A = valueOfSpan(a, an);
+  const vnum B = square ? vnum() : valueOfSpan(b, bn);
+  const vnum& second = square ? A : B;
+  if (A.isZero() || second.isZero()) {
+    zeroSpan(out, an + bn);
+    return true;
+  }
+  vnum P;
+  if (!mulFft(P, A, second, mode)) return false;
+  const int32_t used = std::min(P.len, an + bn);
+  assert(isZeroSpan(P.limbs + used, P.len - used));
+  copySpan(out, P.limbs, used);
+  zeroSpan(out + used, an + bn - used);
+  return true;
+}
+
+void mulMagnitudes(int32_t* out, const int32_t* a, int32_t an, const int32_t* b, int32_t bn, int32_t* scratch) {
+  assert(an >= bn && bn >= 1);
+  if (isAborted()) {
+    zeroSpan(out, an + bn);
+    return;
+  }
+  const BinarySpans spans;
+  const int64_t m = int64_t{an} + bn;
+  if (a == b && an == bn) {
+    if (m <= SQR_SCHOOLBOOK_MAX_LIMBS)
+      sqrSchoolbook(spans, out, a, an);
+    else if (m <= SQR_KARATSUBA_MAX_LIMBS)
+      sqrKaratsuba(spans, out, a, an, scratch);
+    else if (m <= SQR_TOOM3_MAX_LIMBS || !mulByTransform(out, a, an, a, an))
+      sqrToom3(spans, out, a, an, scratch);
+    return;
+  }
+  if (2 * int64_t{bn} <= MUL_SCHOOLBOOK_MAX_LIMBS) {
+    mulSchoolbook(spans, out, a, an, b, bn);
+  } else if (bn <= (an + 1) / 2) {
+    mulUnbalanced(spans, out, a, an, b, bn, scratch);
+  } else if (m <= MUL_KARATSUBA_MAX_LIMBS) {
+    mulKaratsuba(spans, out, a, an, b, bn, scratch);
+  } else if (m <= MUL_TOOM3_MAX_LIMBS || !mulByTransform(out, a, an, b, bn)) {
+    if (bn > 2 * ((an + 2) / 3))
+      mulToom3(spans, out, a, an, b, bn, scratch);
+    else
+      mulToom25(spans, out, a, an, b, bn, scratch);
+  }
+}
 
 vnum& mulMagnitudes(vnum& out, vnum& A, vnum& B) {
   if (A.isZero() || B.isZero()) {
@@ -82,21 +127,28 @@ vnum& mulMagnitudes(vnum& out, vnum& A, vnum& B) {
     out = A;
     return out;
   }
-  // Polled once per call, so every level of the split polls again.
   if (isAborted()) {
     out = vnum();
     return out;
   }
   A.normalize();
   B.normalize();
-  const int32_t m = A.len + B.len;
-  if (m <= MUL_SCHOOLBOOK_MAX_LIMBS) {
-    mulSchoolbook(out, A, B);
-    return out;
-  }
-  if (m <= MUL_FFT_MODE0_MAX_LIMBS && mulFft(out, A, B, 0)) return out;
-  if (m <= MUL_FFT_MODE1_MAX_LIMBS && mulFft(out, A, B, 1)) return out;
-  mulSplit(out, A, B);
+  const int32_t an = significantLength(A), bn = significantLength(B);
+  assert(an >= bn);
+  const bool square = A.compare(B) == 0;
+  // The schoolbook kernel needs no scratch; every other method may use it
+  // all, and the recursion allocates nothing more.
+  const bool schoolbook = square ? 2 * int64_t{an} <= SQR_SCHOOLBOOK_MAX_LIMBS
+                                 : 2 * int64_t{bn} <= MUL_SCHOOLBOOK_MAX_LIMBS;
+  std::unique_ptr<int32_t[]> scratch;
+  if (!schoolbook) scratch = std::make_unique_for_overwrite<int32_t[]>(static_cast<size_t>(mulScratchLimbs(an)));
+  vnum product;
+  // Two zero limbs above the an + bn written keep the sign bit clear.
+  product.extendTo(an + bn + 2);
+  mulMagnitudes(product.limbs, A.limbs, an, square ? A.limbs : B.limbs, bn, scratch.get());
+  product.plus = 1;
+  product.normalize();
+  out.swap(product);
   return out;
 }
 

@@ -12,8 +12,17 @@
 // four (add.cpp), reads the sign back from bit 29 of the top limb and trims.
 // Subtraction adds the complement plus one; shifts (shift.cpp) and AND/OR/XOR/
 // NOT (logic.cpp) work on the same infinite two's complement bit string. The
-// product (mul_*.cpp) reduces to positive odd magnitudes and a dispatcher picks
-// schoolbook, FFT or a split by size. writeHexText renders the raw limbs.
+// product (mul.cpp) reduces to positive odd magnitudes; mulMagnitudes
+// (mul_magnitudes.cpp) hands their significant limbs, with one scratch area,
+// to the dispatcher on limb spans (mul_spans.h), which picks schoolbook,
+// Karatsuba, Toom-3 or Toom-2.5, pieces for a short operand, or an FFT
+// product by size; the kernels (mul_*.h, templates shared with vnum10) send
+// their sub-products back to it. With the limits measured today a product
+// of 20,000 combined limbs is one level of Toom-3 (five products of 6,667)
+// down through further Toom-3 and Karatsuba levels to schoolbook products
+// of at most 225 x 225 limbs; from 28,000 combined limbs up to the
+// transforms' limit one FFT product (mulFft) forms it whole. writeHexText
+// renders the raw limbs.
 //
 // Storage grows to GROWTH_FACTOR times the needed length and never shrinks in
 // place; `cap` is a multiple of 4 so loops may touch whole groups of 4 limbs up
@@ -119,8 +128,6 @@ vnum operator*(const vnum& a, const vnum& b);
 // the method by the combined limb count. A and B are normalised in place.
 // out must not be A or B. Returns out.
 vnum& mulMagnitudes(vnum& out, vnum& A, vnum& B);
-// The quadratic kernel: out <- A * B for non-negative normalised A and B.
-void mulSchoolbook(vnum& out, const vnum& A, const vnum& B);
 // out <- A * B through one FFT product in mode 0 (the fastest shape the
 // precision table trusts) or 1 (a wider margin). Returns false, leaving out
 // unspecified, when no shape of the mode holds the product or its rounding

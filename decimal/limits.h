@@ -62,6 +62,8 @@ inline constexpr int64_t DEC_TOOM3_MAX_LIMBS = 28000;
 inline constexpr int64_t DEC_SQR_SCHOOLBOOK_MAX_LIMBS = 1000;
 inline constexpr int64_t DEC_SQR_KARATSUBA_MAX_LIMBS = 2600;
 inline constexpr int64_t DEC_SQR_TOOM3_MAX_LIMBS = 21000;
+// As MUL_TOOM3_PARALLEL_MIN_LIMBS, for the base-10^8 Toom-3.
+inline constexpr int64_t DEC_TOOM3_PARALLEL_MIN_LIMBS = 3000;
 
 // Decimal text: digitQuads prints one limb half (0 .. 9999) as 4 digits; the
 // 10,000 groups lie back to back, followed by one NUL.

@@ -18,6 +18,7 @@
 #include "decimal/mul_spans.h"
 #include "decimal/vnum10.h"
 #include "platform/abort_flags.h"
+#include "platform/task_pool.h"
 #include "vnum/limits.h"
 #include "vnum/mul_karatsuba.h"
 #include "vnum/mul_schoolbook.h"
@@ -45,6 +46,8 @@ bool mulByTransform(int32_t* out, const int32_t* x, int32_t t, const int32_t* y,
   if (total <= DEC_FFT_MODE0_MAX_LIMBS && mulDecFftSpans(out, x, t, y, u, 0, trustedError)) return true;
   return total <= DEC_FFT_MODE1_MAX_LIMBS && mulDecFftSpans(out, x, t, y, u, 1, trustedError);
 }
+
+bool parallelToom(int64_t total) { return total >= DEC_TOOM3_PARALLEL_MIN_LIMBS && taskPoolThreads() > 1; }
 
 }  // namespace
 
@@ -135,7 +138,7 @@ void vnum10::mulMagnitudes(int32_t* out, const int32_t* x, int32_t t, const int3
     else if (total <= DEC_SQR_KARATSUBA_MAX_LIMBS)
       sqrKaratsuba(spans, out, x, t, scratch);
     else if (total <= DEC_SQR_TOOM3_MAX_LIMBS || !mulByTransform(out, x, t, x, t, trustedError))
-      sqrToom3(spans, out, x, t, scratch);
+      parallelToom(total) ? sqrToom3Parallel(spans, out, x, t) : sqrToom3(spans, out, x, t, scratch);
     return;
   }
   if (2 * int64_t{u} <= DEC_SCHOOLBOOK_MAX_LIMBS) {
@@ -146,7 +149,7 @@ void vnum10::mulMagnitudes(int32_t* out, const int32_t* x, int32_t t, const int3
     mulKaratsuba(spans, out, x, t, y, u, scratch);
   } else if (total <= DEC_TOOM3_MAX_LIMBS || !mulByTransform(out, x, t, y, u, trustedError)) {
     if (u > 2 * ((t + 2) / 3))
-      mulToom3(spans, out, x, t, y, u, scratch);
+      parallelToom(total) ? mulToom3Parallel(spans, out, x, t, y, u) : mulToom3(spans, out, x, t, y, u, scratch);
     else
       mulToom25(spans, out, x, t, y, u, scratch);
   }

@@ -76,6 +76,15 @@ inline constexpr int32_t MUL_TOOM3_MAX_LIMBS = 28000;
 inline constexpr int32_t SQR_SCHOOLBOOK_MAX_LIMBS = 900;
 inline constexpr int32_t SQR_KARATSUBA_MAX_LIMBS = 2400;
 inline constexpr int32_t SQR_TOOM3_MAX_LIMBS = 28000;
+// With more than one thread, Toom-3 products and squares of at least this
+// many combined limbs form their five sub-products side by side on the task
+// pool (mulToom3Parallel); smaller ones stay on the calling thread, where
+// handing off and the pieces' own buffers cost more than they save. With
+// `quorvel-bench product` (2 threads against 1, load 1.5 to 2): 50,000 bits
+// (3,334 limbs) 1.32 to 1.39 times faster, 100,000 bits 1.5, 25,000 bits
+// (Karatsuba, never handed off) level within the noise. Five pieces on two
+// threads take three rounds, so 5/3 is the most a split can give.
+inline constexpr int32_t MUL_TOOM3_PARALLEL_MIN_LIMBS = 3000;
 
 // Toom-2.5 takes a product in the Toom-3 range only where Toom-3 cannot
 // split the shorter operand into three parts (bn <= 2 ceil(an/3), the

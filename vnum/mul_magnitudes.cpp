@@ -19,6 +19,7 @@
 #include <memory>
 
 #include "platform/abort_flags.h"
+#include "platform/task_pool.h"
 #include "vnum/mul_karatsuba.h"
 #include "vnum/mul_schoolbook.h"
 #include "vnum/mul_spans.h"
@@ -63,6 +64,8 @@ bool mulByTransform(int32_t* out, const int32_t* a, int32_t an, const int32_t* b
   return m <= MUL_FFT_MODE1_MAX_LIMBS && mulFftSpans(out, a, an, b, bn, 1);
 }
 
+bool parallelToom(int64_t m) { return m >= MUL_TOOM3_PARALLEL_MIN_LIMBS && taskPoolThreads() > 1; }
+
 }  // namespace
 
 bool mulFftSpans(int32_t* out, const int32_t* a, int32_t an, const int32_t* b, int32_t bn, int mode) {
@@ -97,7 +100,7 @@ void mulMagnitudes(int32_t* out, const int32_t* a, int32_t an, const int32_t* b,
     else if (m <= SQR_KARATSUBA_MAX_LIMBS)
       sqrKaratsuba(spans, out, a, an, scratch);
     else if (m <= SQR_TOOM3_MAX_LIMBS || !mulByTransform(out, a, an, a, an))
-      sqrToom3(spans, out, a, an, scratch);
+      parallelToom(m) ? sqrToom3Parallel(spans, out, a, an) : sqrToom3(spans, out, a, an, scratch);
     return;
   }
   if (2 * int64_t{bn} <= MUL_SCHOOLBOOK_MAX_LIMBS) {
@@ -108,7 +111,7 @@ void mulMagnitudes(int32_t* out, const int32_t* a, int32_t an, const int32_t* b,
     mulKaratsuba(spans, out, a, an, b, bn, scratch);
   } else if (m <= MUL_TOOM3_MAX_LIMBS || !mulByTransform(out, a, an, b, bn)) {
     if (bn > 2 * ((an + 2) / 3))
-      mulToom3(spans, out, a, an, b, bn, scratch);
+      parallelToom(m) ? mulToom3Parallel(spans, out, a, an, b, bn) : mulToom3(spans, out, a, an, b, bn, scratch);
     else
       mulToom25(spans, out, a, an, b, bn, scratch);
   }

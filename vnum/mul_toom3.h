@@ -40,7 +40,9 @@
 
 #include <cassert>
 #include <cstdint>
+#include <memory>
 
+#include "platform/task_pool.h"
 #include "vnum/limb_spans.h"
 #include "vnum/toom_eval.h"
 
@@ -153,6 +155,76 @@ void sqrToom3(const Spans& spans, int32_t* out, const int32_t* a, int32_t an, in
   spans.mul(out + 4 * n, a + 2 * n, s, a + 2 * n, s, rest);
   toom3::interpolate<B>(v1, vm1, false, v2, L, out, n, 2 * s);  // (5)
   toom3::recompose<B>(out, 2 * an, n, vm1, v1, v2, L);         // (6)
+}
+
+// The two plans above with the five sub-products formed side by side on the
+// task pool. Every evaluated operand and every sub-product's scratch is a
+// piece's own (3(2n + 2) + 6(n + 1) + 5 mulScratchLimbs(n + 1) limbs,
+// allocated here, so not from the caller's scratch), and the pieces write
+// disjoint spans: v0 and vinf the two ends of out, the others their own
+// scratch spans. Steps 5 and 6 run once every piece is done, so the result
+// is the one mulToom3 gives, limb for limb, whatever the thread count.
+namespace toom3 {
+
+struct PieceBuffers {
+  explicit PieceBuffers(int32_t n)
+      : L(2 * n + 2),
+        e(n + 1),
+        sub(mulScratchLimbs(n + 1)),
+        memory(std::make_unique_for_overwrite<int32_t[]>(static_cast<size_t>(3 * L + 6 * e + 5 * sub))) {}
+  int32_t* value(int k) const { return memory.get() + int64_t{k} * L; }              // v1, vm1, v2
+  int32_t* operand(int k) const { return memory.get() + 3 * int64_t{L} + int64_t{k} * e; }  // 0 .. 5
+  int32_t* scratch(int k) const { return memory.get() + 3 * int64_t{L} + 6 * int64_t{e} + k * sub; }
+  int32_t L, e;
+  int64_t sub;
+  std::unique_ptr<int32_t[]> memory;
+};
+
+}  // namespace toom3
+
+// As mulToom3 (same preconditions), the sub-products in parallel.
+template <class Spans>
+void mulToom3Parallel(const Spans& spans, int32_t* out, const int32_t* a, int32_t an, const int32_t* b, int32_t bn) {
+  constexpr uint32_t B = Spans::BASE;
+  const int32_t n = (an + 2) / 3, s = an - 2 * n, t = bn - 2 * n;
+  assert(an >= bn && t >= 1 && s >= t);
+  const toom3::PieceBuffers m(n);
+  int32_t *v1 = m.value(0), *vm1 = m.value(1), *v2 = m.value(2);
+  const int32_t e = m.e;
+  toomEvalAtTwo<B>(m.operand(0), a, n, s);  // (1), (2), (3): the evaluations
+  toomEvalAtTwo<B>(m.operand(1), b, n, t);
+  const bool vm1Negative =
+      toomEvalAtMinusOne<B>(m.operand(2), a, n, s) != toomEvalAtMinusOne<B>(m.operand(3), b, n, t);
+  toomEvalAtOne<B>(m.operand(4), a, n, s);
+  toomEvalAtOne<B>(m.operand(5), b, n, t);
+  parallelInvoke([&] { spans.mul(v2, m.operand(0), e, m.operand(1), e, m.scratch(0)); },  // (1)-(4): the products
+                 [&] { spans.mul(vm1, m.operand(2), e, m.operand(3), e, m.scratch(1)); },
+                 [&] { spans.mul(v1, m.operand(4), e, m.operand(5), e, m.scratch(2)); },
+                 [&] { spans.mul(out, a, n, b, n, m.scratch(3)); },
+                 [&] { spans.mul(out + 4 * n, a + 2 * n, s, b + 2 * n, t, m.scratch(4)); });
+  toom3::interpolate<B>(v1, vm1, vm1Negative, v2, m.L, out, n, s + t);  // (5)
+  toom3::recompose<B>(out, an + bn, n, vm1, v1, v2, m.L);              // (6)
+}
+
+// As sqrToom3 (same preconditions), the squares in parallel.
+template <class Spans>
+void sqrToom3Parallel(const Spans& spans, int32_t* out, const int32_t* a, int32_t an) {
+  constexpr uint32_t B = Spans::BASE;
+  const int32_t n = (an + 2) / 3, s = an - 2 * n;
+  assert(s >= 1);
+  const toom3::PieceBuffers m(n);
+  int32_t *v1 = m.value(0), *vm1 = m.value(1), *v2 = m.value(2);
+  const int32_t e = m.e;
+  toomEvalAtTwo<B>(m.operand(0), a, n, s);  // (1), (2), (3)
+  toomEvalAtMinusOne<B>(m.operand(1), a, n, s);
+  toomEvalAtOne<B>(m.operand(2), a, n, s);
+  parallelInvoke([&] { spans.mul(v2, m.operand(0), e, m.operand(0), e, m.scratch(0)); },  // (1)-(4)
+                 [&] { spans.mul(vm1, m.operand(1), e, m.operand(1), e, m.scratch(1)); },
+                 [&] { spans.mul(v1, m.operand(2), e, m.operand(2), e, m.scratch(2)); },
+                 [&] { spans.mul(out, a, n, a, n, m.scratch(3)); },
+                 [&] { spans.mul(out + 4 * n, a + 2 * n, s, a + 2 * n, s, m.scratch(4)); });
+  toom3::interpolate<B>(v1, vm1, false, v2, m.L, out, n, 2 * s);  // (5)
+  toom3::recompose<B>(out, 2 * an, n, vm1, v1, v2, m.L);         // (6)
 }
 
 }  // namespace quorvel

@@ -64,10 +64,13 @@ TEST(VnumMul, AgreesWithGmpOnRandomSizes) {
 }
 
 TEST(VnumMul, ThresholdNeighbours) {
-  // The lower method limits through *= with both signs (mul_kernels_test.cpp
-  // hits the exact significant lengths, mul_kernels_slow_test.cpp the Toom-3
-  // limit and vnum_mul_slow_test.cpp the transforms' limits).
-  for (int32_t T : {MUL_SCHOOLBOOK_MAX_LIMBS, MUL_KARATSUBA_MAX_LIMBS}) checkAroundThreshold(T, 53);
+  // The lower method limits and where Toom-3 starts handing its parts to the
+  // pool (this test also runs with 1, 2 and 4 threads), through *= with both
+  // signs (mul_kernels_test.cpp hits the exact significant lengths,
+  // mul_kernels_slow_test.cpp the Toom-3 limit and vnum_mul_slow_test.cpp
+  // the transforms' limits).
+  for (int32_t T : {MUL_SCHOOLBOOK_MAX_LIMBS, MUL_KARATSUBA_MAX_LIMBS, MUL_TOOM3_PARALLEL_MIN_LIMBS})
+    checkAroundThreshold(T, 53);
 }
 
 TEST(VnumMul, UnbalancedProductsInPieces) {

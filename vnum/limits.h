@@ -78,7 +78,7 @@ inline constexpr int32_t SQR_KARATSUBA_MAX_LIMBS = 2400;
 inline constexpr int32_t SQR_TOOM3_MAX_LIMBS = 28000;
 // With more than one thread, Toom-3 products and squares of at least this
 // many combined limbs form their five sub-products side by side on the task
-// pool (mulToom3Parallel); smaller ones stay on the calling thread, where
+// pool (toom3Parallel); smaller ones stay on the calling thread, where
 // handing off and the pieces' own buffers cost more than they save. With
 // `quorvel-bench product` (2 threads against 1, load 1.5 to 2): 50,000 bits
 // (3,334 limbs) 1.32 to 1.39 times faster, 100,000 bits 1.5, 25,000 bits

@@ -100,7 +100,7 @@ void mulMagnitudes(int32_t* out, const int32_t* a, int32_t an, const int32_t* b,
     else if (m <= SQR_KARATSUBA_MAX_LIMBS)
       sqrKaratsuba(spans, out, a, an, scratch);
     else if (m <= SQR_TOOM3_MAX_LIMBS || !mulByTransform(out, a, an, a, an))
-      parallelToom(m) ? sqrToom3Parallel(spans, out, a, an) : sqrToom3(spans, out, a, an, scratch);
+      parallelToom(m) ? toom3Parallel(spans, out, a, an, a, an) : sqrToom3(spans, out, a, an, scratch);
     return;
   }
   if (2 * int64_t{bn} <= MUL_SCHOOLBOOK_MAX_LIMBS) {
@@ -111,7 +111,7 @@ void mulMagnitudes(int32_t* out, const int32_t* a, int32_t an, const int32_t* b,
     mulKaratsuba(spans, out, a, an, b, bn, scratch);
   } else if (m <= MUL_TOOM3_MAX_LIMBS || !mulByTransform(out, a, an, b, bn)) {
     if (bn > 2 * ((an + 2) / 3))
-      parallelToom(m) ? mulToom3Parallel(spans, out, a, an, b, bn) : mulToom3(spans, out, a, an, b, bn, scratch);
+      parallelToom(m) ? toom3Parallel(spans, out, a, an, b, bn) : mulToom3(spans, out, a, an, b, bn, scratch);
     else
       mulToom25(spans, out, a, an, b, bn, scratch);
   }

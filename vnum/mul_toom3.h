@@ -157,13 +157,13 @@ void sqrToom3(const Spans& spans, int32_t* out, const int32_t* a, int32_t an, in
   toom3::recompose<B>(out, 2 * an, n, vm1, v1, v2, L);         // (6)
 }
 
-// The two plans above with the five sub-products formed side by side on the
+// The plans above with the five sub-products formed side by side on the
 // task pool. Every evaluated operand and every sub-product's scratch is a
 // piece's own (3(2n + 2) + 6(n + 1) + 5 mulScratchLimbs(n + 1) limbs,
 // allocated here, so not from the caller's scratch), and the pieces write
 // disjoint spans: v0 and vinf the two ends of out, the others their own
 // scratch spans. Steps 5 and 6 run once every piece is done, so the result
-// is the one mulToom3 gives, limb for limb, whatever the thread count.
+// is the one mulToom3 or sqrToom3 gives, limb for limb, whatever the thread count.
 namespace toom3 {
 
 struct PieceBuffers {
@@ -182,49 +182,37 @@ struct PieceBuffers {
 
 }  // namespace toom3
 
-// As mulToom3 (same preconditions), the sub-products in parallel.
+// As mulToom3 (same preconditions), the sub-products in parallel; with a
+// == b and an == bn, as sqrToom3, every sub-product a square.
 template <class Spans>
-void mulToom3Parallel(const Spans& spans, int32_t* out, const int32_t* a, int32_t an, const int32_t* b, int32_t bn) {
+void toom3Parallel(const Spans& spans, int32_t* out, const int32_t* a, int32_t an, const int32_t* b, int32_t bn) {
   constexpr uint32_t B = Spans::BASE;
+  const bool square = a == b && an == bn;
   const int32_t n = (an + 2) / 3, s = an - 2 * n, t = bn - 2 * n;
   assert(an >= bn && t >= 1 && s >= t);
   const toom3::PieceBuffers m(n);
   int32_t *v1 = m.value(0), *vm1 = m.value(1), *v2 = m.value(2);
-  const int32_t e = m.e;
-  toomEvalAtTwo<B>(m.operand(0), a, n, s);  // (1), (2), (3): the evaluations
-  toomEvalAtTwo<B>(m.operand(1), b, n, t);
-  const bool vm1Negative =
-      toomEvalAtMinusOne<B>(m.operand(2), a, n, s) != toomEvalAtMinusOne<B>(m.operand(3), b, n, t);
+  // (1), (2), (3): a at 2, -1 and 1 in operands 0, 2 and 4, b in 1, 3 and 5;
+  // a square reads a's values twice.
+  toomEvalAtTwo<B>(m.operand(0), a, n, s);
+  bool vm1Negative = toomEvalAtMinusOne<B>(m.operand(2), a, n, s);
   toomEvalAtOne<B>(m.operand(4), a, n, s);
-  toomEvalAtOne<B>(m.operand(5), b, n, t);
-  parallelInvoke([&] { spans.mul(v2, m.operand(0), e, m.operand(1), e, m.scratch(0)); },  // (1)-(4): the products
-                 [&] { spans.mul(vm1, m.operand(2), e, m.operand(3), e, m.scratch(1)); },
-                 [&] { spans.mul(v1, m.operand(4), e, m.operand(5), e, m.scratch(2)); },
-                 [&] { spans.mul(out, a, n, b, n, m.scratch(3)); },
+  if (square) {
+    vm1Negative = false;
+  } else {
+    toomEvalAtTwo<B>(m.operand(1), b, n, t);
+    vm1Negative = toomEvalAtMinusOne<B>(m.operand(3), b, n, t) != vm1Negative;
+    toomEvalAtOne<B>(m.operand(5), b, n, t);
+  }
+  const int second = square ? 0 : 1;
+  auto evaluated = [&](int32_t* v, int k) {
+    spans.mul(v, m.operand(k), m.e, m.operand(k + second), m.e, m.scratch(k / 2));
+  };
+  parallelInvoke([&] { evaluated(v2, 0); }, [&] { evaluated(vm1, 2); }, [&] { evaluated(v1, 4); },
+                 [&] { spans.mul(out, a, n, b, n, m.scratch(3)); },  // (4)
                  [&] { spans.mul(out + 4 * n, a + 2 * n, s, b + 2 * n, t, m.scratch(4)); });
   toom3::interpolate<B>(v1, vm1, vm1Negative, v2, m.L, out, n, s + t);  // (5)
   toom3::recompose<B>(out, an + bn, n, vm1, v1, v2, m.L);              // (6)
-}
-
-// As sqrToom3 (same preconditions), the squares in parallel.
-template <class Spans>
-void sqrToom3Parallel(const Spans& spans, int32_t* out, const int32_t* a, int32_t an) {
-  constexpr uint32_t B = Spans::BASE;
-  const int32_t n = (an + 2) / 3, s = an - 2 * n;
-  assert(s >= 1);
-  const toom3::PieceBuffers m(n);
-  int32_t *v1 = m.value(0), *vm1 = m.value(1), *v2 = m.value(2);
-  const int32_t e = m.e;
-  toomEvalAtTwo<B>(m.operand(0), a, n, s);  // (1), (2), (3)
-  toomEvalAtMinusOne<B>(m.operand(1), a, n, s);
-  toomEvalAtOne<B>(m.operand(2), a, n, s);
-  parallelInvoke([&] { spans.mul(v2, m.operand(0), e, m.operand(0), e, m.scratch(0)); },  // (1)-(4)
-                 [&] { spans.mul(vm1, m.operand(1), e, m.operand(1), e, m.scratch(1)); },
-                 [&] { spans.mul(v1, m.operand(2), e, m.operand(2), e, m.scratch(2)); },
-                 [&] { spans.mul(out, a, n, a, n, m.scratch(3)); },
-                 [&] { spans.mul(out + 4 * n, a + 2 * n, s, a + 2 * n, s, m.scratch(4)); });
-  toom3::interpolate<B>(v1, vm1, false, v2, m.L, out, n, 2 * s);  // (5)
-  toom3::recompose<B>(out, 2 * an, n, vm1, v1, v2, m.L);         // (6)
 }
 
 }  // namespace quorvel

@@ -138,12 +138,12 @@ TEST(Vnum10Mul, AtTheConversionsLargestSize) {
   // Operands of nothing but 99999999 limbs put every coefficient at its
   // maximum, the worst case for the transform's rounding: mulFft may fail,
   // but never silently, and the dispatcher must deliver the exact square.
-  const int32_t half = static_cast<int32_t>(LARGEST / 2);
+  constexpr int32_t half = static_cast<int32_t>(LARGEST / 2);
   vnum10 nines;
   nines.growTo(half);
   std::fill(nines.limbs.get(), nines.limbs.get() + half, DEC_LIMB_BASE - 1);
   // (10^(8n) - 1)^2 = 10^(16n) - 2 * 10^(8n) + 1.
-  auto expectSquareOfNines = [half](const vnum10& square) {
+  auto expectSquareOfNines = [](const vnum10& square) {
     ASSERT_EQ(square.len, 2 * half);
     EXPECT_EQ(square.limbs[0], 1);
     EXPECT_EQ(square.limbs[half - 1], 0);

@@ -64,7 +64,8 @@ TEST(Vnum10Structure, CopyMoveAndGrowth) {
   vnum10 assigned(int32_t{5});
   assigned = x;
   EXPECT_EQ(assigned.differs(x), 0);
-  assigned = assigned;  // self-assignment keeps the value
+  const vnum10& same = assigned;
+  assigned = same;  // self-assignment keeps the value
   EXPECT_EQ(assigned.differs(x), 0);
 
   vnum10 moved(std::move(assigned));

@@ -435,6 +435,8 @@ void DesktopTest::saveAndOpenDialogsRememberTheFormat() {
   const QString file = path(QStringLiteral("chosen.txt"));
   // Waits for the file dialog itself: any other modal window that comes
   // first is closed and the wait goes on, so the dialog is never left open.
+  // A dialog still open after accept() (its folder model, filled on another
+  // thread, can reset the name typed so far) is answered again.
   std::function<void(const QString&, const QString&, QString*)> answerFileDialog;
   answerFileDialog = [&answerFileDialog](const QString& filter, const QString& chosen, QString* offered) {
     onNextModal([=, &answerFileDialog](QWidget* modal) {
@@ -448,6 +450,7 @@ void DesktopTest::saveAndOpenDialogsRememberTheFormat() {
       if (!filter.isEmpty()) dialog->selectNameFilter(filter);
       dialog->selectFile(chosen);
       static_cast<QDialog*>(dialog)->accept();
+      if (dialog->isVisible()) answerFileDialog(filter, chosen, nullptr);
     });
   };
   QVERIFY(clickKeys(w(), "255"));

@@ -129,7 +129,7 @@ std::vector<Column> columns(bool square) {
                  }});
     c.push_back({"Toom-3", [](int32_t an, int32_t, int64_t) { return an >= 5; },
                  [s](int32_t* o, const int32_t* a, int32_t an, const int32_t*, int32_t, int32_t* w) {
-                   sqrToom3(s, o, a, an, w);
+                   mulToom3(s, o, a, an, a, an, w);
                  }});
   } else {
     c.push_back({"schoolbook", [](int32_t, int32_t bn, int64_t) { return bn <= MUL_SCHOOLBOOK_KERNEL_MAX_LIMBS; },

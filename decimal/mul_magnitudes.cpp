@@ -138,7 +138,7 @@ void vnum10::mulMagnitudes(int32_t* out, const int32_t* x, int32_t t, const int3
     else if (total <= DEC_SQR_KARATSUBA_MAX_LIMBS)
       sqrKaratsuba(spans, out, x, t, scratch);
     else if (total <= DEC_SQR_TOOM3_MAX_LIMBS || !mulByTransform(out, x, t, x, t, trustedError))
-      parallelToom(total) ? toom3Parallel(spans, out, x, t, x, t) : sqrToom3(spans, out, x, t, scratch);
+      parallelToom(total) ? toom3Parallel(spans, out, x, t, x, t) : mulToom3(spans, out, x, t, x, t, scratch);
     return;
   }
   if (2 * int64_t{u} <= DEC_SCHOOLBOOK_MAX_LIMBS) {

@@ -1,6 +1,6 @@
 // The dispatchers of both bases at T - 2, T and T + 2 for the Toom-3
-// limits, where the transforms take over: products and squares of hundreds
-// of thousands of limbs, against GMP.
+// limits, where the transforms take over: products and squares of tens of
+// thousands of limbs, against GMP.
 #include "tests/mul_kernels_support.h"
 
 using namespace quorvel;

@@ -212,7 +212,7 @@ std::vector<Method<Spans>> squareMethods() {
        }},
       {"square Toom-3", [](int32_t an, int32_t) { return an - 2 * ((an + 2) / 3) >= 1; },
        [s](int32_t* o, const int32_t* a, int32_t an, const int32_t*, int32_t, int32_t* w) {
-         sqrToom3(s, o, a, an, w);
+         mulToom3(s, o, a, an, a, an, w);
        }},
       {"square FFT mode 0", [](int32_t, int32_t) { return true; },
        [](int32_t* o, const int32_t* a, int32_t an, const int32_t*, int32_t, int32_t*) {

@@ -1,8 +1,8 @@
 // The product kernels on limb spans, in both bases (30-bit limbs of vnum,
 // base-10^8 limbs of vnum10): every method against GMP and so against every
 // other on the same operands, the dispatchers at T - 2, T and T + 2 for the
-// lower method limits (the Toom-3 limits, hundreds of thousands of limbs,
-// are in mul_kernels_slow_test.cpp), and cancellation. Every output and
+// lower method limits (the Toom-3 limits, tens of thousands of limbs, are
+// in mul_kernels_slow_test.cpp), and cancellation. Every output and
 // every scratch area lies between guard limbs that must survive the call.
 #include "tests/mul_kernels_support.h"
 

@@ -8,6 +8,20 @@
 using namespace quorvel;
 using namespace quorvel::test;
 
+namespace {
+
+// a b and a^2 (the same value twice) against GMP.
+void expectProductAndSquare(const Mpz& a, const Mpz& b) {
+  Mpz expected;
+  mpz_mul(expected.z, a.z, b.z);
+  EXPECT_VNUM_EQ(fromMpz(a) * fromMpz(b), expected);
+  mpz_mul(expected.z, a.z, a.z);
+  const vnum x = fromMpz(a);
+  EXPECT_VNUM_EQ(x * x, expected);
+}
+
+}  // namespace
+
 TEST(VnumMulSlow, ThresholdNeighboursOfTheFftModesAndSplit) {
   for (int32_t T : {MUL_FFT_MODE1_MAX_LIMBS, MUL_FFT_MODE0_MAX_LIMBS}) checkAroundThreshold(T, 61);
 }
@@ -16,13 +30,8 @@ TEST(VnumMulSlow, BeyondTheCapAndSquares) {
   auto g = rng(62);
   // 10,000,000 x 10,000,000 bits (one transform); a square of the cap.
   for (long bits : {10000000L, 5000000L}) {
-    Mpz a = randomMpz(g, bits, false, true), b = randomMpz(g, bits, true, false);
-    Mpz expected;
-    mpz_mul(expected.z, a.z, b.z);
-    EXPECT_VNUM_EQ(fromMpz(a) * fromMpz(b), expected);
-    mpz_mul(expected.z, a.z, a.z);
-    const vnum x = fromMpz(a);
-    EXPECT_VNUM_EQ(x * x, expected);
+    const Mpz a = randomMpz(g, bits, false, true), b = randomMpz(g, bits, true, false);
+    expectProductAndSquare(a, b);
   }
 }
 
@@ -36,11 +45,6 @@ TEST(VnumMulSlow, UntrustedTransformsFallBackToToom3) {
   setFftTrustedRoundingErrorForTesting(-1.0);
   const long bits = 30L * (MUL_TOOM3_MAX_LIMBS / 2 + 2000);
   const Mpz a = randomMpz(g, bits, false, true), b = randomMpz(g, bits, true, false);
-  Mpz expected;
-  mpz_mul(expected.z, a.z, b.z);
-  EXPECT_VNUM_EQ(fromMpz(a) * fromMpz(b), expected);
-  mpz_mul(expected.z, a.z, a.z);
-  const vnum x = fromMpz(a);
-  EXPECT_VNUM_EQ(x * x, expected);
+  expectProductAndSquare(a, b);
   setFftTrustedRoundingErrorForTesting(FFT_TRUSTED_ROUNDING_ERROR);
 }

@@ -100,7 +100,7 @@ void mulMagnitudes(int32_t* out, const int32_t* a, int32_t an, const int32_t* b,
     else if (m <= SQR_KARATSUBA_MAX_LIMBS)
       sqrKaratsuba(spans, out, a, an, scratch);
     else if (m <= SQR_TOOM3_MAX_LIMBS || !mulByTransform(out, a, an, a, an))
-      parallelToom(m) ? toom3Parallel(spans, out, a, an, a, an) : sqrToom3(spans, out, a, an, scratch);
+      parallelToom(m) ? toom3Parallel(spans, out, a, an, a, an) : mulToom3(spans, out, a, an, a, an, scratch);
     return;
   }
   if (2 * int64_t{bn} <= MUL_SCHOOLBOOK_MAX_LIMBS) {

@@ -71,13 +71,7 @@ void mulToom25(const Spans& spans, int32_t* out, const int32_t* a, int32_t an, c
     spans.mul(out + 3 * n, a + 2 * n, s, b + n, t, rest);
   else
     spans.mul(out + 3 * n, b + n, t, a + 2 * n, s, rest);
-  // (4) r1 = (v1 - vm1) / 2 in vm1.
-  if (vm1Negative)
-    addSpans<B>(vm1, v1, L, vm1, L);
-  else
-    subSpans<B>(vm1, v1, L, vm1, L);
-  [[maybe_unused]] const uint32_t half = halveSpan<B>(vm1, L);
-  assert(half == 0 || isAborted());
+  toomHalfDifference<B>(vm1, v1, vm1Negative, L);  // (4) r1 in vm1
   subFrom<B>(v1, L, vm1, L);
   subFrom<B>(v1, L, out, 2 * n);
   subFrom<B>(vm1, L, out + 3 * n, s + t);

@@ -64,13 +64,7 @@ void interpolate(int32_t* v1, int32_t* vm1, bool vm1Negative, int32_t* v2, int32
     subFrom<B>(v2, L, vm1, L);
   [[maybe_unused]] const uint32_t third = divideSpanBy3<B>(v2, L);
   assert(third == 0 || isAborted());
-  // r1 = (v1 - vm1) / 2 in vm1.
-  if (vm1Negative)
-    addSpans<B>(vm1, v1, L, vm1, L);
-  else
-    subSpans<B>(vm1, v1, L, vm1, L);
-  [[maybe_unused]] const uint32_t half = halveSpan<B>(vm1, L);
-  assert(half == 0 || isAborted());
+  toomHalfDifference<B>(vm1, v1, vm1Negative, L);  // r1 in vm1
   // c2 in v1.
   subFrom<B>(v1, L, vm1, L);
   subFrom<B>(v1, L, v0, 2 * n);
@@ -100,11 +94,14 @@ void recompose(int32_t* out, int32_t total, int32_t n, const int32_t* c1, const 
 }  // namespace toom3
 
 // out[0 .. an+bn) <- a b for an >= bn > 2 ceil(an/3) (so that b2 is not
-// empty). scratch holds mulScratchLimbs(an) limbs; out overlaps nothing.
+// empty); a square when a == b and an == bn, whose values at the points are
+// a's read twice (vm1 is then never negative). scratch holds
+// mulScratchLimbs(an) limbs; out overlaps nothing.
 template <class Spans>
 void mulToom3(const Spans& spans, int32_t* out, const int32_t* a, int32_t an, const int32_t* b, int32_t bn,
               int32_t* scratch) {
   constexpr uint32_t B = Spans::BASE;
+  const bool square = a == b && an == bn;
   const int32_t n = (an + 2) / 3, s = an - 2 * n, t = bn - 2 * n;
   assert(an >= bn && t >= 1 && s >= t);
   const int32_t L = 2 * n + 2;
@@ -114,15 +111,16 @@ void mulToom3(const Spans& spans, int32_t* out, const int32_t* a, int32_t an, co
   int32_t* v2 = scratch + 2 * L;
   int32_t* rest = scratch + 3 * L;
   int32_t* aValue = out;
-  int32_t* bValue = out + n + 1;
+  int32_t* bValue = square ? out : out + n + 1;
 
   toomEvalAtTwo<B>(aValue, a, n, s);  // (1)
-  toomEvalAtTwo<B>(bValue, b, n, t);
+  if (!square) toomEvalAtTwo<B>(bValue, b, n, t);
   spans.mul(v2, aValue, n + 1, bValue, n + 1, rest);
-  const bool vm1Negative = toomEvalAtMinusOne<B>(aValue, a, n, s) != toomEvalAtMinusOne<B>(bValue, b, n, t);  // (2)
+  bool vm1Negative = toomEvalAtMinusOne<B>(aValue, a, n, s);  // (2)
+  vm1Negative = !square && toomEvalAtMinusOne<B>(bValue, b, n, t) != vm1Negative;
   spans.mul(vm1, aValue, n + 1, bValue, n + 1, rest);
   toomEvalAtOne<B>(aValue, a, n, s);  // (3)
-  toomEvalAtOne<B>(bValue, b, n, t);
+  if (!square) toomEvalAtOne<B>(bValue, b, n, t);
   spans.mul(v1, aValue, n + 1, bValue, n + 1, rest);
   spans.mul(out, a, n, b, n, rest);  // (4)
   spans.mul(out + 4 * n, a + 2 * n, s, b + 2 * n, t, rest);
@@ -130,40 +128,13 @@ void mulToom3(const Spans& spans, int32_t* out, const int32_t* a, int32_t an, co
   toom3::recompose<B>(out, an + bn, n, vm1, v1, v2, L);              // (6)
 }
 
-// out[0 .. 2an) <- a^2 for an >= 3: the same plan with squares, where vm1
-// is never negative.
-template <class Spans>
-void sqrToom3(const Spans& spans, int32_t* out, const int32_t* a, int32_t an, int32_t* scratch) {
-  constexpr uint32_t B = Spans::BASE;
-  const int32_t n = (an + 2) / 3, s = an - 2 * n;
-  assert(s >= 1);
-  const int32_t L = 2 * n + 2;
-  assert(3 * L + mulScratchLimbs(n + 1) <= mulScratchLimbs(an));
-  int32_t* v1 = scratch;
-  int32_t* vm1 = scratch + L;
-  int32_t* v2 = scratch + 2 * L;
-  int32_t* rest = scratch + 3 * L;
-  int32_t* value = out;
-
-  toomEvalAtTwo<B>(value, a, n, s);  // (1)
-  spans.mul(v2, value, n + 1, value, n + 1, rest);
-  toomEvalAtMinusOne<B>(value, a, n, s);  // (2)
-  spans.mul(vm1, value, n + 1, value, n + 1, rest);
-  toomEvalAtOne<B>(value, a, n, s);  // (3)
-  spans.mul(v1, value, n + 1, value, n + 1, rest);
-  spans.mul(out, a, n, a, n, rest);  // (4)
-  spans.mul(out + 4 * n, a + 2 * n, s, a + 2 * n, s, rest);
-  toom3::interpolate<B>(v1, vm1, false, v2, L, out, n, 2 * s);  // (5)
-  toom3::recompose<B>(out, 2 * an, n, vm1, v1, v2, L);         // (6)
-}
-
-// The plans above with the five sub-products formed side by side on the
+// The plan above with the five sub-products formed side by side on the
 // task pool. Every evaluated operand and every sub-product's scratch is a
 // piece's own (3(2n + 2) + 6(n + 1) + 5 mulScratchLimbs(n + 1) limbs,
 // allocated here, so not from the caller's scratch), and the pieces write
 // disjoint spans: v0 and vinf the two ends of out, the others their own
 // scratch spans. Steps 5 and 6 run once every piece is done, so the result
-// is the one mulToom3 or sqrToom3 gives, limb for limb, whatever the thread count.
+// is the one mulToom3 gives, limb for limb, whatever the thread count.
 namespace toom3 {
 
 struct PieceBuffers {
@@ -182,8 +153,8 @@ struct PieceBuffers {
 
 }  // namespace toom3
 
-// As mulToom3 (same preconditions), the sub-products in parallel; with a
-// == b and an == bn, as sqrToom3, every sub-product a square.
+// As mulToom3 (same preconditions, squares included), the sub-products in
+// parallel.
 template <class Spans>
 void toom3Parallel(const Spans& spans, int32_t* out, const int32_t* a, int32_t an, const int32_t* b, int32_t bn) {
   constexpr uint32_t B = Spans::BASE;
@@ -197,13 +168,12 @@ void toom3Parallel(const Spans& spans, int32_t* out, const int32_t* a, int32_t a
   toomEvalAtTwo<B>(m.operand(0), a, n, s);
   bool vm1Negative = toomEvalAtMinusOne<B>(m.operand(2), a, n, s);
   toomEvalAtOne<B>(m.operand(4), a, n, s);
-  if (square) {
-    vm1Negative = false;
-  } else {
+  if (!square) {
     toomEvalAtTwo<B>(m.operand(1), b, n, t);
     vm1Negative = toomEvalAtMinusOne<B>(m.operand(3), b, n, t) != vm1Negative;
     toomEvalAtOne<B>(m.operand(5), b, n, t);
   }
+  vm1Negative = vm1Negative && !square;
   const int second = square ? 0 : 1;
   auto evaluated = [&](int32_t* v, int k) {
     spans.mul(v, m.operand(k), m.e, m.operand(k + second), m.e, m.scratch(k / 2));

@@ -1,7 +1,8 @@
 // Evaluation of a three-part operand x(X) = x0 + x1 X + x2 X^2 at X = 1,
 // -1 and 2 (X standing for B^n), for the Toom products. x0 = x[0, n),
 // x1 = x[n, 2n), x2 = x[2n, 2n + s) with 1 <= s <= n; each result has n + 1
-// limbs. One pass each, with the carry in a machine word.
+// limbs. One pass each, with the carry in a machine word. Also the first
+// step of both interpolations, r1 = (v1 - vm1) / 2.
 #pragma once
 
 #include <cassert>
@@ -64,6 +65,20 @@ void toomEvalAtTwo(int32_t* dst, const int32_t* x, int32_t n, int32_t s) {
     dst[i] = static_cast<int32_t>(sum - carry * B);
   }
   dst[n] = static_cast<int32_t>(carry);
+}
+
+// vm1 <- (v1 - vm1) / 2 = c1 + c3, all spans of L limbs, vm1 holding |vm1|
+// (negative when vm1Negative). v1 - vm1 = c(1) - c(-1) is twice the odd
+// coefficients' sum, so the halving is exact for a product that ran to the
+// end (a cancelled one leaves parts that need not be).
+template <uint32_t B>
+void toomHalfDifference(int32_t* vm1, const int32_t* v1, bool vm1Negative, int32_t L) {
+  if (vm1Negative)
+    addSpans<B>(vm1, v1, L, vm1, L);
+  else
+    subSpans<B>(vm1, v1, L, vm1, L);
+  [[maybe_unused]] const uint32_t half = halveSpan<B>(vm1, L);
+  assert(half == 0 || isAborted());
 }
 
 }  // namespace quorvel

@@ -14,7 +14,7 @@
 #include "decimal/mul_spans.h"
 #include "platform/abort_flags.h"
 #include "tests/decimal_gmp.h"
-#include "vnum/cpu_features.h"
+#include "platform/cpu_features.h"
 #include "vnum/mul_karatsuba.h"
 #include "vnum/mul_schoolbook.h"
 #include "vnum/mul_spans.h"

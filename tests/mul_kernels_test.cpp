@@ -32,7 +32,7 @@ TYPED_TEST(MulKernels, EveryMethodAgreesWithGmp) {
   const auto products = productMethods<TypeParam>();
   const auto squares = squareMethods<TypeParam>();
   for (bool avx2 : {true, false}) {
-    allowAvx2ForTesting(avx2);
+    allowSimdForTesting(avx2);
     for (auto [an, bn] : shapes) {
       for (Kind kind : {Kind::Uniform, Kind::Runs, Kind::AllMax}) {
         SCOPED_TRACE(std::string(kindName(kind)) + (hasAvx2() ? ", AVX2" : ", SSE2"));
@@ -46,7 +46,7 @@ TYPED_TEST(MulKernels, EveryMethodAgreesWithGmp) {
       }
     }
   }
-  allowAvx2ForTesting(true);
+  allowSimdForTesting(true);
 }
 
 TYPED_TEST(MulKernels, DispatcherAroundTheLowerLimits) {

@@ -48,7 +48,7 @@
 #include <cassert>
 #include <cstdint>
 
-#include "vnum/cpu_features.h"
+#include "platform/cpu_features.h"
 #include "vnum/limb_spans.h"
 #include "vnum/limits.h"
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "numtheory/limits.h"
+#include "numtheory/division/limits.h"
+#include "numtheory/division/quotient.h"
 #include "numtheory/numtheory.h"
-#include "numtheory/quotient.h"
 #include "platform/abort_flags.h"
 #include "tests/support/cancel_after.h"
 #include "tests/support/vnum_gmp.h"

@@ -7,9 +7,9 @@
 #include <chrono>
 #include <thread>
 
+#include "numtheory/factorials/limits.h"
+#include "numtheory/factorials/prime_products.h"
 #include "numtheory/functions.h"
-#include "numtheory/functions_limits.h"
-#include "numtheory/prime_products.h"
 #include "platform/abort_flags.h"
 #include "tests/support/vnum_gmp.h"
 #include "vnum/messages.h"

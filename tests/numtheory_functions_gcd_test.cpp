@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "numtheory/functions.h"
-#include "numtheory/functions_limits.h"
+#include "numtheory/gcd/limits.h"
 #include "platform/abort_flags.h"
 #include "tests/support/gcd_support.h"
 

@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "numtheory/functions.h"
-#include "numtheory/functions_limits.h"
+#include "numtheory/powers/limits.h"
 #include "platform/abort_flags.h"
 #include "tests/support/vnum_gmp.h"
 #include "vnum/messages.h"

@@ -7,8 +7,10 @@
 
 #include <cmath>
 
+#include "numtheory/factorials/limits.h"
 #include "numtheory/functions.h"
-#include "numtheory/functions_limits.h"
+#include "numtheory/gcd/limits.h"
+#include "numtheory/powers/limits.h"
 #include "tests/support/gcd_support.h"
 #include "tests/support/vnum_gmp.h"
 #include "vnum/messages.h"

@@ -6,7 +6,7 @@
 #include <chrono>
 
 #include "numtheory/functions.h"
-#include "numtheory/functions_limits.h"
+#include "numtheory/roots/limits.h"
 #include "platform/abort_flags.h"
 #include "tests/support/cancel_after.h"
 #include "tests/support/vnum_gmp.h"

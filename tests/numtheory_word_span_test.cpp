@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "numtheory/word_span.h"
+#include "numtheory/words/word_span.h"
 #include "tests/support/vnum_gmp.h"
 
 using namespace quorvel;

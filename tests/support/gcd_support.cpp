@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "numtheory/functions.h"
-#include "numtheory/half_gcd.h"
+#include "numtheory/gcd/half_gcd.h"
 
 namespace quorvel::test {
 

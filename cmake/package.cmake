@@ -2,8 +2,9 @@
 # from the same rules:
 #   cmake --install build                  # under /usr/local
 #   (cd build && cpack -G DEB)             # build/quorvel_<version>_amd64.deb
-# The desktop program installs itself, its icon and its desktop entry
-# (ui/CMakeLists.txt); this file adds quorvel-cli and the manual pages.
+# The desktop program installs itself, its icon, its desktop entry and its
+# AppStream metainfo (ui/CMakeLists.txt); this file adds quorvel-cli and the
+# manual pages.
 include(GNUInstallDirs)
 
 install(TARGETS quorvel-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -29,8 +30,8 @@ endforeach()
 add_custom_target(manual_pages ALL DEPENDS ${manualPagesGz})
 install(FILES ${manualPagesGz} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
-# The Debian package: both programs, the desktop entry, the icon and the
-# manual pages. dpkg-shlibdeps (from dpkg-dev) finds the shared libraries'
+# The Debian package: both programs, the desktop entry, the metainfo, the
+# icon and the manual pages. dpkg-shlibdeps (from dpkg-dev) finds the shared libraries'
 # packages; the window's monospace font is a file it cannot see.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quorvel)

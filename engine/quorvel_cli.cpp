@@ -12,9 +12,11 @@
 // The exit status tells a script what the display shows: a value, or one of
 // the calculator's messages ("Divide by zero.", ...), which is then repeated
 // on standard error.
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -61,11 +63,17 @@ std::optional<std::vector<int>> digitKeys(const std::string& digits) {
   return ids;
 }
 
+// Digits of any length; a number above INT_MAX reads as INT_MAX. For bit:N
+// that is still past the cap, so the engine answers "Scale over" as for any
+// bit it cannot address; for cancel:MS it is 24 days, as good as never.
 std::optional<long> nonNegativeNumber(const std::string& text) {
-  if (text.empty() || text.size() > 9) return std::nullopt;
-  for (char c : text)
+  if (text.empty()) return std::nullopt;
+  long n = 0;
+  for (char c : text) {
     if (!std::isdigit(static_cast<unsigned char>(c))) return std::nullopt;
-  return std::stol(text);
+    n = std::min<long>(n * 10 + (c - '0'), INT_MAX);
+  }
+  return n;
 }
 
 std::optional<Action> parseToken(const std::string& token) {

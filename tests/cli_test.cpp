@@ -96,6 +96,10 @@ TEST_F(CliTest, OptionsKeySourcesAndExitStatuses) {
       {{"1", "/", "0", "="}, "", 1, "Divide by zero.\nDivide by zero.\n", "quorvel-cli: Divide by zero.\n"},
       {{"--dec", "2", "Modulo", "MC"}, "", 1, "even value.\n", "quorvel-cli: even value.\n"},
       {{"--dec", "1", "/", "0", "=", "CE"}, "", 0, "0\n", ""},
+      // bit:N takes any digits; a bit past the cap is a value over it.
+      {{"--dec", "bit:0000000000003"}, "", 0, "8\n", ""},
+      {{"--dec", "bit:2147483647"}, "", 1, "Scale over\n", "quorvel-cli: Scale over\n"},
+      {{"--dec", "bit:99999999999999999999"}, "", 1, "Scale over\n", "quorvel-cli: Scale over\n"},
       // Where the keys come from: standard input when the line names none,
       // else arguments and -f files in their order.
       {{}, "6 * 7 =\n", 0, "+0x00000000000002A\n42\n", ""},

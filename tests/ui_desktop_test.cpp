@@ -6,12 +6,10 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QGuiApplication>
 #include <QListWidget>
-#include <QMenu>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QSettings>
 #include <QStringEncoder>
@@ -59,15 +57,6 @@ bool drop(QWidget* window, QMimeData* data) {
   return dropped.isAccepted();
 }
 
-// The text of the next message box, which is then closed.
-void captureMessage(QString* text) {
-  onNextModal([text](QWidget* modal) {
-    auto* box = qobject_cast<QMessageBox*>(modal);
-    *text = box ? box->text() : QStringLiteral("(no message box)");
-    modal->close();
-  });
-}
-
 }  // namespace
 
 class DesktopTest : public QObject {
@@ -76,7 +65,7 @@ class DesktopTest : public QObject {
  private slots:
   void initTestCase() {
     prepareNumberCore();
-    useTemporarySettings();
+    useTemporaryHome();
   }
   void init();
   void cleanup() { window_.reset(); }
@@ -92,7 +81,7 @@ class DesktopTest : public QObject {
   void historyListsAndRecallsValues();
   void contextMenuListsTheActionsWithTheirKeys();
   void actionsDoWhatTheirNamesSay();
-  void saveAndOpenDialogsRememberTheFormat();
+  void fileDialogsStartInTheDocumentsAndRememberTheFormat();
 
  private:
   MainWindow& w() { return *window_; }
@@ -111,9 +100,8 @@ void DesktopTest::init() {
 bool DesktopTest::restart() {
   window_->close();
   window_.reset();
-  window_ = std::make_unique<MainWindow>();
-  window_->show();
-  return QTest::qWaitForWindowExposed(window_.get()) && settle(*window_);
+  window_ = newWindow();
+  return window_ != nullptr;
 }
 
 void DesktopTest::settingsAreRestoredAtTheNextStart() {
@@ -145,9 +133,8 @@ void DesktopTest::damagedSettingsGiveTheDefaults() {
   for (const QByteArray& content : {damaged, QByteArray("\xff\xfe\x00garbage", 10)}) {
     window_.reset();
     QVERIFY(writeFile(file, content));
-    window_ = std::make_unique<MainWindow>();
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()) && settle(w()));
+    window_ = newWindow();
+    QVERIFY(window_);
     QCOMPARE(w().size(), QSize(640, 680));
     QVERIFY(!w().verticalLayout());
     QCOMPARE(w().paneFonts().height, -20);
@@ -225,9 +212,8 @@ void DesktopTest::saveAndOpenRoundTripInEveryForm() {
 
 void DesktopTest::fileFailuresExplainAndChangeNothing() {
   QVERIFY(clickKeys(w(), "42"));
-  QString message;
-  captureMessage(&message);
   QVERIFY(!w().openFile(path(QStringLiteral("missing.txt"))));
+  QString message = takeMessage();
   QVERIFY2(message.contains(QStringLiteral("Could not open")) && message.contains(QStringLiteral("does not exist")),
            qPrintable(message));
 
@@ -235,13 +221,13 @@ void DesktopTest::fileFailuresExplainAndChangeNothing() {
   QFile huge(path(QStringLiteral("huge.txt")));
   QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(65LL << 20));
   huge.close();
-  captureMessage(&message);
   QVERIFY(!w().openFile(huge.fileName()));
+  message = takeMessage();
   QVERIFY2(message.contains(QStringLiteral("65 MB")), qPrintable(message));
 
   const QString unwritable = path(QStringLiteral("no/such/folder/value.txt"));
-  captureMessage(&message);
   QVERIFY(!w().saveValueTo(unwritable, SaveFormat::Decimal));
+  message = takeMessage();
   QVERIFY2(message.contains(QStringLiteral("Could not save")), qPrintable(message));
   QVERIFY(!QFile::exists(unwritable));
   QCOMPARE(decText(w()), std::string("42"));
@@ -250,8 +236,8 @@ void DesktopTest::fileFailuresExplainAndChangeNothing() {
   const QString kept = path(QStringLiteral("kept.txt"));
   QVERIFY(writeFile(kept, "7\n"));
   QVERIFY(clickKeys(w(), "1 / 0 ="));
-  captureMessage(&message);
   QVERIFY(!w().saveValueTo(kept, SaveFormat::Decimal));
+  message = takeMessage();
   QVERIFY2(message.contains(QStringLiteral("no value to save")), qPrintable(message));
   QCOMPARE(fileBytes(kept), QByteArray("7\n"));
 }
@@ -363,21 +349,14 @@ void DesktopTest::historyListsAndRecallsValues() {
 }
 
 void DesktopTest::contextMenuListsTheActionsWithTheirKeys() {
-  QStringList entries;
-  onNextModal([&entries](QWidget* popup) {
-    if (auto* menu = qobject_cast<QMenu*>(popup))
-      for (QAction* action : menu->actions())
-        if (!action->isSeparator())
-          entries << action->text() + QLatin1Char('|') + action->shortcut().toString(QKeySequence::PortableText);
-    popup->close();
-  });
   // A right-click anywhere: here on a key, which passes it to the window.
   QWidget* key = w().keyPanel()->button(CMD_ADD);
   QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), key->mapToGlobal(QPoint(5, 5)));
   QApplication::sendEvent(key, &click);
-  QCOMPARE(entries, QStringList({"Copy decimal|Ctrl+C", "Copy hexadecimal|Ctrl+Shift+C", "Copy binary|Ctrl+Shift+B",
-                                 "Paste|Ctrl+V", "Save...|Ctrl+S", "Open...|Ctrl+O", "History|Ctrl+H",
-                                 "Keyboard shortcuts|F1", "About|"}));
+  QCOMPARE(modalAnswers().menuEntries,
+           QStringList({"Copy decimal|Ctrl+C", "Copy hexadecimal|Ctrl+Shift+C", "Copy binary|Ctrl+Shift+B",
+                        "Paste|Ctrl+V", "Save...|Ctrl+S", "Open...|Ctrl+O", "History|Ctrl+H", "Keyboard shortcuts|F1",
+                        "About|"}));
   for (QAction* action : w().actions()) QVERIFY(action->isShortcutVisibleInContextMenu());
 }
 
@@ -424,51 +403,39 @@ void DesktopTest::actionsDoWhatTheirNamesSay() {
 
   w().trigger(WindowAction::History);
   QVERIFY(w().historyWindow()->isVisible());
-  QString about;
-  captureMessage(&about);
   w().trigger(WindowAction::About);
+  const QString about = takeMessage();
   QVERIFY2(about.contains(QStringLiteral("Quorvel 0.927")) && about.contains(QStringLiteral("5,000,000 bits")),
            qPrintable(about));
 }
 
-void DesktopTest::saveAndOpenDialogsRememberTheFormat() {
-  const QString file = path(QStringLiteral("chosen.txt"));
-  // Waits for the file dialog itself: any other modal window that comes
-  // first is closed and the wait goes on, so the dialog is never left open.
-  // A dialog still open after accept() (its folder model, filled on another
-  // thread, can reset the name typed so far) is answered again.
-  std::function<void(const QString&, const QString&, QString*)> answerFileDialog;
-  answerFileDialog = [&answerFileDialog](const QString& filter, const QString& chosen, QString* offered) {
-    onNextModal([=, &answerFileDialog](QWidget* modal) {
-      auto* dialog = qobject_cast<QFileDialog*>(modal);
-      if (!dialog) {
-        modal->close();
-        answerFileDialog(filter, chosen, offered);
-        return;
-      }
-      if (offered) *offered = dialog->selectedNameFilter();
-      if (!filter.isEmpty()) dialog->selectNameFilter(filter);
-      dialog->selectFile(chosen);
-      static_cast<QDialog*>(dialog)->accept();
-      if (dialog->isVisible()) answerFileDialog(filter, chosen, nullptr);
-    });
-  };
+void DesktopTest::fileDialogsStartInTheDocumentsAndRememberTheFormat() {
+  // With no folder remembered: the documents folder, the home folder while
+  // there is none. Then the folder and the format used last, also after a
+  // restart; the file saved opens again.
+  const QString home = QDir::homePath(), documents = home + QStringLiteral("/Documents");
+  QVERIFY(QDir(documents).removeRecursively());
+  w().trigger(WindowAction::Open);
+  QVERIFY(QDir().mkpath(documents));
   QVERIFY(clickKeys(w(), "255"));
-  answerFileDialog(QStringLiteral("Binary text (*.txt)"), file, nullptr);
+  const QString file = path(QStringLiteral("chosen.txt"));
+  modalAnswers().file = {file, QStringLiteral("Binary text (*.txt)")};
   w().trigger(WindowAction::Save);
   QCOMPARE(fileBytes(file), QByteArray("+0b") + QByteArray(52, '0') + "11111111\n");
 
-  // The next save offers the form chosen last, also after a restart.
   QVERIFY(restart());
-  QString offered;
-  answerFileDialog(QString(), path(QStringLiteral("again.txt")), &offered);
+  modalAnswers().file = {};
   w().trigger(WindowAction::Save);
-  QCOMPARE(offered, QStringLiteral("Binary text (*.txt)"));
-
-  answerFileDialog(QString(), file, nullptr);
+  modalAnswers().file = {file, QString()};
   w().trigger(WindowAction::Open);
   QVERIFY(settle(w()));
   QCOMPARE(decText(w()), std::string("255"));
+
+  const QString save = QStringLiteral("save|%1|%2|") + saveFormatFilters().join(u';') + QStringLiteral("|txt");
+  const QString open = QStringLiteral("open|%1|Text files (*.txt)|Text files (*.txt);All files (*)|");
+  QCOMPARE(modalAnswers().fileDialogs,
+           QStringList({open.arg(home), save.arg(documents, QStringLiteral("Decimal text (*.txt)")),
+                        save.arg(folder_.path(), QStringLiteral("Binary text (*.txt)")), open.arg(folder_.path())}));
 }
 
 QTEST_MAIN(DesktopTest)

@@ -1,24 +1,29 @@
 #include "tests/ui_harness.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
 #include <QImage>
+#include <QMenu>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <sstream>
 
 #include "engine/command_ids.h"
-
 #include "engine/key_labels.h"
 #include "ui/key_panel.h"
 
 namespace quorvel::uitest {
 
-void useTemporarySettings() {
+void useTemporaryHome() {
   static QTemporaryDir folder;
+  // The documents folder is then HOME/Documents: no user-dirs.dirs applies.
+  qputenv("HOME", QFile::encodeName(folder.path()));
+  qunsetenv("XDG_CONFIG_HOME");
   QCoreApplication::setOrganizationName(QStringLiteral("quorvel-test"));
   QCoreApplication::setApplicationName(QStringLiteral("quorvel-test"));
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
@@ -32,19 +37,66 @@ void clearSettings() {
   settings.sync();
 }
 
+ModalAnswers& modalAnswers() {
+  static ModalAnswers answers;
+  return answers;
+}
+
+QString takeMessage() {
+  QStringList& messages = modalAnswers().messages;
+  return messages.isEmpty() ? QStringLiteral("(no message box)") : messages.takeLast();
+}
+
+namespace {
+
+QString fileDialogSetUp(const QFileDialog& dialog) {
+  const bool save = dialog.acceptMode() == QFileDialog::AcceptSave;
+  const bool existing = dialog.fileMode() == QFileDialog::ExistingFile;
+  return QStringList{save       ? QStringLiteral("save")
+                     : existing ? QStringLiteral("open")
+                                : QStringLiteral("open any"),
+                     dialog.directory().path(), dialog.selectedNameFilter(), dialog.nameFilters().join(u';'),
+                     dialog.defaultSuffix()}
+      .join(u'|');
+}
+
+}  // namespace
+
+std::unique_ptr<ui::MainWindow> newWindow() {
+  auto window = std::make_unique<ui::MainWindow>();
+  ui::ModalWindows& modals = window->modalWindows();
+  modals.tell = [](QMessageBox& box) { modalAnswers().messages << box.text(); };
+  modals.popUpMenu = [](QMenu& menu, QPoint) {
+    QStringList& entries = modalAnswers().menuEntries;
+    entries.clear();
+    for (const QAction* action : menu.actions())
+      if (!action->isSeparator())
+        entries << action->text() + u'|' + action->shortcut().toString(QKeySequence::PortableText);
+  };
+  modals.askFileName = [](QFileDialog& dialog) {
+    modalAnswers().fileDialogs << fileDialogSetUp(dialog);
+    return modalAnswers().file;
+  };
+  window->show();
+  if (!QTest::qWaitForWindowExposed(window.get())) qWarning("newWindow: the window was not exposed");
+  else if (settle(*window)) return window;
+  return nullptr;
+}
+
 std::unique_ptr<ui::MainWindow> freshWindow() {
   clearSettings();
-  auto window = std::make_unique<ui::MainWindow>();
-  window->show();
-  if (!QTest::qWaitForWindowExposed(window.get()) || !settle(*window)) return nullptr;
-  return window;
+  modalAnswers() = ModalAnswers{};
+  return newWindow();
 }
 
 bool settle(const ui::MainWindow& window, int timeoutMs) {
   QElapsedTimer clock;
   clock.start();
   while (!window.worker().idle()) {
-    if (clock.elapsed() > timeoutMs) return false;
+    if (clock.elapsed() > timeoutMs) {
+      qWarning("settle: the worker was still busy after %d ms", timeoutMs);
+      return false;
+    }
     QTest::qWait(2);
   }
   QCoreApplication::processEvents();
@@ -117,20 +169,6 @@ void paintNow(QWidget* widget) { widget->repaint(); }
 
 std::string hexText(const ui::MainWindow& window) { return window.texts().hexText(); }
 std::string decText(const ui::MainWindow& window) { return window.texts().decText(); }
-
-void onNextModal(std::function<void(QWidget*)> act) {
-  constexpr int POLL_MS = 10;
-  auto* poll = new QTimer(qApp);
-  QObject::connect(poll, &QTimer::timeout, poll, [poll, act = std::move(act)] {
-    QWidget* modal = QApplication::activePopupWidget();
-    if (!modal) modal = QApplication::activeModalWidget();
-    if (!modal) return;
-    poll->stop();
-    poll->deleteLater();
-    act(modal);
-  });
-  poll->start(POLL_MS);
-}
 
 QString rgbAt(QWidget* widget, QPoint point) {
   const QColor c = widget->grab().toImage().pixelColor(point);

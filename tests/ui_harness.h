@@ -5,7 +5,7 @@
 
 #include <QPoint>
 #include <QString>
-#include <functional>
+#include <QStringList>
 #include <memory>
 #include <string>
 
@@ -15,19 +15,37 @@ class QWidget;
 
 namespace quorvel::uitest {
 
-// Points QSettings at a temporary folder of this test program, so that no
-// test reads or writes the user's settings. Call in initTestCase(), before
-// any window exists.
-void useTemporarySettings();
+// Points the home folder and QSettings at a temporary folder of this test
+// program, so that no test reads or writes the user's files. Call in
+// initTestCase(), before any window exists.
+void useTemporaryHome();
 // Forgets every setting, so that the next window starts from the defaults.
 void clearSettings();
-// A new main window on a clean slate (settings cleared), shown and settled.
+
+// A window made by newWindow() answers its modal windows (modal_windows.h)
+// at once, so that no test waits in a modal loop. It notes here a message
+// box's text, a menu's entries ("text|shortcut") and a file dialog's set-up
+// ("save|folder|filter offered|filters|suffix", or "open|..." for an
+// existing file); the file dialog returns `file`, a cancel while empty.
+struct ModalAnswers {
+  QStringList messages, menuEntries, fileDialogs;
+  ui::FileChoice file;
+};
+ModalAnswers& modalAnswers();
+// The last message box's text, then forgotten; "(no message box)" if none.
+QString takeMessage();
+
+// A new main window with the settings as they are, shown and settled; null
+// if it could not settle.
+std::unique_ptr<ui::MainWindow> newWindow();
+// The same on a clean slate: settings cleared, modalAnswers() reset.
 std::unique_ptr<ui::MainWindow> freshWindow();
 
 // Processes events until the worker is idle, then delivers what it queued.
-// False when it is still busy after `timeoutMs` (a safety net against a
-// hung test, not a speed check).
-bool settle(const ui::MainWindow& window, int timeoutMs = 120000);
+// False, with a warning that says so, when it is still busy after
+// `timeoutMs`: a safety net that turns a hang into a failure, below the
+// test functions' watchdog (tests/CMakeLists.txt), not a speed check.
+bool settle(const ui::MainWindow& window, int timeoutMs = 60000);
 
 // Clicks the key panel's key `id`, then settles.
 bool clickKey(ui::MainWindow& window, int id);
@@ -54,10 +72,6 @@ void paintNow(QWidget* widget);
 
 std::string hexText(const ui::MainWindow& window);
 std::string decText(const ui::MainWindow& window);
-
-// Calls `act` with the next modal dialog or popup menu that opens, from
-// inside its own event loop, where the test itself is blocked.
-void onNextModal(std::function<void(QWidget*)> act);
 
 // A colour as "r,g,b" for readable failures.
 QString rgbAt(QWidget* widget, QPoint point);

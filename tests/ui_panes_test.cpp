@@ -63,7 +63,7 @@ class PanesTest : public QObject {
  private slots:
   void initTestCase() {
     prepareNumberCore();
-    useTemporarySettings();
+    useTemporaryHome();
   }
   void init();
   void cleanup() { window_.reset(); }

@@ -48,7 +48,7 @@ class WindowTest : public QObject {
  private slots:
   void initTestCase() {
     prepareNumberCore();
-    useTemporarySettings();
+    useTemporaryHome();
   }
   void init();
   void cleanup() { window_.reset(); }

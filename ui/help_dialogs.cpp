@@ -45,6 +45,13 @@ QString aboutText() {
       .arg(QString::fromLatin1(PROGRAM_VERSION));
 }
 
-void showAbout(QWidget* parent) { QMessageBox::about(parent, QStringLiteral("About Quorvel"), aboutText()); }
+void setUpAboutBox(QMessageBox& box) {
+  box.setWindowTitle(QStringLiteral("About Quorvel"));
+  box.setText(aboutText());
+  // The program's icon (the parent window's) in place of a symbol.
+  const QIcon icon = box.windowIcon();
+  box.setIconPixmap(icon.pixmap(icon.actualSize(QSize(64, 64))));
+  box.setStandardButtons(QMessageBox::Ok);
+}
 
 }  // namespace quorvel::ui

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QString>
 
+class QMessageBox;
 class QTableWidget;
 
 namespace quorvel::ui {
@@ -20,7 +21,8 @@ class ShortcutsWindow : public QDialog {
 
 // The About box's text: the program's name, version and what it is.
 QString aboutText();
-// Shows the About box (modal).
-void showAbout(QWidget* parent);
+// Sets up `box` as the About box: the title, aboutText() and the
+// program's icon.
+void setUpAboutBox(QMessageBox& box);
 
 }  // namespace quorvel::ui

@@ -7,6 +7,7 @@
 // settings it restores at start and writes as they change.
 #pragma once
 
+#include <QMessageBox>
 #include <QWidget>
 #include <array>
 #include <string>
@@ -17,6 +18,7 @@
 #include "engine/value_history.h"
 #include "ui/fonts.h"
 #include "ui/keyboard_shortcuts.h"
+#include "ui/modal_windows.h"
 #include "ui/qt_clipboard.h"
 #include "ui/qt_display.h"
 #include "ui/qt_engine_observer.h"
@@ -71,10 +73,14 @@ class MainWindow : public QWidget {
   void trigger(WindowAction action);
   QAction* action(WindowAction action) const { return actions_[static_cast<size_t>(action)]; }
 
-  // Save and Open without their file dialogs: false, after a dialog that
-  // says why, when the value or the file could not be written or read.
+  // Save and Open without their file dialogs: false, after a message box
+  // that says why, when the value or the file could not be written or read.
   bool saveValueTo(const QString& path, SaveFormat format);
   bool openFile(const QString& path);
+
+  // What shows the file dialogs, message boxes and the context menu; tests
+  // replace its members (modal_windows.h).
+  ModalWindows& modalWindows() { return modals_; }
 
   KeyPanel* keyPanel() const { return keyPanel_; }
   WrappedPane* upperVerticalPane() const { return upperVertical_; }
@@ -118,6 +124,8 @@ class MainWindow : public QWidget {
   void showHistory();
   void showShortcuts();
   void recall(const HistoryEntry& entry);
+  // Shows a message box through modals_.
+  void tell(QMessageBox::Icon icon, const QString& title, const QString& text);
   // Hands `text` to the engine to be read as a paste.
   void readAsPaste(std::string text);
   // True when the worker is idle; else explains in a dialog that `what`
@@ -137,6 +145,7 @@ class MainWindow : public QWidget {
   CommandWorker worker_;
 
   WindowSettings settings_;
+  ModalWindows modals_;
   std::array<QAction*, WINDOW_ACTION_COUNT> actions_{};
 
   QFont buttonFont_;

@@ -3,12 +3,14 @@
 // window thread (64 MB at most, a fraction of a second); the engine then
 // reads its text exactly as a paste on the worker, so a long conversion
 // shows the busy strip and Delete cancels it.
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QStandardPaths>
 
 #include "engine/command_ids.h"
 #include "ui/key_panel.h"
@@ -28,39 +30,55 @@ QString droppedFile(const QMimeData* data) {
   return {};
 }
 
+// Where the file dialogs start: the folder of the last file saved or
+// opened, else the user's documents folder, else the home folder (a fresh
+// account may have no documents folder yet). Never the working folder, which
+// is wherever the launcher or the shell happened to be.
+QString startFolder(const QString& remembered) {
+  for (const QString& folder : {remembered, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)})
+    if (!folder.isEmpty() && QFileInfo(folder).isDir()) return folder;
+  return QDir::homePath();
+}
+
 }  // namespace
+
+void MainWindow::tell(QMessageBox::Icon icon, const QString& title, const QString& text) {
+  QMessageBox box(icon, title, text, QMessageBox::Ok, this);
+  modals_.tell(box);
+}
 
 bool MainWindow::idleOrExplain(const QString& what) {
   if (!worker_.busy()) return true;
-  QMessageBox::information(this, QStringLiteral("Quorvel"),
-                           what + QStringLiteral(" waits: a computation is still running. Wait for its result, or "
-                                                 "press Delete to cancel it, then try again."));
+  tell(QMessageBox::Information, QStringLiteral("Quorvel"),
+       what + QStringLiteral(" waits: a computation is still running. Wait for its result, or "
+                             "press Delete to cancel it, then try again."));
   return false;
 }
 
 void MainWindow::askAndSave() {
-  QFileDialog dialog(this, QStringLiteral("Save the value"), settings_.fileFolder);
+  QFileDialog dialog(this, QStringLiteral("Save the value"), startFolder(settings_.fileFolder));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setNameFilters(saveFormatFilters());
   dialog.selectNameFilter(filterOfSaveFormat(settings_.saveFormat));
   dialog.setDefaultSuffix(QStringLiteral("txt"));
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-  settings_.saveFormat = saveFormatOfFilter(dialog.selectedNameFilter());
+  const FileChoice choice = modals_.askFileName(dialog);
+  if (choice.path.isEmpty()) return;
+  settings_.saveFormat = saveFormatOfFilter(choice.filter);
   saveWindowSettings(settings_);
-  saveValueTo(dialog.selectedFiles().first(), settings_.saveFormat);
+  saveValueTo(choice.path, settings_.saveFormat);
 }
 
 bool MainWindow::saveValueTo(const QString& path, SaveFormat format) {
   const std::optional<std::string> text = valueFileText(texts_, format);
   if (!text) {
-    QMessageBox::warning(this, QStringLiteral("Save - Quorvel"),
-                         QStringLiteral("There is no value to save: a message is on display. C clears it."));
+    tell(QMessageBox::Warning, QStringLiteral("Save - Quorvel"),
+         QStringLiteral("There is no value to save: a message is on display. C clears it."));
     return false;
   }
   const QString error = writeTextFile(path, *text);
   if (!error.isEmpty()) {
-    QMessageBox::warning(this, QStringLiteral("Save - Quorvel"),
-                         QStringLiteral("Could not save \u201c%1\u201d.\n\n%2").arg(fileName(path), error));
+    tell(QMessageBox::Warning, QStringLiteral("Save - Quorvel"),
+         QStringLiteral("Could not save \u201c%1\u201d.\n\n%2").arg(fileName(path), error));
     return false;
   }
   settings_.fileFolder = QFileInfo(path).absolutePath();
@@ -69,20 +87,20 @@ bool MainWindow::saveValueTo(const QString& path, SaveFormat format) {
 }
 
 void MainWindow::askAndOpen() {
-  QFileDialog dialog(this, QStringLiteral("Open a number"), settings_.fileFolder);
+  QFileDialog dialog(this, QStringLiteral("Open a number"), startFolder(settings_.fileFolder));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setNameFilters({QStringLiteral("Text files (*.txt)"), QStringLiteral("All files (*)")});
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-  openFile(dialog.selectedFiles().first());
+  const FileChoice choice = modals_.askFileName(dialog);
+  if (!choice.path.isEmpty()) openFile(choice.path);
 }
 
 bool MainWindow::openFile(const QString& path) {
   if (!idleOrExplain(QStringLiteral("Opening \u201c%1\u201d").arg(fileName(path)))) return false;
   FileText file = readTextFile(path);
   if (!file.error.isEmpty()) {
-    QMessageBox::warning(this, QStringLiteral("Open - Quorvel"),
-                         QStringLiteral("Could not open \u201c%1\u201d.\n\n%2").arg(fileName(path), file.error));
+    tell(QMessageBox::Warning, QStringLiteral("Open - Quorvel"),
+         QStringLiteral("Could not open \u201c%1\u201d.\n\n%2").arg(fileName(path), file.error));
     return false;
   }
   settings_.fileFolder = QFileInfo(path).absolutePath();

@@ -47,7 +47,12 @@ void MainWindow::trigger(WindowAction action) {
     case WindowAction::Open: askAndOpen(); break;
     case WindowAction::History: showHistory(); break;
     case WindowAction::KeyboardShortcuts: showShortcuts(); break;
-    case WindowAction::About: showAbout(this); break;
+    case WindowAction::About: {
+      QMessageBox box(this);
+      setUpAboutBox(box);
+      modals_.tell(box);
+      break;
+    }
   }
 }
 
@@ -58,7 +63,7 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
     if (action == this->action(WindowAction::Paste) || action == this->action(WindowAction::Open))
       menu.addSeparator();
   }
-  menu.exec(event->globalPos());
+  modals_.popUpMenu(menu, event->globalPos());
 }
 
 void MainWindow::showHistory() {

@@ -73,8 +73,9 @@ class CommandEngine : public CommandRunner {
 
   // The value on display, read back from the hexadecimal text.
   vnum shownValue() const;
-  // Writes both texts of x, unless the worker has been cancelled.
-  void show(const vnum& x);
+  // Writes both texts of x, unless the worker has been cancelled. False when
+  // a poll said stop: the caller then stores nothing more.
+  bool show(const vnum& x);
   void showError(const char* message);
   void updateIndicators();
 

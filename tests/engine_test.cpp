@@ -264,6 +264,7 @@ TEST(Engine, PasteOfTextWithoutDigitsChangesNothing) {
       {"paste:+0b101", "5", nullptr},          // the binary form Save writes
       {"paste:-0b1001", "-7", nullptr},        // two's complement, as the hexadecimal form
       {"paste:0b10 1", "21", nullptr},
+      {"paste:\xEF\xBB\xBF+0b1010", "10", nullptr},  // a UTF-8 byte order mark, as editors write
       {"paste:x0b101", "0", nullptr},          // not the binary form: decimal 0, then "b101" ignored
   });
   EngineHarness calc;

@@ -20,6 +20,9 @@
 #include <QTest>
 #include <QUrl>
 #include <memory>
+#include <utility>
+
+#include <sys/stat.h>
 
 #include "engine/command_ids.h"
 #include "engine/start_up.h"
@@ -238,6 +241,15 @@ void DesktopTest::fileFailuresExplainAndChangeNothing() {
   captureMessage(&message);
   QVERIFY(!w().openFile(huge.fileName()));
   QVERIFY2(message.contains(QStringLiteral("65 MB")), qPrintable(message));
+
+  // Not a file: a pipe would block the window, a device never ends.
+  const QString pipe = path(QStringLiteral("pipe.txt"));
+  QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+  for (const QString& special : {pipe, QStringLiteral("/dev/zero")}) {
+    captureMessage(&message);
+    QVERIFY(!w().openFile(special));
+    QVERIFY2(message.contains(QStringLiteral("a device, a pipe or a socket")), qPrintable(message));
+  }
 
   const QString unwritable = path(QStringLiteral("no/such/folder/value.txt"));
   captureMessage(&message);

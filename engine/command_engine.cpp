@@ -389,9 +389,11 @@ void CommandEngine::pasteText(const std::string& text) {
 }
 
 void CommandEngine::putEntry() {
-  std::optional<vnum> value = inbox.takeValue();
-  if (!value) return;
-  operandStack_[level_] = std::move(*value);
+  const std::shared_ptr<const HistoryEntry> entry = inbox.takeEntry();
+  if (!entry) return;
+  // The copy is made here, inside the command's handler, not by the window
+  // thread that picked the entry.
+  operandStack_[level_] = entry->value();
   if (!show(operandStack_[level_])) return;
   operatorPending_ = false;
   startNewEntry_ = true;

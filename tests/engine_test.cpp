@@ -317,13 +317,13 @@ TEST(Engine, HistoryKeepsProducedValuesNewestFirst) {
 
   // Recall puts the value on display as the entry, like "MR": a digit then
   // starts a new entry.
-  calc.engine.inbox.putValue(entries[4]->value());
+  calc.engine.inbox.putEntry(entries[4]);
   calc.handOff(CMD_PUT_ENTRY);
   calc.worker.waitUntilIdle();
   EXPECT_EQ(calc.dec(), "5");
   calc.keys("9");
   EXPECT_EQ(calc.dec(), "9");
-  calc.engine.inbox.putValue((entries[0]->value()));
+  calc.engine.inbox.putEntry(entries[0]);
   calc.handOff(CMD_PUT_ENTRY);
   calc.worker.waitUntilIdle();
   EXPECT_EQ(calc.dec().size(), 2568u);

@@ -117,7 +117,7 @@ class MainWindow : public QWidget {
   void askAndOpen();
   void showHistory();
   void showShortcuts();
-  void recall(const HistoryEntry& entry);
+  void recall(std::shared_ptr<const HistoryEntry> entry);
   // Hands `text` to the engine to be read as a paste.
   void readAsPaste(std::string text);
   // True when the worker is idle; else explains in a dialog that `what`

@@ -121,7 +121,11 @@ bool CommandEngine::runCommand(int id) {
     }
   } catch (const char* message) {
     if (!isAborted()) showError(message);
-  } catch (const std::bad_alloc&) {
+  } catch (...) {
+    // std::bad_alloc, and what else the library throws when the system
+    // refuses a resource: std::length_error for a size no container can
+    // hold, std::system_error for a lock or a thread. Each means the command
+    // asked for more than there is.
     if (!isAborted()) showError(MSG_OUT_OF_MEMORY);
   }
   return true;
@@ -129,14 +133,15 @@ bool CommandEngine::runCommand(int id) {
 
 vnum CommandEngine::shownValue() const { return parseNumberText(texts_.hexTextForWorker()); }
 
-void CommandEngine::show(const vnum& x) {
-  if (isAborted()) return;
+bool CommandEngine::show(const vnum& x) {
+  if (isAborted()) return false;
   writeHexText(x, texts_.hexStage(), TEXT_BUFFER_SIZE);
-  if (isAborted()) return;
+  if (isAborted()) return false;
   toDecText(x, texts_.decStage(), TEXT_BUFFER_SIZE);
-  if (isAborted()) return;
+  if (isAborted()) return false;
   texts_.publish();
   if (observer_ && !isAborted()) observer_->valueShown(runningCommand_, x, texts_.decStage());
+  return !isAborted();
 }
 
 void CommandEngine::showError(const char* message) {
@@ -165,7 +170,7 @@ void CommandEngine::digitEntry(int digit) {
   if (startNewEntry_) typedDigits_.clear();
   typedDigits_.push(digit, decimalMode_ ? 10 : 16);
   operandStack_[level_] = std::move(entry);
-  show(operandStack_[level_]);
+  if (!show(operandStack_[level_])) return;
   operatorPending_ = false;
   startNewEntry_ = false;
 }
@@ -183,6 +188,7 @@ void CommandEngine::backspace() {
 
 void CommandEngine::binaryOperator(int code) {
   vnum V = shownValue();
+  if (isAborted()) return;
   if (operatorPending_) {
     // Two operators in a row: the later one replaces the pending one.
     if (level_ > 0) pendingOps_[level_ - 1] = code;
@@ -191,7 +197,7 @@ void CommandEngine::binaryOperator(int code) {
       V = evaluateOperator(operandStack_[level_ - 1], V, pendingOps_[level_ - 1], modulus_);
       if (isAborted()) return;
       --level_;
-      show(V);
+      if (!show(V)) return;
     }
     // The last slot cannot open another level.
     if (level_ + 1 >= STACK_LEVELS) throw MSG_LIMIT_OVER;
@@ -228,7 +234,7 @@ void CommandEngine::unaryFunction(int id) {
   refuseOverCap(result);
   operandStack_[level_] = std::move(result);
   operatorPending_ = false;
-  show(operandStack_[level_]);
+  if (!show(operandStack_[level_])) return;
   startNewEntry_ = true;
 }
 
@@ -238,7 +244,7 @@ void CommandEngine::openLevel() {
   operandStack_[level_] = vnum();
   pendingOps_[level_] = OP_NONE;
   operatorPending_ = false;
-  show(operandStack_[level_]);
+  if (!show(operandStack_[level_])) return;
   startNewEntry_ = true;
 }
 
@@ -251,7 +257,7 @@ void CommandEngine::closeLevel() {
     --level_;
   }
   operatorPending_ = false;
-  show(operandStack_[level_]);
+  if (!show(operandStack_[level_])) return;
   startNewEntry_ = true;
 }
 
@@ -272,7 +278,7 @@ void CommandEngine::evaluateAll() {
     if (isAborted()) return;
     operandStack_[0] = std::move(result);
   }
-  show(operandStack_[0]);
+  if (!show(operandStack_[0])) return;
   operatorPending_ = false;
   startNewEntry_ = true;
 }
@@ -290,6 +296,8 @@ void CommandEngine::memoryCommand(int id) {
       break;
     }
     case CMD_MEMORY_STORE:
+      // Reading a long shown text polls; a cancelled read is no value.
+      if (isAborted()) return;
       memoryRegister_ = std::move(V);
       updateIndicators();
       display_.invalidatePanelRect(MEMORY_INDICATOR_RECT);
@@ -313,7 +321,7 @@ void CommandEngine::memoryCommand(int id) {
 
 void CommandEngine::memoryRecall() {
   operandStack_[level_] = memoryRegister_;
-  show(operandStack_[level_]);
+  if (!show(operandStack_[level_])) return;
   operatorPending_ = false;
   startNewEntry_ = true;
 }
@@ -375,16 +383,18 @@ void CommandEngine::pasteText(const std::string& text) {
   refuseOverCap(*value);
   if (isAborted()) return;
   operandStack_[level_] = std::move(*value);
-  show(operandStack_[level_]);
+  if (!show(operandStack_[level_])) return;
   operatorPending_ = false;
   startNewEntry_ = false;
 }
 
 void CommandEngine::putEntry() {
-  std::optional<vnum> value = inbox.takeValue();
-  if (!value) return;
-  operandStack_[level_] = std::move(*value);
-  show(operandStack_[level_]);
+  const std::shared_ptr<const HistoryEntry> entry = inbox.takeEntry();
+  if (!entry) return;
+  // The copy is made here, inside the command's handler, not by the window
+  // thread that picked the entry.
+  operandStack_[level_] = entry->value();
+  if (!show(operandStack_[level_])) return;
   operatorPending_ = false;
   startNewEntry_ = true;
 }

@@ -5,6 +5,7 @@
 
 #include <atomic>
 
+#include "engine/command_runner.h"
 #include "engine/engine_observer.h"
 #include "engine/entry_inbox.h"
 #include "engine/text_buffers.h"
@@ -27,13 +28,13 @@ inline constexpr PanelRect MODULO_INDICATOR_RECT{210, 10, 370, 30};
 inline constexpr PanelRect MEMORY_INDICATOR_RECT{210, 30, 370, 50};
 inline constexpr PanelRect BOTH_INDICATORS_RECT{210, 10, 370, 50};
 
-class CommandEngine {
+class CommandEngine : public CommandRunner {
  public:
   CommandEngine(TextBuffers& texts, Display& display, Clipboard& clipboard);
 
   // Runs one command id. Returns false when the command was dropped because
   // an error message is on display (no repaint is due then).
-  bool runCommand(int id);
+  bool runCommand(int id) override;
 
   // The bit position picked in the bit view; the view stores it just before
   // it sends the bit-toggle command.
@@ -72,8 +73,9 @@ class CommandEngine {
 
   // The value on display, read back from the hexadecimal text.
   vnum shownValue() const;
-  // Writes both texts of x, unless the worker has been cancelled.
-  void show(const vnum& x);
+  // Writes both texts of x, unless the worker has been cancelled. False when
+  // a poll said stop: the caller then stores nothing more.
+  bool show(const vnum& x);
   void showError(const char* message);
   void updateIndicators();
 

@@ -1,18 +1,32 @@
 // The worker thread and the hand-off of commands to it.
 //
-// The window thread stores a command id in `commandId` and signals
-// `commandEvent`; the worker wakes, runs the command on the engine, asks for
-// a repaint, clears `commandId` and waits again. Commands that arrive while
-// one runs are not queued: a later id overwrites the slot. Only "C" acts
-// then: it sets the running worker's abort flag, abandons that thread, sleeps
-// 500 ms, starts a fresh worker and hands "C" to it. The abandoned worker
-// leaves its computation at its next poll and ends without storing anything.
+// Each worker thread is one generation: its own command slot (`commandId`),
+// its own wake-up (`commandEvent`) and its own abort slot. The window thread
+// stores a command id in the current generation's slot and signals its
+// event; the worker wakes, runs the command on the engine, asks for a
+// repaint, clears its slot and waits again. Commands that arrive while one
+// runs are not queued: a later id overwrites the slot. Only "C" acts then:
+// it sets the running generation's abort flag and wakes it (a worker that
+// has just finished then leaves instead of waiting), abandons it, sleeps
+// 500 ms, starts a fresh generation and hands "C" to it. Since no two
+// generations share a slot or an event, a worker can neither take a command
+// meant for its successor nor be left waiting for a wake-up that went
+// elsewhere.
+//
+// The abandoned worker leaves its computation at its next poll and stores
+// nothing from then on. Its successor runs its first command only once the
+// abandoned worker has left the engine, so the two never drive it at once:
+// "C" takes effect within the pause plus the time to the old worker's next
+// poll.
 #pragma once
 
 #include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
 
-#include "engine/command_engine.h"
-#include "platform/auto_reset_event.h"
+#include "engine/command_runner.h"
+#include "platform/display.h"
 
 namespace quorvel {
 
@@ -21,7 +35,7 @@ inline constexpr int CANCEL_PAUSE_MS = 500;
 
 class CommandWorker {
  public:
-  CommandWorker(CommandEngine& engine, Display& display);
+  CommandWorker(CommandRunner& engine, Display& display);
   // Stops every worker it started (tests and orderly program exit).
   ~CommandWorker();
   CommandWorker(const CommandWorker&) = delete;
@@ -32,23 +46,30 @@ class CommandWorker {
   // The key panel's command handler, on the window thread. Only the low 16
   // bits of wParam name the command.
   void handOff(int wParam);
-  // True while a command is being run (from hand-off to completion).
-  bool busy() const { return commandId.load(std::memory_order_acquire) != 0; }
+  // True while a command is being run (from hand-off to completion). Like
+  // every member, called on the window thread only.
+  bool busy() const;
   // True when the current worker waits for a command and none is pending.
-  bool idle() const { return !busy() && waiting_.load(std::memory_order_acquire); }
+  bool idle() const;
   // Blocks (polling) until idle().
   void waitUntilIdle() const;
 
-  std::atomic<int> commandId{0};
-  AutoResetEvent commandEvent;
+  // Called by handOff between its busy check and the cancel, so that a test
+  // can make the running command end exactly there.
+  std::function<void()> beforeCancelForTesting;
 
  private:
-  void startWorkerThread();
-  void commandWorker();
+  struct Generation;
 
-  CommandEngine& engine_;
+  void startWorkerThread();
+  void commandWorker(Generation& own);
+
+  CommandRunner& engine_;
   Display& display_;
-  std::atomic<bool> waiting_{false};
+  // Held by a worker while it runs a command: an abandoned worker still
+  // inside the engine keeps its successor out.
+  std::mutex engineTurn_;
+  std::shared_ptr<Generation> current_;
   std::atomic<int> liveWorkers_{0};
 };
 

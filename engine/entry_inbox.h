@@ -1,17 +1,19 @@
 // Values handed from the window thread to the engine for the commands that
 // take their operand from outside the engine: the text of an opened or
-// dropped file (CMD_PASTE_TEXT) and a value picked from the history
+// dropped file (CMD_PASTE_TEXT) and an entry picked from the history
 // (CMD_PUT_ENTRY). The window thread puts, then hands the command over; the
 // worker takes. A put whose command is lost behind a running one is simply
-// replaced by the next put.
+// replaced by the next put. A history entry is handed over as it is shared,
+// so that the copy of its value (up to the cap) is made by the command.
 #pragma once
 
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <utility>
 
-#include "vnum/vnum.h"
+#include "engine/value_history.h"
 
 namespace quorvel {
 
@@ -25,19 +27,19 @@ class EntryInbox {
     std::lock_guard<std::mutex> lock(mutex_);
     return std::exchange(text_, std::nullopt);
   }
-  void putValue(vnum value) {
+  void putEntry(std::shared_ptr<const HistoryEntry> entry) {
     std::lock_guard<std::mutex> lock(mutex_);
-    value_ = std::move(value);
+    entry_ = std::move(entry);
   }
-  std::optional<vnum> takeValue() {
+  std::shared_ptr<const HistoryEntry> takeEntry() {
     std::lock_guard<std::mutex> lock(mutex_);
-    return std::exchange(value_, std::nullopt);
+    return std::exchange(entry_, nullptr);
   }
 
  private:
   std::mutex mutex_;
   std::optional<std::string> text_;
-  std::optional<vnum> value_;
+  std::shared_ptr<const HistoryEntry> entry_;
 };
 
 }  // namespace quorvel

@@ -1,7 +1,8 @@
 // How the calculator reads a text handed to it (a paste, an opened file, a
 // dropped text): the binary form that Save writes, else the number reader,
 // which reads decimal unless the text has the 0x prefix whatever the entry
-// mode, so that a copied value always pastes back as itself.
+// mode, so that a copied value always pastes back as itself. A UTF-8 byte
+// order mark at the start is dropped first.
 #pragma once
 
 #include <optional>

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "engine/cli_options.h"
+#include "engine/command_engine.h"
 #include "engine/command_ids.h"
 #include "engine/command_worker.h"
 #include "engine/key_labels.h"

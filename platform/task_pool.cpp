@@ -23,6 +23,8 @@
 #include <deque>
 #include <exception>
 #include <mutex>
+#include <new>
+#include <system_error>
 #include <thread>
 
 #include "platform/abort_flags.h"
@@ -83,6 +85,8 @@ class TaskPool {
 
   int threads() const { return threads_.load(std::memory_order_relaxed); }
 
+  void refuseThreadStarts(bool refuse) { refuseThreadStarts_.store(refuse, std::memory_order_relaxed); }
+
   void setThreads(int threads) {
     const std::lock_guard lock(mutex_);
     threads_.store(std::clamp(threads, 1, TASK_POOL_MAX_THREADS), std::memory_order_relaxed);
@@ -112,9 +116,20 @@ class TaskPool {
  private:
   // Helper threads for threads() in all, the caller being one; the
   // mutex is held. Helpers are never stopped: beyond threads() they idle.
+  // When the system refuses a thread (a limit on the process's threads,
+  // memory for its stack), the batch runs on the threads there are, the
+  // caller at least, and the next batch tries again.
   void startHelpers() {
     while (started_ < threads() - 1) {
-      std::thread([this, index = started_] { helperLoop(index); }).detach();
+      try {
+        if (refuseThreadStarts_.load(std::memory_order_relaxed))
+          throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+        std::thread([this, index = started_] { helperLoop(index); }).detach();
+      } catch (const std::system_error&) {
+        return;
+      } catch (const std::bad_alloc&) {
+        return;
+      }
       ++started_;
     }
   }
@@ -153,6 +168,7 @@ class TaskPool {
   std::deque<Batch*> queue_;  // batches with unclaimed pieces, oldest first
   std::atomic<int> threads_;
   int started_ = 0;  // helper threads started (under the mutex)
+  std::atomic<bool> refuseThreadStarts_{false};
 };
 
 // Never destroyed: an abandoned worker may still hand it pieces while the
@@ -167,6 +183,8 @@ TaskPool& taskPool() {
 int taskPoolThreads() { return taskPool().threads(); }
 
 void setTaskPoolThreadsForTesting(int threads) { taskPool().setThreads(threads); }
+
+void refuseThreadStartsForTesting(bool refuse) { taskPool().refuseThreadStarts(refuse); }
 
 void parallelFor(int count, PieceFunction piece) {
   if (count <= 0) return;

@@ -26,6 +26,8 @@
 // QUORVEL_THREADS=n in the environment sets the number of threads in all
 // (the caller included); the default is std::thread::hardware_concurrency().
 // With 1 every piece runs on the calling thread, in order, with no pool.
+// When the system refuses to start a thread, the pieces run on the threads
+// already there, and nothing is said: only the speed differs.
 #pragma once
 
 #include <cstdint>
@@ -57,6 +59,10 @@ int taskPoolThreads();
 // pool beyond it stay idle. For tests and the benchmark, between
 // computations: a call while pieces run changes nothing for them.
 void setTaskPoolThreadsForTesting(int threads);
+
+// For tests: while `refuse` holds, every start of a pool thread fails as it
+// does when the system refuses one; threads already started go on working.
+void refuseThreadStartsForTesting(bool refuse);
 
 // Runs piece(0) .. piece(count - 1) and returns when every one has returned
 // or been skipped; pieces may run in any order, at the same time, on any of

@@ -3,6 +3,7 @@
 // Backspace, the paste rules and the history of produced values.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 
 #include "engine/binary_text.h"
@@ -10,6 +11,7 @@
 #include "engine/key_labels.h"
 #include "engine/limits.h"
 #include "engine/value_history.h"
+#include "platform/abort_flags.h"
 #include "tests/support/engine_harness.h"
 
 using namespace quorvel;
@@ -106,6 +108,49 @@ TEST(Engine, ErrorsAndTheErrorState) {
       {"7 Modulo 3 +/- Power 4 =", "Negative Value.", nullptr},
       {"0 x^y 1 +/- =", "Bad argument.", nullptr},
   });
+}
+
+// A failure that is neither a message nor std::bad_alloc (here the history
+// refusing a length) ends its command as "Out of memory.", and the worker
+// goes on.
+TEST(Engine, OtherFailuresEndAsOutOfMemory) {
+  struct FailingObserver : EngineObserver {
+    void valueShown(int, const vnum&, std::string_view) override {
+      if (!failed.exchange(true)) throw std::length_error("history");
+    }
+    void pasteIgnored() override {}
+    std::atomic<bool> failed{false};
+  } observer;
+  EngineHarness calc;
+  calc.engine.setObserver(&observer);
+  calc.keys("2 + 3 =");
+  EXPECT_EQ(calc.dec(), "Out of memory.");
+  calc.keys("C 6 * 7 =");
+  EXPECT_EQ(calc.dec(), "42");
+}
+
+// After a poll says stop, a command stores nothing more. Run on the test
+// thread, whose flag is set while "+" shows the value of the level below:
+// the level it would then open stays closed.
+TEST(Engine, NothingIsStoredAfterAPollSaysStop) {
+  struct StopOnShow : EngineObserver {
+    void valueShown(int id, const vnum&, std::string_view) override {
+      if (id == CMD_ADD) abortSlot->store(1);
+    }
+    void pasteIgnored() override {}
+  } observer;
+  TextBuffers texts;
+  NullDisplay display;
+  InProcessClipboard clipboard;
+  CommandEngine engine(texts, display, clipboard);
+  texts.publishTexts("+0x000000000000000", "0");
+  engine.setObserver(&observer);
+  for (int id : {commandIdOfDigit(2), int{CMD_ADD}, commandIdOfDigit(3)}) engine.runCommand(id);
+  ASSERT_EQ(engine.level(), 1);
+  engine.runCommand(CMD_ADD);
+  abortSlot->store(0);
+  EXPECT_EQ(engine.level(), 0);
+  EXPECT_EQ(texts.decText(), "5");
 }
 
 TEST(Engine, ModularPowerWithAStoredModulus) {
@@ -219,6 +264,7 @@ TEST(Engine, PasteOfTextWithoutDigitsChangesNothing) {
       {"paste:+0b101", "5", nullptr},          // the binary form Save writes
       {"paste:-0b1001", "-7", nullptr},        // two's complement, as the hexadecimal form
       {"paste:0b10 1", "21", nullptr},
+      {"paste:\xEF\xBB\xBF+0b1010", "10", nullptr},  // a UTF-8 byte order mark, as editors write
       {"paste:x0b101", "0", nullptr},          // not the binary form: decimal 0, then "b101" ignored
   });
   EngineHarness calc;
@@ -271,13 +317,13 @@ TEST(Engine, HistoryKeepsProducedValuesNewestFirst) {
 
   // Recall puts the value on display as the entry, like "MR": a digit then
   // starts a new entry.
-  calc.engine.inbox.putValue(entries[4]->value());
+  calc.engine.inbox.putEntry(entries[4]);
   calc.handOff(CMD_PUT_ENTRY);
   calc.worker.waitUntilIdle();
   EXPECT_EQ(calc.dec(), "5");
   calc.keys("9");
   EXPECT_EQ(calc.dec(), "9");
-  calc.engine.inbox.putValue((entries[0]->value()));
+  calc.engine.inbox.putEntry(entries[0]);
   calc.handOff(CMD_PUT_ENTRY);
   calc.worker.waitUntilIdle();
   EXPECT_EQ(calc.dec().size(), 2568u);

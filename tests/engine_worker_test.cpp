@@ -2,8 +2,14 @@
 // and the reuse of abort slots.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <thread>
+#include <vector>
 
 #include "engine/command_ids.h"
 #include "engine/key_labels.h"
@@ -16,6 +22,55 @@ using namespace quorvel::test;
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+// Polls done() for up to `limit`; false if it never held.
+template <class F>
+bool waitFor(F done, std::chrono::milliseconds limit = 10s) {
+  const auto deadline = Clock::now() + limit;
+  while (!done()) {
+    if (Clock::now() > deadline) return false;
+    std::this_thread::sleep_for(1ms);
+  }
+  return true;
+}
+
+// Stands in for the engine: every command returns at once, except
+// HELD_COMMAND, which runs until release().
+class HeldCommandRunner final : public CommandRunner {
+ public:
+  static constexpr int HELD_COMMAND = CMD_EQUALS;
+
+  bool runCommand(int id) override {
+    std::unique_lock lock(mutex_);
+    ran_.push_back(id);
+    if (id == HELD_COMMAND) {
+      holding_ = true;
+      released_.wait_for(lock, 20s, [&] { return isReleased_; });
+      holding_ = false;
+    }
+    return true;
+  }
+  void release() {
+    std::lock_guard lock(mutex_);
+    isReleased_ = true;
+    released_.notify_all();
+  }
+  bool holding() const {
+    std::lock_guard lock(mutex_);
+    return holding_;
+  }
+  bool ran(int id) const {
+    std::lock_guard lock(mutex_);
+    return std::find(ran_.begin(), ran_.end(), id) != ran_.end();
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  std::condition_variable released_;
+  std::vector<int> ran_;
+  bool holding_ = false, isReleased_ = false;
+};
 
 // Starts 3^(2^100,000) mod 2^100,000 + 1 (100,000 modular squarings of
 // 100,001 bits, minutes of work) without waiting for it.
@@ -56,6 +111,42 @@ TEST(Worker, ClearCancelsALongComputation) {
   EXPECT_EQ(calc.dec(), "4");
 }
 
+// "C" pressed just as the running command ends: the busy check still saw it
+// running, so the cancel path starts a fresh worker. The ended worker must
+// leave, not take the fresh one's "C" away nor stay behind waiting.
+TEST(Worker, ClearAsTheCommandEndsTakesEffect) {
+  // On the heap and left there if a worker is stranded: its destructor would
+  // wait for it, and the stranded thread still uses both.
+  auto* runner = new HeldCommandRunner;
+  auto* display = new RecordingDisplay;
+  auto* worker = new CommandWorker(*runner, *display);
+  worker->start();
+  ASSERT_TRUE(waitFor([&] { return worker->idle(); })) << "the first worker waiting for a command";
+  worker->handOff(HeldCommandRunner::HELD_COMMAND);
+  ASSERT_TRUE(waitFor([&] { return runner->holding(); })) << "the held command running";
+
+  worker->beforeCancelForTesting = [&] {
+    runner->release();
+    EXPECT_TRUE(waitFor([&] { return worker->idle(); })) << "the released command ending";
+  };
+  worker->handOff(CMD_CLEAR_ALL);
+  worker->beforeCancelForTesting = nullptr;
+  EXPECT_TRUE(waitFor([&] { return runner->ran(CMD_CLEAR_ALL) && !worker->busy(); }))
+      << "\"C\" run by the fresh worker, which then waits";
+
+  auto destroyed = std::make_shared<std::atomic<bool>>(false);
+  std::thread([worker, destroyed] {
+    delete worker;
+    destroyed->store(true);
+  }).detach();
+  if (waitFor([&] { return destroyed->load(); })) {
+    delete display;
+    delete runner;
+  } else {
+    ADD_FAILURE() << "~CommandWorker still waits after 10 s: a worker is stranded";
+  }
+}
+
 TEST(Worker, KeysPressedWhileBusyAreLost) {
   EngineHarness calc;
   calc.keys("3 x^y 2000000");
@@ -71,17 +162,25 @@ TEST(Worker, KeysPressedWhileBusyAreLost) {
   EXPECT_EQ(calc.dec().substr(0, 4), "3231");
 }
 
-TEST(Worker, SeventeenCancelsReuseAndClearTheSlots) {
+// The test's own thread holds an abort slot for as long as it runs. Flagged,
+// it stands for an abandoned worker that has not yet reached its next poll:
+// seventeen generations later its slot must still be passed over, not
+// cleared and handed out again.
+TEST(Worker, SeventeenCancelsReuseOnlyFreeSlots) {
   EngineHarness calc;
   const int before = abortCounter.load();
+  abortSlot->store(1);
   for (int i = 0; i < 17; ++i) {
     startLongComputation(calc);
+    EXPECT_EQ(abortSlot->load(), 1) << "held slot cleared for worker " << i;
     calc.handOff(CMD_CLEAR_ALL);
     calc.worker.waitUntilIdle();
   }
-  EXPECT_EQ(abortCounter.load(), before + 17);
-  // The current worker's slot was used (and flagged) 16 generations ago; it
-  // was cleared, so commands run normally.
+  abortSlot->store(0);
+  // 17 slots handed out, the held one passed over at least once on the way.
+  EXPECT_GE(abortCounter.load(), before + 18);
+  // The current worker's slot was used (and flagged) before; it was
+  // cleared, so commands run normally.
   calc.keys("6 * 7 =");
   EXPECT_EQ(calc.dec(), "42");
 }

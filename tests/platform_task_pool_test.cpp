@@ -6,6 +6,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <mutex>
+#include <set>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -34,7 +36,10 @@ bool waitFor(F done) {
 
 class TaskPoolTest : public testing::Test {
  protected:
-  void TearDown() override { setTaskPoolThreadsForTesting(defaultThreads_); }
+  void TearDown() override {
+    refuseThreadStartsForTesting(false);
+    setTaskPoolThreadsForTesting(defaultThreads_);
+  }
 
  private:
   int defaultThreads_ = taskPoolThreads();
@@ -65,6 +70,25 @@ TEST_F(TaskPoolTest, EveryPieceRunsOnceAndNestedCallsFinish) {
 
     EXPECT_EQ(nestedSum(0, 4096), 4096 * 4095 / 2) << "threads " << threads;
   }
+}
+
+// A system that refuses every new thread (a process limit, memory pressure):
+// the pieces all still run, on the caller and the helpers started before
+// (at most 3, by the cases with 4 threads in all).
+TEST_F(TaskPoolTest, PiecesRunOnTheThreadsThereAreWhenNoneCanStart) {
+  refuseThreadStartsForTesting(true);
+  setTaskPoolThreadsForTesting(8);
+  std::vector<std::atomic<int>> runs(1000);
+  std::mutex mutex;
+  std::set<std::thread::id> threads;
+  parallelFor(1000, [&](int i) {
+    runs[i].fetch_add(1);
+    const std::lock_guard lock(mutex);
+    threads.insert(std::this_thread::get_id());
+  });
+  for (int i = 0; i < 1000; ++i) ASSERT_EQ(runs[i].load(), 1) << "piece " << i;
+  EXPECT_LE(threads.size(), 4u);
+  EXPECT_EQ(nestedSum(0, 4096), 4096 * 4095 / 2);
 }
 
 // With two threads in all, the caller runs piece 0 itself (it claims first);

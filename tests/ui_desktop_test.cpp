@@ -18,6 +18,9 @@
 #include <QTest>
 #include <QUrl>
 #include <memory>
+#include <utility>
+
+#include <sys/stat.h>
 
 #include "engine/command_ids.h"
 #include "engine/start_up.h"
@@ -225,6 +228,15 @@ void DesktopTest::fileFailuresExplainAndChangeNothing() {
   message = takeMessage();
   QVERIFY2(message.contains(QStringLiteral("65 MB")), qPrintable(message));
 
+  // Not a file: a pipe would block the window, a device never ends.
+  const QString pipe = path(QStringLiteral("pipe.txt"));
+  QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+  for (const QString& special : {pipe, QStringLiteral("/dev/zero")}) {
+    QVERIFY(!w().openFile(special));
+    message = takeMessage();
+    QVERIFY2(message.contains(QStringLiteral("a device, a pipe or a socket")), qPrintable(message));
+  }
+
   const QString unwritable = path(QStringLiteral("no/such/folder/value.txt"));
   QVERIFY(!w().saveValueTo(unwritable, SaveFormat::Decimal));
   message = takeMessage();
@@ -264,19 +276,21 @@ void DesktopTest::droppedFilesAndTextsReadAsAPaste() {
   QVERIFY(settle(w()));
   QCOMPARE(decText(w()), std::string("1234567"));
 
-  // Editors' UTF-16, with or without a byte order mark, reads the same.
-  for (const QStringConverter::Encoding encoding : {QStringConverter::Utf16LE, QStringConverter::Utf16BE}) {
-    QStringEncoder encode(encoding, QStringEncoder::Flag::WriteBom);
-    const QByteArray bom = encode(QStringLiteral("7654321"));
-    QVERIFY(writeFile(file, bom));
-    QVERIFY(drop(&w(), &files));
-    QVERIFY(settle(w()));
-    QCOMPARE(decText(w()), std::string("7654321"));
-    QVERIFY(writeFile(file, bom.mid(2)));
+  // Editors' UTF-16, with or without a byte order mark, reads the same, and
+  // so does UTF-8 with a mark, also before the binary form.
+  const auto utf16 = [](QStringConverter::Encoding encoding) -> QByteArray {
+    return QStringEncoder(encoding, QStringEncoder::Flag::WriteBom)(QStringLiteral("7654321"));
+  };
+  const QByteArray le = utf16(QStringConverter::Utf16LE), be = utf16(QStringConverter::Utf16BE);
+  const std::pair<QByteArray, std::string> forms[] = {
+      {le, "7654321"}, {le.mid(2), "7654321"}, {be, "7654321"}, {be.mid(2), "7654321"},
+      {"\xEF\xBB\xBF+0b1010\n", "10"}};
+  for (const auto& [bytes, dec] : forms) {
     QVERIFY(clickKeys(w(), "C"));
+    QVERIFY(writeFile(file, bytes));
     QVERIFY(drop(&w(), &files));
     QVERIFY(settle(w()));
-    QCOMPARE(decText(w()), std::string("7654321"));
+    QCOMPARE(decText(w()), dec);
   }
 
   QMimeData text;

@@ -31,7 +31,7 @@ QString historyLine(const HistoryEntry& entry) {
 }
 
 HistoryWindow::HistoryWindow(QWidget* parent, const ValueHistory& history,
-                             std::function<void(const HistoryEntry&)> recall)
+                             std::function<void(std::shared_ptr<const HistoryEntry>)> recall)
     : QDialog(parent), history_(history), recall_(std::move(recall)), list_(new QListWidget(this)) {
   setWindowTitle(QStringLiteral("History - Quorvel"));
   list_->setFont(courierNew(LIST_FONT_PIXELS));
@@ -43,7 +43,7 @@ HistoryWindow::HistoryWindow(QWidget* parent, const ValueHistory& history,
   // Double-click, or Enter on the current line.
   connect(list_, &QListWidget::activated, this, [this](const QModelIndex& index) {
     const size_t row = static_cast<size_t>(index.row());
-    if (row < shown_.size() && recall_) recall_(*shown_[row]);
+    if (row < shown_.size() && recall_) recall_(shown_[row]);
   });
 }
 

@@ -22,7 +22,7 @@ namespace quorvel::ui {
 class HistoryWindow : public QDialog {
  public:
   // `recall` is called on the window thread with the entry picked.
-  HistoryWindow(QWidget* parent, const ValueHistory& history, std::function<void(const HistoryEntry&)> recall);
+  HistoryWindow(QWidget* parent, const ValueHistory& history, std::function<void(std::shared_ptr<const HistoryEntry>)> recall);
 
   // Lists the history's entries again.
   void refresh();
@@ -33,7 +33,7 @@ class HistoryWindow : public QDialog {
 
  private:
   const ValueHistory& history_;
-  std::function<void(const HistoryEntry&)> recall_;
+  std::function<void(std::shared_ptr<const HistoryEntry>)> recall_;
   QListWidget* list_;
   // The entries as listed, row by row.
   std::vector<std::shared_ptr<const HistoryEntry>> shown_;

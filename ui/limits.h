@@ -142,6 +142,9 @@ inline constexpr int MIN_CLIENT_HEIGHT = KEY_PANEL_MIN_Y + KEY_PANEL_LOWEST_KEY_
 // in the binary form and fewer in the others; the rest is room for
 // separators and line breaks, which reading ignores.
 inline constexpr long long OPEN_FILE_MAX_BYTES = 64LL << 20;
+// Open reads a file, and decodes a UTF-16 or UTF-32 one, in pieces of this
+// many bytes: what it holds at once beyond the file's bytes and their text.
+inline constexpr long long OPEN_FILE_CHUNK_BYTES = 1 << 20;
 
 // --- clipboard -------------------------------------------------------------
 // A worker waiting for the window thread to serve a clipboard request

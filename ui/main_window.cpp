@@ -118,9 +118,6 @@ void MainWindow::applySettings() {
   if (settings_.verticalLayout) showPanePair(true);
   if (settings_.paneFontHeight != paneFonts_.height) changePaneFont(settings_.paneFontHeight);
   if (settings_.hexadecimalEntry) {
-    // The first worker clears the command slot as it first waits; a
-    // command handed over before that would be lost.
-    worker_.waitUntilIdle();
     keyPanel_->button(CMD_HEX)->setChecked(true);
     keyPanel_->command(CMD_HEX);
   }

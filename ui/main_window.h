@@ -123,7 +123,7 @@ class MainWindow : public QWidget {
   void askAndOpen();
   void showHistory();
   void showShortcuts();
-  void recall(const HistoryEntry& entry);
+  void recall(std::shared_ptr<const HistoryEntry> entry);
   // Shows a message box through modals_.
   void tell(QMessageBox::Icon icon, const QString& title, const QString& text);
   // Hands `text` to the engine to be read as a paste.

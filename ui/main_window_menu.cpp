@@ -68,7 +68,7 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
 
 void MainWindow::showHistory() {
   if (!historyWindow_)
-    historyWindow_ = new HistoryWindow(this, history_, [this](const HistoryEntry& entry) { recall(entry); });
+    historyWindow_ = new HistoryWindow(this, history_, [this](std::shared_ptr<const HistoryEntry> entry) { recall(std::move(entry)); });
   historyWindow_->show();
   historyWindow_->raise();
   historyWindow_->activateWindow();
@@ -78,9 +78,9 @@ void MainWindow::historyChanged() {
   if (historyWindow_ && historyWindow_->isVisible()) historyWindow_->refresh();
 }
 
-void MainWindow::recall(const HistoryEntry& entry) {
+void MainWindow::recall(std::shared_ptr<const HistoryEntry> entry) {
   if (!idleOrExplain(QStringLiteral("The value from the history"))) return;
-  engine_.inbox.putValue(entry.value());
+  engine_.inbox.putEntry(std::move(entry));
   keyPanel_->command(CMD_PUT_ENTRY);
 }
 

@@ -4,11 +4,14 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
+#include <algorithm>
+#include <new>
 #include <string>
 
 #include "engine/binary_text.h"
 #include "engine/text_buffers.h"
 #include "ui/limits.h"
+#include "vnum/messages.h"
 
 namespace quorvel::ui {
 
@@ -63,31 +66,52 @@ FileText readTextFile(const QString& path) {
   const QFileInfo info(path);
   if (!info.exists()) return {{}, QStringLiteral("The file does not exist.")};
   if (info.isDir()) return {{}, QStringLiteral("It is a folder, not a file.")};
-  if (info.size() > OPEN_FILE_MAX_BYTES)
-    return {{},
-            QStringLiteral("It has %1 MB, more than the %2 MB that any text of a number up to 5,000,000 bits "
-                           "needs.")
-                .arg(info.size() >> 20)
-                .arg(OPEN_FILE_MAX_BYTES >> 20)};
+  // A pipe would hold the window until a writer came; a device may never end.
+  if (!info.isFile()) return {{}, QStringLiteral("It is a device, a pipe or a socket, not a file.")};
+  // `size` is "It has 65 MB," or "It holds".
+  const auto tooLarge = [](const QString& size) {
+    return FileText{{},
+                    QStringLiteral("%1 more than the %2 MB that any text of a number up to 5,000,000 bits needs.")
+                        .arg(size)
+                        .arg(OPEN_FILE_MAX_BYTES >> 20)};
+  };
+  if (info.size() > OPEN_FILE_MAX_BYTES) return tooLarge(QStringLiteral("It has %1 MB,").arg(info.size() >> 20));
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return {{}, file.errorString()};
-  const QByteArray bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError) return {{}, file.errorString()};
+  try {
+    // At most the cap and one byte more, whatever the size said: a file can
+    // grow after it was measured, and some report no size at all.
+    QByteArray bytes;
+    bytes.reserve(info.size() + 1);
+    const qsizetype chunk = OPEN_FILE_CHUNK_BYTES;
+    for (;;) {
+      const QByteArray piece = file.read(chunk);
+      if (file.error() != QFileDevice::NoError) return {{}, file.errorString()};
+      if (piece.isEmpty()) break;
+      bytes += piece;
+      if (bytes.size() > OPEN_FILE_MAX_BYTES) return tooLarge(QStringLiteral("It holds"));
+    }
 
-  // A UTF-16 or UTF-32 file (as some editors save) spells each digit with
-  // zero bytes around it; the number reader needs 8-bit text.
-  std::string text;
-  const std::optional<QStringConverter::Encoding> encoding = QStringConverter::encodingForData(bytes);
-  if (encoding && *encoding != QStringConverter::Utf8) {
-    QStringDecoder decode(*encoding);
-    text = QString(decode(bytes)).toStdString();
-  } else {
-    text = bytes.toStdString();
+    // A UTF-16 or UTF-32 file (as some editors save) spells each digit with
+    // zero bytes around it; the number reader needs 8-bit text. Decoded a
+    // piece at a time, so that no text of the whole file in UTF-16 is made.
+    // A UTF-8 byte order mark stays; the reader drops it.
+    std::string text;
+    const std::optional<QStringConverter::Encoding> encoding = QStringConverter::encodingForData(bytes);
+    if (encoding && *encoding != QStringConverter::Utf8) {
+      QStringDecoder decode(*encoding);
+      for (qsizetype at = 0; at < bytes.size(); at += chunk)
+        text += QString(decode(QByteArrayView(bytes).sliced(at, std::min(chunk, bytes.size() - at)))).toStdString();
+    } else {
+      text = bytes.toStdString();
+    }
+    // The reader stops at a zero byte, which no text means (UTF-16 without
+    // a byte order mark has one beside every digit).
+    std::erase(text, '\0');
+    return {std::move(text), {}};
+  } catch (const std::bad_alloc&) {
+    return {{}, QString::fromLatin1(MSG_OUT_OF_MEMORY)};
   }
-  // The reader stops at a zero byte, which no text means (UTF-16 without
-  // a byte order mark has one beside every digit).
-  std::erase(text, '\0');
-  return {std::move(text), {}};
 }
 
 }  // namespace quorvel::ui

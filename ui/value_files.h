@@ -33,7 +33,9 @@ std::optional<std::string> valueFileText(const TextBuffers& texts, SaveFormat fo
 QString writeTextFile(const QString& path, const std::string& text);
 
 // A file read for Open: its text (UTF-16 and UTF-32 files with a byte
-// order mark turned into UTF-8), or why it could not be read.
+// order mark turned into UTF-8), or why it could not be read: it is missing,
+// a folder, not a regular file, over OPEN_FILE_MAX_BYTES, unreadable, or
+// there is no memory for it.
 struct FileText {
   std::string text;
   QString error;  // empty on success

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "engine/command_engine.h"
 #include "engine/command_worker.h"
 #include "platform/clipboard.h"
 #include "platform/display.h"

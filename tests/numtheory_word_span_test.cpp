@@ -1,11 +1,14 @@
-// The 64-bit word kernels against GMP: products, squares and REDC on all-ones
-// and random spans of every length up to 40 words, with guard words around
-// each output, and the round trip through vnum.
+// The 64-bit word kernels against GMP: products, squares, the subtracted
+// row and REDC on all-ones and random spans of every length up to 40 words
+// (every remainder of the rows' four-word rounds), with guard words around
+// each output, on the mulx/adcx/adox rows and on the portable ones; and the
+// round trip through vnum.
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "numtheory/words/word_span.h"
+#include "platform/cpu_features.h"
 #include "tests/support/vnum_gmp.h"
 
 using namespace quorvel;
@@ -41,8 +44,10 @@ struct Guarded {
 TEST(WordSpan, KernelsAgreeWithGmp) {
   auto g = rng(801);
   for (int32_t n = 1; n <= 40; ++n) {
-    for (bool ones : {false, true}) {
-      SCOPED_TRACE("n=" + std::to_string(n) + (ones ? " all ones" : ""));
+    for (int kind = 0; kind < 4; ++kind) {
+      const bool ones = kind & 1, simd = kind < 2;
+      allowSimdForTesting(simd);
+      SCOPED_TRACE("n=" + std::to_string(n) + (ones ? " all ones" : "") + (simd ? "" : " portable rows"));
       const std::vector<uint64_t> a = words(g, n, ones);
       const int32_t bn = 1 + static_cast<int32_t>(g() % static_cast<uint64_t>(n));
       const std::vector<uint64_t> b = words(g, bn, ones);
@@ -83,6 +88,21 @@ TEST(WordSpan, KernelsAgreeWithGmp) {
       EXPECT_EQ(mpz_cmp(mpzOf(r.out(), n).z, expected.z), 0) << "N=" << Nz.hex();
       EXPECT_TRUE(r.intact());
 
+      // r - a b' for a one-word b' as a value of n + 1 words: the borrow
+      // out is the word taken from r[n].
+      Guarded row(n);
+      std::vector<uint64_t> r0 = words(g, n, ones);
+      std::copy(r0.begin(), r0.end(), row.out());
+      const uint64_t borrow = subMulWordsBy(row.out(), a.data(), n, b[0]);
+      Mpz rowValue = mpzOf(row.out(), n), borrowValue;
+      mpz_set_ui(borrowValue.z, borrow);
+      mpz_mul_2exp(borrowValue.z, borrowValue.z, static_cast<mp_bitcnt_t>(64 * n));
+      mpz_sub(rowValue.z, rowValue.z, borrowValue.z);
+      mpz_mul_ui(expected.z, mpzOf(a.data(), n).z, b[0]);
+      mpz_sub(expected.z, mpzOf(r0.data(), n).z, expected.z);
+      EXPECT_EQ(mpz_cmp(rowValue.z, expected.z), 0);
+      EXPECT_TRUE(row.intact());
+
       const vnum back = vnumFromWords(a.data(), n);
       EXPECT_VNUM_EQ(back, mpzOf(a.data(), n));
       Guarded image(n + 1);
@@ -91,4 +111,5 @@ TEST(WordSpan, KernelsAgreeWithGmp) {
       EXPECT_TRUE(image.intact());
     }
   }
+  allowSimdForTesting(true);
 }

@@ -1,5 +1,9 @@
 // Schoolbook products, subtraction and comparison on 64-bit word spans.
 //
+// The rows run on the mulx/adcx/adox kernels (word_rows_adx.cpp) where the
+// processor has them; elsewhere, and under QUORVEL_SIMD=off, on the
+// portable loops below.
+//
 // Every step is t = a_i * b + r_j + carry in 128 bits: with all three below
 // 2^64, t <= (2^64 - 1)^2 + 2 (2^64 - 1) = 2^128 - 1, so the sum never
 // overflows and its high word is the next carry.
@@ -9,7 +13,9 @@
 // the word products of mulWords on the same operand.
 #include <cassert>
 
+#include "numtheory/words/word_rows.h"
 #include "numtheory/words/word_span.h"
+#include "platform/cpu_features.h"
 
 namespace quorvel {
 
@@ -17,9 +23,11 @@ namespace {
 
 using u128 = unsigned __int128;
 
+
 }  // namespace
 
 uint64_t mulWordsBy(uint64_t* r, const uint64_t* a, int32_t n, uint64_t b) {
+  if (hasBmi2Adx()) return adx::mulRow(r, a, n, b, 0);
   uint64_t carry = 0;
   for (int32_t i = 0; i < n; ++i) {
     const u128 t = static_cast<u128>(a[i]) * b + carry;
@@ -30,11 +38,36 @@ uint64_t mulWordsBy(uint64_t* r, const uint64_t* a, int32_t n, uint64_t b) {
 }
 
 uint64_t addMulWordsBy(uint64_t* r, const uint64_t* a, int32_t n, uint64_t b) {
+  if (hasBmi2Adx()) return adx::addMulRow(r, a, n, b, 0);
   uint64_t carry = 0;
   for (int32_t i = 0; i < n; ++i) {
     const u128 t = static_cast<u128>(a[i]) * b + r[i] + carry;
     r[i] = static_cast<uint64_t>(t);
     carry = static_cast<uint64_t>(t >> 64);
+  }
+  return carry;
+}
+
+uint64_t subMulWordsBy(uint64_t* r, const uint64_t* a, int32_t n, uint64_t b) {
+  if (hasBmi2Adx()) return adx::subMulRow(r, a, n, b, 0);
+  uint64_t borrow = 0;
+  for (int32_t i = 0; i < n; ++i) {
+    // r_i - (a_i b + borrow) as a 128-bit difference: the high word, negated,
+    // is the next borrow (at most 2^64 - 1).
+    const u128 t = static_cast<u128>(a[i]) * b + borrow;
+    const uint64_t low = static_cast<uint64_t>(t);
+    borrow = static_cast<uint64_t>(t >> 64) + (r[i] < low);
+    r[i] -= low;
+  }
+  return borrow;
+}
+
+uint64_t addWords(uint64_t* r, const uint64_t* a, const uint64_t* b, int32_t n) {
+  uint64_t carry = 0;
+  for (int32_t i = 0; i < n; ++i) {
+    const u128 s = static_cast<u128>(a[i]) + b[i] + carry;
+    r[i] = static_cast<uint64_t>(s);
+    carry = static_cast<uint64_t>(s >> 64);
   }
   return carry;
 }

@@ -1,6 +1,8 @@
 // Kernels on spans of 64-bit machine words, for the work that runs many
 // small products in a row: the modular power of a modulus up to a few
-// thousand bits and the lower levels of the factorial's product trees.
+// thousand bits, long division by a short divisor and the lower levels of
+// the factorial's product trees. Their rows run on mulx/adcx/adox where the
+// processor has BMI2 and ADX (word_rows.h).
 //
 // vnum keeps 30 bits per 32-bit limb so that its additions and schoolbook
 // columns have headroom; a 64 x 64 -> 128-bit multiply does (64/30)^2, about
@@ -39,6 +41,11 @@ int compareWords(const uint64_t* a, const uint64_t* b, int32_t n);
 uint64_t mulWordsBy(uint64_t* r, const uint64_t* a, int32_t n, uint64_t b);
 // r[0..n) += a[0..n) * b, returns the carry out of r[n-1]. r and a disjoint.
 uint64_t addMulWordsBy(uint64_t* r, const uint64_t* a, int32_t n, uint64_t b);
+// r[0..n) -= a[0..n) * b mod 2^(64 n), returns the borrow out of r[n-1]
+// (the word to subtract from r[n]). r and a disjoint.
+uint64_t subMulWordsBy(uint64_t* r, const uint64_t* a, int32_t n, uint64_t b);
+// r[0..n) <- a + b mod 2^(64 n), returns the carry (0 or 1). r may be a or b.
+uint64_t addWords(uint64_t* r, const uint64_t* a, const uint64_t* b, int32_t n);
 // r[0..an+bn) <- a[0..an) * b[0..bn), an >= bn >= 1. r disjoint from a, b.
 void mulWords(uint64_t* r, const uint64_t* a, int32_t an, const uint64_t* b, int32_t bn);
 // r[0..2n) <- a[0..n)^2, n >= 1. r disjoint from a.

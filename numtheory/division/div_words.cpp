@@ -24,7 +24,6 @@
 #include "numtheory/division/quotient.h"
 #include "numtheory/words/word_rows.h"
 #include "numtheory/words/word_span.h"
-#include "platform/cpu_features.h"
 #include "platform/abort_flags.h"
 
 namespace quorvel {
@@ -136,11 +135,7 @@ void divWords(uint64_t* q, uint64_t* u, int32_t un, const uint64_t* d, int32_t d
   }
   const uint64_t d0 = d[dn - 2];
   const uint64_t v = reciprocal3by2(d1, d0);
-  // The row kernel is chosen once: the rows are short, and the choice would
-  // cost a good part of one.
-  const auto subMul = hasBmi2Adx() ? [](uint64_t* r, const uint64_t* a, int32_t n, uint64_t b) {
-    return adx::subMulRow(r, a, n, b, 0);
-  } : subMulWordsBy;
+  const WordRow subMul = wordRows().subMul;
   for (int32_t j = un - dn - 1; j >= 0; --j) {
     if (isAborted()) return;
     uint64_t* w = u + j;  // the window w[0..dn], below D 2^64

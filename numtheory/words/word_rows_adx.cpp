@@ -10,10 +10,10 @@
 // (jrcxz reaches only 127 bytes, so the jump past the loop goes through a
 // near jmp);
 // at the end the two flags and the last high word make the carry out, which
-// fits a word because r + a * b + c < 2^(64 (n + 1)).
+// fits a word because r + a * b < 2^(64 (n + 1)).
 //
 // Subtraction r -= a * b runs the same chains on the complement: with
-// ~x = 2^(64 n) - 1 - x, ~r + a b + c = ~(r - a b - c) + 2^(64 n) borrow, so
+// ~x = 2^(64 n) - 1 - x, ~r + a b = ~(r - a b) + 2^(64 n) borrow, so
 // each word of r is complemented on the way in and out (not leaves the flags
 // alone) and the carry out is the borrow.
 #include <cstdint>
@@ -22,11 +22,10 @@
 
 namespace quorvel::adx {
 
-__attribute__((target("bmi2,adx"))) uint64_t addMulRow(uint64_t* r, const uint64_t* a, int64_t n, uint64_t b,
-                                                       uint64_t carry) {
+__attribute__((target("bmi2,adx"))) uint64_t addMulRow(uint64_t* r, const uint64_t* a, int32_t n, uint64_t b) {
   uint64_t count = static_cast<uint64_t>(n % 4);
   const uint64_t rounds = static_cast<uint64_t>(n / 4);
-  uint64_t lo, hi0, hi1 = carry;
+  uint64_t lo, hi0, hi1 = 0;
   asm volatile(
       "xor %k[lo], %k[lo]\n\t"
       "jrcxz 3f\n\t"
@@ -79,11 +78,10 @@ __attribute__((target("bmi2,adx"))) uint64_t addMulRow(uint64_t* r, const uint64
   return hi1;
 }
 
-__attribute__((target("bmi2,adx"))) uint64_t subMulRow(uint64_t* r, const uint64_t* a, int64_t n, uint64_t b,
-                                                       uint64_t borrow) {
+__attribute__((target("bmi2,adx"))) uint64_t subMulRow(uint64_t* r, const uint64_t* a, int32_t n, uint64_t b) {
   uint64_t count = static_cast<uint64_t>(n % 4);
   const uint64_t rounds = static_cast<uint64_t>(n / 4);
-  uint64_t lo, hi0, hi1 = borrow, word;
+  uint64_t lo, hi0, hi1 = 0, word;
   asm volatile(
       "xor %k[lo], %k[lo]\n\t"
       "jrcxz 3f\n\t"
@@ -153,11 +151,10 @@ __attribute__((target("bmi2,adx"))) uint64_t subMulRow(uint64_t* r, const uint64
 }
 
 // r = a * b: one chain (the high word before, through the carry flag).
-__attribute__((target("bmi2,adx"))) uint64_t mulRow(uint64_t* r, const uint64_t* a, int64_t n, uint64_t b,
-                                                    uint64_t carry) {
+__attribute__((target("bmi2,adx"))) uint64_t mulRow(uint64_t* r, const uint64_t* a, int32_t n, uint64_t b) {
   uint64_t count = static_cast<uint64_t>(n % 4);
   const uint64_t rounds = static_cast<uint64_t>(n / 4);
-  uint64_t lo, hi0, hi1 = carry;
+  uint64_t lo, hi0, hi1 = 0;
   asm volatile(
       "xor %k[lo], %k[lo]\n\t"
       "jrcxz 3f\n\t"

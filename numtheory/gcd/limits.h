@@ -40,5 +40,12 @@ inline constexpr int64_t HALF_GCD_LEHMER_MAX_BITS = 8000;
 // 23; from 40,000 0.32, 1.01, 2.5, 6.8, 17; from 20,000 0.47, 1.5, 3.0, 6.8,
 // 17.4.
 inline constexpr int64_t GCD_HALF_GCD_MIN_BITS = 40000;
+// With more than one thread, the four products that carry a sub-call's
+// matrix to the whole values, and the seven of a matrix product, run side by
+// side on the task pool once the split point (bits) or the matrix entries
+// reach this size; below, handing off costs more than the products. Toom-3
+// products from 3,000 limbs share their own pieces anyway
+// (MUL_TOOM3_PARALLEL_MIN_LIMBS).
+inline constexpr int64_t HALF_GCD_PARALLEL_MIN_BITS = 30000;
 
 }  // namespace quorvel

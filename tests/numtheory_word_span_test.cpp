@@ -113,3 +113,59 @@ TEST(WordSpan, KernelsAgreeWithGmp) {
   }
   allowSimdForTesting(true);
 }
+
+// The almost Montgomery product on 52-bit digits against GMP, where the
+// processor has IFMA: moduli of every digit count up to 44 (random and all
+// ones, the largest with the most carries), operands up to 2N - 1, output
+// below 2N in digits below 2^52, guard words around it, and the output
+// aliased to an operand.
+TEST(WordSpan, AlmostMontgomeryOnDigitsAgreesWithGmp) {
+  if (!hasIfmaMontgomery()) GTEST_SKIP() << "no AVX-512 IFMA here";
+  auto g = rng(802);
+  const auto digitsOf = [](const Mpz& z, int32_t n) {
+    std::vector<uint64_t> d(static_cast<size_t>(n));
+    digitsFromVnum(d.data(), n, fromMpz(z));
+    return d;
+  };
+  for (long k = 3; k <= 44 * 52 - 2; k += 1 + static_cast<long>(g() % 97)) {
+    for (bool ones : {false, true}) {
+      SCOPED_TRACE("k=" + std::to_string(k) + (ones ? " all ones" : ""));
+      Mpz N = ones ? powerOfTwoPlus(k, -1) : randomMpz(g, k, (g() & 1) != 0, false);
+      mpz_setbit(N.z, 0);
+      const int32_t n = montgomeryDigitCount(k);
+      Mpz twoN, a, b, expected, R, rInverse;
+      mpz_mul_2exp(twoN.z, N.z, 1);
+      mpz_sub_ui(a.z, twoN.z, 1);  // the largest operand
+      if (!ones) {
+        gmp_randstate_t state;
+        gmp_randinit_default(state);
+        gmp_randseed_ui(state, g());
+        mpz_urandomm(a.z, state, twoN.z);
+        mpz_urandomm(b.z, state, twoN.z);
+        gmp_randclear(state);
+      } else {
+        mpz_set(b.z, a.z);
+      }
+      const std::vector<uint64_t> Nd = digitsOf(N, n), ad = digitsOf(a, n), bd = digitsOf(b, n);
+      const uint64_t k0 = negatedInverseWord(Nd[0]) & ((uint64_t{1} << 52) - 1);
+      Guarded r(n);
+      ammDigits(r.out(), ad.data(), bd.data(), Nd.data(), n, k0);
+      EXPECT_TRUE(r.intact());
+      const Mpz got = toMpz(vnumFromDigits(r.out(), n));
+      mpz_setbit(R.z, static_cast<mp_bitcnt_t>(52 * n));
+      mpz_invert(rInverse.z, R.z, N.z);
+      mpz_mul(expected.z, a.z, b.z);
+      mpz_mul(expected.z, expected.z, rInverse.z);
+      mpz_mod(expected.z, expected.z, N.z);
+      Mpz reduced;
+      mpz_mod(reduced.z, got.z, N.z);
+      EXPECT_EQ(mpz_cmp(reduced.z, expected.z), 0);
+      EXPECT_LT(mpz_cmp(got.z, twoN.z), 0);
+      for (int32_t j = 0; j < n; ++j) EXPECT_EQ(r.out()[j] >> 52, 0u) << "digit " << j;
+      // The output may be an operand.
+      std::vector<uint64_t> alias = ad;
+      ammDigits(alias.data(), alias.data(), bd.data(), Nd.data(), n, k0);
+      EXPECT_TRUE(std::equal(alias.begin(), alias.end(), r.out()));
+    }
+  }
+}

@@ -60,4 +60,20 @@ uint64_t negatedInverseWord(uint64_t n0);
 // may be t + n but not the low half.
 void redcWords(uint64_t* r, uint64_t* t, const uint64_t* N, int32_t n, uint64_t nInv);
 
+// --- Montgomery products on 52-bit digits (word_montgomery_ifma.cpp) ---
+
+// AVX-512 IFMA with the 256-bit forms (VL), unless SIMD is switched off.
+bool hasIfmaMontgomery();
+// Digits per form for a modulus of k bits: the least multiple of 4 with
+// R = 2^(52 n) >= 4 N, so that products of values below 2N stay below 2N.
+int32_t montgomeryDigitCount(int64_t k);
+// r[0..n) <- a b R^-1 mod N, not reduced: below 2N, for a, b < 2N given as
+// n digits below 2^52 each (so is r); N odd, k0 = -N^-1 mod 2^52. r may be
+// a or b. Only after hasIfmaMontgomery() said yes.
+void ammDigits(uint64_t* r, const uint64_t* a, const uint64_t* b, const uint64_t* N, int32_t n, uint64_t k0);
+// d[0..n) <- the 52-bit digits of a non-negative x < 2^(52 n).
+void digitsFromVnum(uint64_t* d, int32_t n, const vnum& x);
+// The value of the digits d[0..n), each below 2^52.
+vnum vnumFromDigits(const uint64_t* d, int32_t n);
+
 }  // namespace quorvel

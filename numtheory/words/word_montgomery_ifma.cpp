@@ -21,11 +21,13 @@
 // the next product's multiplicands must be.
 #include <immintrin.h>
 
+#include <algorithm>
 #include <cassert>
 #include <vector>
 
 #include "numtheory/words/word_span.h"
 #include "platform/cpu_features.h"
+#include "vnum/mul_ifma.h"
 
 namespace quorvel {
 
@@ -97,27 +99,22 @@ void ammDigits(uint64_t* r, const uint64_t* a, const uint64_t* b, const uint64_t
   assert(n % LANES == 0 && n > 0 && n <= MAX_DIGITS);
   std::vector<uint64_t> t(static_cast<size_t>(n));
   almostMontgomery(t.data(), a, b, N, n, k0);
-  uint64_t carry = 0;
-  for (int32_t j = 0; j < n; ++j) {
-    const uint64_t v = t[j] + carry;
-    r[j] = v & DIGIT_MASK;
-    carry = v >> DIGIT_BITS;
-  }
-  // The value is below 2N < 2^(52 n).
+  // The value is below 2N < 2^(52 n): no carry out of the top.
+  [[maybe_unused]] const uint64_t carry = carryDigits(r, t.data(), n);
   assert(carry == 0);
 }
 
 void digitsFromVnum(uint64_t* d, int32_t n, const vnum& x) {
   assert(x.plus);
-  const uint32_t* p = reinterpret_cast<const uint32_t*>(x.limbs);
-  const int32_t limbs = x.len;
-  auto limb = [&](int64_t j) -> u128 { return j < limbs ? p[j] : 0; };
-  for (int32_t k = 0; k < n; ++k) {
-    const int64_t bit = int64_t{DIGIT_BITS} * k;
-    const int64_t j = bit / LIMB_BITS;
-    const u128 window = limb(j) | limb(j + 1) << 30 | limb(j + 2) << 60;
-    d[k] = static_cast<uint64_t>(window >> (bit % LIMB_BITS)) & DIGIT_MASK;
-  }
+  int32_t limbs = x.len;
+  while (limbs > 1 && x.limbs[limbs - 1] == 0) --limbs;
+  // The limbs' digits may run one past n with a zero digit (x < 2^(52 n)).
+  std::vector<uint64_t> digits(static_cast<size_t>(digitCount(limbs)));
+  toDigits(digits.data(), x.limbs, limbs);
+  const int32_t used = std::min(n, static_cast<int32_t>(digits.size()));
+  assert(std::all_of(digits.begin() + used, digits.end(), [](uint64_t digit) { return digit == 0; }));
+  std::copy(digits.begin(), digits.begin() + used, d);
+  std::fill(d + used, d + n, 0);
 }
 
 vnum vnumFromDigits(const uint64_t* d, int32_t n) {

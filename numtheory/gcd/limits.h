@@ -43,8 +43,12 @@ inline constexpr int64_t GCD_HALF_GCD_MIN_BITS = 40000;
 // With more than one thread, the four products that carry a sub-call's
 // matrix to the whole values, and the seven of a matrix product, run side by
 // side on the task pool once the split point (bits) or the matrix entries
-// reach this size; below, handing off costs more than the products. Toom-3
-// products from 3,000 limbs share their own pieces anyway
+// reach this size; below, handing off would cost more than the products
+// save. Not measured yet: the machine this was written on was shared by
+// other builds throughout (the bench's "cores" column at 0.5 to 0.7), so
+// wall times with two threads told nothing; 30,000 bits is 1,000 limbs,
+// where one product takes some tens of microseconds against a few for a
+// hand-off. Toom-3 products from 3,000 limbs share their own pieces anyway
 // (MUL_TOOM3_PARALLEL_MIN_LIMBS).
 inline constexpr int64_t HALF_GCD_PARALLEL_MIN_BITS = 30000;
 

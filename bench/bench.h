@@ -1,11 +1,12 @@
 // quorvel-bench: our operations and GMP's on the same operands, one line per
 // case: name, our seconds with every thread of the task pool, our seconds
-// with one thread, GMP seconds, ratio (ours / GMP), our speed-up from the
-// threads (one thread / all) and the cores kept busy with all.
+// with one thread, GMP seconds, ratio (ours with one thread / GMP), our
+// speed-up from the threads (one thread / all) and the cores kept busy with
+// all.
 // QUORVEL_THREADS sets "every thread".
 //
 // Each side is timed as the best of several runs, each run repeating the
-// operation until it has taken long enough to time reliably; the operands are
+// operation until it has taken a few milliseconds (bench.cpp); the operands are
 // built once, outside the timed region. Our two columns are timed in
 // alternating runs, so that a change in the machine's load meets both.
 #pragma once
@@ -20,12 +21,12 @@
 
 namespace quorvel::bench {
 
-// Seconds per call of fn: the best of a few timed batches.
+// CPU seconds per call of fn: the best of a few timed batches.
 double secondsPerCall(const std::function<void()>& fn);
 
-// Seconds per call of our side with every thread and with one, and the
-// cores the process kept busy in the best run with every thread (its CPU
-// time over wall time): on a shared machine a speed-up below the thread
+// Seconds per call of our side with every thread (wall) and with one (CPU),
+// and the cores the process kept busy in the best run with every thread
+// (its CPU time over wall time): on a shared machine a speed-up below the thread
 // count with "cores" near 1 says the other cores were taken, not that the
 // work was serial.
 struct OurSeconds {

@@ -6,7 +6,7 @@
 // quotient, asking for the quotient only or the remainder only.
 // quotientAndRemainder (divide_magnitudes.cpp) picks the method by size: one
 // 64-bit division below 2^60, quotient 1 for equal bit lengths, long division
-// on limbs (div_schoolbook.cpp) while the divisor or the quotient is short,
+// on 64-bit words (div_words.cpp) while the divisor or the quotient is short,
 // and otherwise a multiplication by a Newton reciprocal of the divisor's top
 // bits (newton_reciprocal.cpp) in quotient blocks (reciprocal_quotient.cpp),
 // each corrected exactly against the full divisor. The last block of a

@@ -51,10 +51,10 @@ struct Base<BinarySpans> {
     return trusted;
   }
   static std::vector<int64_t> mulLimits() {
-    return {MUL_SCHOOLBOOK_MAX_LIMBS, MUL_KARATSUBA_MAX_LIMBS, MUL_TOOM3_MAX_LIMBS};
+    return {mulSchoolbookMaxLimbs(), MUL_KARATSUBA_MAX_LIMBS, MUL_TOOM3_MAX_LIMBS};
   }
   static std::vector<int64_t> sqrLimits() {
-    return {SQR_SCHOOLBOOK_MAX_LIMBS, SQR_KARATSUBA_MAX_LIMBS, SQR_TOOM3_MAX_LIMBS};
+    return {sqrSchoolbookMaxLimbs(), SQR_KARATSUBA_MAX_LIMBS, SQR_TOOM3_MAX_LIMBS};
   }
   static Mpz toMpz(const Limbs& x) {
     Mpz z;

@@ -20,12 +20,13 @@ TYPED_TEST(MulKernels, EveryMethodAgreesWithGmp) {
   // From the smallest split each kernel accepts to a few thousand limbs;
   // balanced, 1.25 to 1.5 (Toom-2.5), about 2 (pieces) and far apart; the
   // schoolbook kernel up to its limit of 512 limbs (all-maximum limbs there
-  // put its column sums nearest their bound) and in pieces beyond it. The
-  // schoolbook steps run with AVX2 where the processor has it, and again
-  // with SSE2 only.
+  // put its column sums nearest their bound) and in pieces beyond it, and
+  // at T - 2, T, T + 2 of the length where it moves to IFMA. The schoolbook
+  // steps run on IFMA or AVX2 where the processor has them, and again with
+  // SSE2 only.
   const std::pair<int32_t, int32_t> shapes[] = {
       {1, 1},       {2, 2},       {5, 5},      {6, 4},     {7, 5},     {9, 8},      {13, 3},
-      {16, 16},     {31, 17},     {40, 40},    {57, 38},   {64, 33},   {100, 100},  {130, 129},
+      {16, 16},     {31, 17},     {40, 40},    {57, 38},   {46, 46},   {60, 48},    {50, 50},   {64, 33},   {100, 100},  {130, 129},
       {199, 97},    {256, 256},   {300, 181},  {511, 300}, {512, 512}, {700, 700},  {1001, 1000},
       {1030, 512},  {1500, 1000}, {2000, 999}, {3000, 70}};
   auto g = rng(601);
@@ -35,7 +36,7 @@ TYPED_TEST(MulKernels, EveryMethodAgreesWithGmp) {
     allowSimdForTesting(avx2);
     for (auto [an, bn] : shapes) {
       for (Kind kind : {Kind::Uniform, Kind::Runs, Kind::AllMax}) {
-        SCOPED_TRACE(std::string(kindName(kind)) + (hasAvx2() ? ", AVX2" : ", SSE2"));
+        SCOPED_TRACE(std::string(kindName(kind)) + (hasIfmaKernel() ? ", IFMA" : hasAvx2() ? ", AVX2" : ", SSE2"));
         Limbs a = operand<TypeParam>(g, an, kind), b = operand<TypeParam>(g, bn, kind);
         checkMethods<TypeParam>(products, a, b);
         if (an == bn) checkMethods<TypeParam>(squares, a, a);

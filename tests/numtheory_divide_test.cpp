@@ -12,6 +12,7 @@
 #include "numtheory/division/quotient.h"
 #include "numtheory/numtheory.h"
 #include "platform/abort_flags.h"
+#include "platform/cpu_features.h"
 #include "tests/support/cancel_after.h"
 #include "tests/support/vnum_gmp.h"
 #include "vnum/messages.h"
@@ -121,54 +122,66 @@ TEST(NumtheoryDivide, NativeBoundary) {
     for (long add : {-1L, 0L, 1L}) checkAllSigns(powerOfTwoPlus(60, add), b);
 }
 
-// The long division kernel on raw limbs, against GMP, with guard limbs
-// around both outputs: the trial digit clamped at 2^30 - 1 and the rare
-// add-back, then random normalised operands (many with long runs of equal
-// bits, where both cases are frequent).
+// The long division kernel on 64-bit words, against GMP, with guard words
+// around both outputs, on both row kernels (QUORVEL_SIMD=off runs the
+// portable ones): top words equal to the divisor's (the 3-by-2 digit does
+// not apply), a 3-by-2 digit one too large for the whole divisor (the
+// add-back), one-word divisors, and random normalised operands, many with
+// long runs of equal bits where both cases are frequent.
 TEST(NumtheoryDivide, LongDivisionKernel) {
-  static constexpr int32_t GUARD = 0x1234567;
+  static constexpr uint64_t GUARD = 0x1234567890abcdefull;
   auto g = rng(403);
-  const auto limbsOf = [](const Mpz& z, size_t n) {
-    std::vector<int32_t> out(n + 2, GUARD);  // out[0] and out[n + 1] guard
+  const auto wordsOf = [](const Mpz& z, size_t n) {
+    std::vector<uint64_t> out(n + 2, GUARD);  // out[0] and out[n + 1] guard
     size_t count = 0;
-    mpz_export(out.data() + 1, &count, -1, sizeof(int32_t), 0, 2, z.z);
+    mpz_export(out.data() + 1, &count, -1, sizeof(uint64_t), 0, 0, z.z);
     std::fill(out.begin() + 1 + static_cast<long>(count), out.begin() + 1 + static_cast<long>(n), 0);
     return out;
   };
-  const auto fromLimbArray = [](const int32_t* p, size_t n) {
+  const auto fromWordArray = [](const uint64_t* p, size_t n) {
     Mpz z;
-    mpz_import(z.z, n, -1, sizeof(int32_t), 0, 2, p);
+    mpz_import(z.z, n, -1, sizeof(uint64_t), 0, 0, p);
     return z;
   };
-  // {u, v}: window (1, 0, 0, 0) over v = (2^29, 0, 2^30 - 1), whose trial
-  // digit 2 passes the two-limb test and is one too large; and u = v 2^30 - 1
-  // with v = 2^89 + 1, whose top limb equals v's and clamps the trial digit.
-  std::vector<std::pair<Mpz, Mpz>> cases = {{powerOfTwoPlus(90, 0), powerOfTwoPlus(89, (1L << 30) - 1)}};
-  Mpz clamped;
-  mpz_mul_2exp(clamped.z, powerOfTwoPlus(89, 1).z, 30);
-  mpz_sub_ui(clamped.z, clamped.z, 1);
-  cases.push_back({clamped, powerOfTwoPlus(89, 1)});
+  // {u, d}: with D = 2^191 + 2^62 + 7, u = (D - 1) 2^64 + 5, whose second
+  // window starts with D's top two words (the 3-by-2 digit does not apply);
+  // with D = 2^191 + 5, u = 2 D - 1, whose 3-by-2 digit 2 is one too large
+  // for the whole divisor (the add-back); and all-ones divisors of 1 to 3
+  // words.
+  const Mpz D1 = powerOfTwoPlus(191, (1L << 62) + 7), D2 = powerOfTwoPlus(191, 5);
+  Mpz equalTop, tooLarge;
+  mpz_sub_ui(equalTop.z, D1.z, 1);
+  mpz_mul_2exp(equalTop.z, equalTop.z, 64);
+  mpz_add_ui(equalTop.z, equalTop.z, 5);
+  mpz_mul_2exp(tooLarge.z, D2.z, 1);
+  mpz_sub_ui(tooLarge.z, tooLarge.z, 1);
+  std::vector<std::pair<Mpz, Mpz>> cases = {{equalTop, D1}, {tooLarge, D2}};
+  for (long words : {1L, 2L, 3L}) cases.push_back({powerOfTwoPlus(64 * words + 500, -1), powerOfTwoPlus(64 * words, -1)});
   for (int it = 0; it < iterations(300); ++it) {
-    const long vb = 30 * static_cast<long>(logUniform(g, 1, 60));  // top limb normalised
+    const long vb = 64 * static_cast<long>(logUniform(g, 1, 40));  // top word normalised
     cases.push_back({randomMpz(g, vb + static_cast<long>(logUniform(g, 1, 3000)), g() & 1, false),
                      randomMpz(g, vb, g() & 1, false)});
   }
-  for (const auto& [a, b] : cases) {
-    const size_t vn = (mpz_sizeinbase(b.z, 2) + 29) / 30;
-    const size_t un = (mpz_sizeinbase(a.z, 2) + 29) / 30 + 1;  // a zero limb on top
-    std::vector<int32_t> u = limbsOf(a, un), v = limbsOf(b, vn), q(un - vn + 2, GUARD);
-    divSchoolbook(q.data() + 1, u.data() + 1, static_cast<int64_t>(un), v.data() + 1, static_cast<int64_t>(vn));
-    Mpz expectedQ, expectedR;
-    mpz_fdiv_qr(expectedQ.z, expectedR.z, a.z, b.z);
-    SCOPED_TRACE("u=" + a.hex() + "\n v=" + b.hex());
-    EXPECT_EQ(mpz_cmp(fromLimbArray(q.data() + 1, un - vn).z, expectedQ.z), 0);
-    EXPECT_EQ(mpz_cmp(fromLimbArray(u.data() + 1, vn).z, expectedR.z), 0);
-    EXPECT_TRUE(q.front() == GUARD && q.back() == GUARD && u.front() == GUARD && u.back() == GUARD);
+  for (bool simd : {true, false}) {
+    allowSimdForTesting(simd);
+    for (const auto& [a, b] : cases) {
+      const size_t dn = (mpz_sizeinbase(b.z, 2) + 63) / 64;
+      const size_t un = (mpz_sizeinbase(a.z, 2) + 63) / 64 + 1;  // a zero word on top
+      std::vector<uint64_t> u = wordsOf(a, un), d = wordsOf(b, dn), q(un - dn + 2, GUARD);
+      divWords(q.data() + 1, u.data() + 1, static_cast<int32_t>(un), d.data() + 1, static_cast<int32_t>(dn));
+      Mpz expectedQ, expectedR;
+      mpz_fdiv_qr(expectedQ.z, expectedR.z, a.z, b.z);
+      SCOPED_TRACE("u=" + a.hex() + "\n d=" + b.hex() + (simd ? "" : " (portable rows)"));
+      EXPECT_EQ(mpz_cmp(fromWordArray(q.data() + 1, un - dn).z, expectedQ.z), 0);
+      EXPECT_EQ(mpz_cmp(fromWordArray(u.data() + 1, dn).z, expectedR.z), 0);
+      EXPECT_TRUE(q.front() == GUARD && q.back() == GUARD && u.front() == GUARD && u.back() == GUARD);
+    }
   }
+  allowSimdForTesting(true);
 }
 
 // Sizes on both sides of the rule that chooses long division (limits.h:
-// qn dn <= H (qn + dn'), dn' = min(qn, dn) without a remainder) and
+// qn dn <= H (qn + min(qn, dn)), i.e. dn <= 2H for a shorter quotient) and
 // quotient / divisor ratios where the reciprocal method's block count
 // changes (1 to 4 blocks and more); divisors and dividends of every kind.
 // Signs are drawn at random: they are handled before any method is chosen.
@@ -182,8 +195,8 @@ TEST(NumtheoryDivide, MethodAndBlockBoundaries) {
   for (long d : {-1L, 0L, 1L}) {
     sizes.push_back({2 * H + d, 2 * H});          // 2H 2H = H (2H + 2H)
     sizes.push_back({10 * H, H + H / 9 + d});     // 10H (10H/9) = H (10H + 10H/9)
-    sizes.push_back({H + H / 9 + d, 10 * H});     // the same with a remainder only
-    sizes.push_back({H / 4, 2 * H + d});          // quotient only: (H/4) 2H = H (H/4 + H/4)
+    sizes.push_back({2, 2 * H + d});              // a shorter quotient: 2 (2H) = H (2 + 2)
+    sizes.push_back({H / 4, 2 * H + d});          // (H/4) 2H = H (H/4 + H/4)
   }
   for (double ratio : {0.05, 0.35, 0.45, 0.6, 1.0, 1.3, 1.6, 3.0, 9.0}) sizes.push_back({long(3000 * ratio) + 1, 3000});
   for (size_t i = 0; i < sizes.size(); ++i) {

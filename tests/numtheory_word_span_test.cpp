@@ -1,11 +1,14 @@
-// The 64-bit word kernels against GMP: products, squares and REDC on all-ones
-// and random spans of every length up to 40 words, with guard words around
-// each output, and the round trip through vnum.
+// The 64-bit word kernels against GMP: products, squares, the subtracted
+// row and REDC on all-ones and random spans of every length up to 40 words
+// (every remainder of the rows' four-word rounds), with guard words around
+// each output, on the mulx/adcx/adox rows and on the portable ones; and the
+// round trip through vnum.
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "numtheory/words/word_span.h"
+#include "platform/cpu_features.h"
 #include "tests/support/vnum_gmp.h"
 
 using namespace quorvel;
@@ -41,8 +44,10 @@ struct Guarded {
 TEST(WordSpan, KernelsAgreeWithGmp) {
   auto g = rng(801);
   for (int32_t n = 1; n <= 40; ++n) {
-    for (bool ones : {false, true}) {
-      SCOPED_TRACE("n=" + std::to_string(n) + (ones ? " all ones" : ""));
+    for (int kind = 0; kind < 4; ++kind) {
+      const bool ones = kind & 1, simd = kind < 2;
+      allowSimdForTesting(simd);
+      SCOPED_TRACE("n=" + std::to_string(n) + (ones ? " all ones" : "") + (simd ? "" : " portable rows"));
       const std::vector<uint64_t> a = words(g, n, ones);
       const int32_t bn = 1 + static_cast<int32_t>(g() % static_cast<uint64_t>(n));
       const std::vector<uint64_t> b = words(g, bn, ones);
@@ -83,12 +88,84 @@ TEST(WordSpan, KernelsAgreeWithGmp) {
       EXPECT_EQ(mpz_cmp(mpzOf(r.out(), n).z, expected.z), 0) << "N=" << Nz.hex();
       EXPECT_TRUE(r.intact());
 
+      // r - a b' for a one-word b' as a value of n + 1 words: the borrow
+      // out is the word taken from r[n].
+      Guarded row(n);
+      std::vector<uint64_t> r0 = words(g, n, ones);
+      std::copy(r0.begin(), r0.end(), row.out());
+      const uint64_t borrow = subMulWordsBy(row.out(), a.data(), n, b[0]);
+      Mpz rowValue = mpzOf(row.out(), n), borrowValue;
+      mpz_set_ui(borrowValue.z, borrow);
+      mpz_mul_2exp(borrowValue.z, borrowValue.z, static_cast<mp_bitcnt_t>(64 * n));
+      mpz_sub(rowValue.z, rowValue.z, borrowValue.z);
+      mpz_mul_ui(expected.z, mpzOf(a.data(), n).z, b[0]);
+      mpz_sub(expected.z, mpzOf(r0.data(), n).z, expected.z);
+      EXPECT_EQ(mpz_cmp(rowValue.z, expected.z), 0);
+      EXPECT_TRUE(row.intact());
+
       const vnum back = vnumFromWords(a.data(), n);
       EXPECT_VNUM_EQ(back, mpzOf(a.data(), n));
       Guarded image(n + 1);
       wordsFromVnum(image.out(), n + 1, back);
       EXPECT_EQ(mpz_cmp(mpzOf(image.out(), n + 1).z, mpzOf(a.data(), n).z), 0);
       EXPECT_TRUE(image.intact());
+    }
+  }
+  allowSimdForTesting(true);
+}
+
+// The almost Montgomery product on 52-bit digits against GMP, where the
+// processor has IFMA: moduli of every digit count up to 44 (random and all
+// ones, the largest with the most carries), operands up to 2N - 1, output
+// below 2N in digits below 2^52, guard words around it, and the output
+// aliased to an operand.
+TEST(WordSpan, AlmostMontgomeryOnDigitsAgreesWithGmp) {
+  if (!hasIfmaMontgomery()) GTEST_SKIP() << "no AVX-512 IFMA here";
+  auto g = rng(802);
+  const auto digitsOf = [](const Mpz& z, int32_t n) {
+    std::vector<uint64_t> d(static_cast<size_t>(n));
+    digitsFromVnum(d.data(), n, fromMpz(z));
+    return d;
+  };
+  for (long k = 3; k <= 44 * 52 - 2; k += 1 + static_cast<long>(g() % 97)) {
+    for (bool ones : {false, true}) {
+      SCOPED_TRACE("k=" + std::to_string(k) + (ones ? " all ones" : ""));
+      Mpz N = ones ? powerOfTwoPlus(k, -1) : randomMpz(g, k, (g() & 1) != 0, false);
+      mpz_setbit(N.z, 0);
+      const int32_t n = montgomeryDigitCount(k);
+      Mpz twoN, a, b, expected, R, rInverse;
+      mpz_mul_2exp(twoN.z, N.z, 1);
+      mpz_sub_ui(a.z, twoN.z, 1);  // the largest operand
+      if (!ones) {
+        gmp_randstate_t state;
+        gmp_randinit_default(state);
+        gmp_randseed_ui(state, g());
+        mpz_urandomm(a.z, state, twoN.z);
+        mpz_urandomm(b.z, state, twoN.z);
+        gmp_randclear(state);
+      } else {
+        mpz_set(b.z, a.z);
+      }
+      const std::vector<uint64_t> Nd = digitsOf(N, n), ad = digitsOf(a, n), bd = digitsOf(b, n);
+      const uint64_t k0 = negatedInverseWord(Nd[0]) & ((uint64_t{1} << 52) - 1);
+      Guarded r(n);
+      ammDigits(r.out(), ad.data(), bd.data(), Nd.data(), n, k0);
+      EXPECT_TRUE(r.intact());
+      const Mpz got = toMpz(vnumFromDigits(r.out(), n));
+      mpz_setbit(R.z, static_cast<mp_bitcnt_t>(52 * n));
+      mpz_invert(rInverse.z, R.z, N.z);
+      mpz_mul(expected.z, a.z, b.z);
+      mpz_mul(expected.z, expected.z, rInverse.z);
+      mpz_mod(expected.z, expected.z, N.z);
+      Mpz reduced;
+      mpz_mod(reduced.z, got.z, N.z);
+      EXPECT_EQ(mpz_cmp(reduced.z, expected.z), 0);
+      EXPECT_LT(mpz_cmp(got.z, twoN.z), 0);
+      for (int32_t j = 0; j < n; ++j) EXPECT_EQ(r.out()[j] >> 52, 0u) << "digit " << j;
+      // The output may be an operand.
+      std::vector<uint64_t> alias = ad;
+      ammDigits(alias.data(), alias.data(), bd.data(), Nd.data(), n, k0);
+      EXPECT_TRUE(std::equal(alias.begin(), alias.end(), r.out()));
     }
   }
 }

@@ -56,7 +56,11 @@ inline constexpr int32_t MUL_FFT_MODE1_MAX_LIMBS = 1150000;
 //   sizes where the schoolbook led at 424 and 848.
 // - Karatsuba / Toom-3 take turns within a few percent from about 1,000 to
 //   6,400 (at 1,902 56.9 / 55.0, at 3,804 172 / 185, at 5,380 301 / 280),
-//   squares likewise, so the limit hardly matters there.
+//   squares likewise, so the limit hardly matters there. On the IFMA
+//   schoolbook kernel (Xeon with AVX-512, load 4 to 6) Karatsuba keeps the
+//   lead to about 5,000: products at 1,998 26.5 / 31.1, 3,362 61.2 / 68.4,
+//   3,998 81.8 / 87.7, 4,756 192 / 198, 5,656 302 / 286; squares at 3,998
+//   80.2 / 84.3, 4,756 108.0 / 108.4, 5,656 153 / 142, 6,726 200 / 191.
 // - Toom-3 / FFT (the right-angle transform, lengths 2^k and 3 2^k),
 //   measured in four runs at load 2.9 to 3.7: the transform's time steps up
 //   at each new length while Toom-3's grows smoothly, so the two take turns
@@ -71,10 +75,19 @@ inline constexpr int32_t MUL_FFT_MODE1_MAX_LIMBS = 1150000;
 //   others at 38,000 to 57,000, saw no crossover below 67,268). A single
 //   time of the transform varies more with the load than Toom-3's.
 inline constexpr int32_t MUL_SCHOOLBOOK_MAX_LIMBS = 450;
-inline constexpr int32_t MUL_KARATSUBA_MAX_LIMBS = 2400;
+// The same limits where the schoolbook product runs on IFMA (mul_ifma.cpp;
+// MUL_IFMA_MIN_LIMBS below): measured with `quorvel-bench --crossover
+// binary mul sqr` on a 2-core Xeon with AVX-512 IFMA (shared, load 2 to 4),
+// the schoolbook product stays ahead of Karatsuba up to the kernel's own
+// limit, 2 MUL_SCHOOLBOOK_KERNEL_MAX_LIMBS (microseconds, products /
+// squares): at 598 5.12 / 6.16 and 5.19 / 6.22, at 848 8.92 / 10.12 and
+// 9.01 / 9.94, at 1,008 12.29 / 16.00 and 12.20 / 12.71.
+inline constexpr int32_t MUL_IFMA_SCHOOLBOOK_MAX_LIMBS = 1024;
+inline constexpr int32_t SQR_IFMA_SCHOOLBOOK_MAX_LIMBS = 1024;
+inline constexpr int32_t MUL_KARATSUBA_MAX_LIMBS = 4800;
 inline constexpr int32_t MUL_TOOM3_MAX_LIMBS = 28000;
 inline constexpr int32_t SQR_SCHOOLBOOK_MAX_LIMBS = 900;
-inline constexpr int32_t SQR_KARATSUBA_MAX_LIMBS = 2400;
+inline constexpr int32_t SQR_KARATSUBA_MAX_LIMBS = 4800;
 inline constexpr int32_t SQR_TOOM3_MAX_LIMBS = 28000;
 // With more than one thread, Toom-3 products and squares of at least this
 // many combined limbs form their five sub-products side by side on the task
@@ -96,11 +109,22 @@ inline constexpr int32_t MUL_TOOM3_PARALLEL_MIN_LIMBS = 3000;
 // 2,035 / 2,105, 2,182 / 2,239. From 12/8 on only Toom-2.5 applies, ahead of
 // Karatsuba and of pieces up to about 14/8 and level with pieces at 2.
 
+// On AVX-512 IFMA the schoolbook product of base 2^30 runs on 52-bit
+// digits (mul_ifma.cpp) once the shorter operand has this many limbs; below,
+// converting to digits and back costs more than the faster columns save.
+// Kernel alone against the AVX2 one, TSC cycles per product of n x n limbs
+// (2-core Xeon with AVX-512, shared): n = 20 791 / 558, 34 1,430 / 1,257,
+// 50 3,434 / 2,959 (a noisy run; another gave 2,175 / 3,126 at 70),
+// 137 5,506 / 9,972, 300 15,357 / 39,445, 512 41,279 / 109,587.
+inline constexpr int32_t MUL_IFMA_MIN_LIMBS = 48;
+
 // The schoolbook kernel keeps its column sums and operands on the stack:
 // neither operand of one core call exceeds this many limbs, and the shorter
 // operand of any schoolbook product never does.
 inline constexpr int32_t MUL_SCHOOLBOOK_KERNEL_MAX_LIMBS = 512;
 static_assert(MUL_SCHOOLBOOK_MAX_LIMBS <= 2 * MUL_SCHOOLBOOK_KERNEL_MAX_LIMBS);
 static_assert(SQR_SCHOOLBOOK_MAX_LIMBS <= 2 * MUL_SCHOOLBOOK_KERNEL_MAX_LIMBS);
+static_assert(MUL_IFMA_SCHOOLBOOK_MAX_LIMBS <= 2 * MUL_SCHOOLBOOK_KERNEL_MAX_LIMBS);
+static_assert(SQR_IFMA_SCHOOLBOOK_MAX_LIMBS <= 2 * MUL_SCHOOLBOOK_KERNEL_MAX_LIMBS);
 
 }  // namespace quorvel

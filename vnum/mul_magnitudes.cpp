@@ -20,6 +20,7 @@
 
 #include "platform/abort_flags.h"
 #include "platform/task_pool.h"
+#include "vnum/mul_ifma.h"
 #include "vnum/mul_karatsuba.h"
 #include "vnum/mul_schoolbook.h"
 #include "vnum/mul_spans.h"
@@ -68,6 +69,9 @@ bool parallelToom(int64_t m) { return m >= MUL_TOOM3_PARALLEL_MIN_LIMBS && taskP
 
 }  // namespace
 
+int32_t mulSchoolbookMaxLimbs() { return hasIfmaKernel() ? MUL_IFMA_SCHOOLBOOK_MAX_LIMBS : MUL_SCHOOLBOOK_MAX_LIMBS; }
+int32_t sqrSchoolbookMaxLimbs() { return hasIfmaKernel() ? SQR_IFMA_SCHOOLBOOK_MAX_LIMBS : SQR_SCHOOLBOOK_MAX_LIMBS; }
+
 bool mulFftSpans(int32_t* out, const int32_t* a, int32_t an, const int32_t* b, int32_t bn, int mode) {
   const bool square = a == b && an == bn;
   const vnum A = valueOfSpan(a, an);
@@ -95,7 +99,7 @@ void mulMagnitudes(int32_t* out, const int32_t* a, int32_t an, const int32_t* b,
   const BinarySpans spans;
   const int64_t m = int64_t{an} + bn;
   if (a == b && an == bn) {
-    if (m <= SQR_SCHOOLBOOK_MAX_LIMBS)
+    if (m <= sqrSchoolbookMaxLimbs())
       sqrSchoolbook(spans, out, a, an);
     else if (m <= SQR_KARATSUBA_MAX_LIMBS)
       sqrKaratsuba(spans, out, a, an, scratch);
@@ -103,7 +107,7 @@ void mulMagnitudes(int32_t* out, const int32_t* a, int32_t an, const int32_t* b,
       parallelToom(m) ? toom3Parallel(spans, out, a, an, a, an) : mulToom3(spans, out, a, an, a, an, scratch);
     return;
   }
-  if (2 * int64_t{bn} <= MUL_SCHOOLBOOK_MAX_LIMBS) {
+  if (2 * int64_t{bn} <= mulSchoolbookMaxLimbs()) {
     mulSchoolbook(spans, out, a, an, b, bn);
   } else if (bn <= (an + 1) / 2) {
     mulUnbalanced(spans, out, a, an, b, bn, scratch);
@@ -141,8 +145,8 @@ vnum& mulMagnitudes(vnum& out, vnum& A, vnum& B) {
   const bool square = A.compare(B) == 0;
   // The schoolbook kernel needs no scratch; every other method may use it
   // all, and the recursion allocates nothing more.
-  const bool schoolbook = square ? 2 * int64_t{an} <= SQR_SCHOOLBOOK_MAX_LIMBS
-                                 : 2 * int64_t{bn} <= MUL_SCHOOLBOOK_MAX_LIMBS;
+  const bool schoolbook = square ? 2 * int64_t{an} <= sqrSchoolbookMaxLimbs()
+                                 : 2 * int64_t{bn} <= mulSchoolbookMaxLimbs();
   std::unique_ptr<int32_t[]> scratch;
   if (!schoolbook) scratch = std::make_unique_for_overwrite<int32_t[]>(static_cast<size_t>(mulScratchLimbs(an)));
   vnum product;

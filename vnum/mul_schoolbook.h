@@ -51,6 +51,7 @@
 #include "platform/cpu_features.h"
 #include "vnum/limb_spans.h"
 #include "vnum/limits.h"
+#include "vnum/mul_ifma.h"
 
 // Marks the functions compiled for AVX2 whatever the flags of the build;
 // they run only after hasAvx2() said yes.
@@ -357,19 +358,28 @@ void mulPieces(int32_t* out, const int32_t* a, int32_t an, const int32_t* b, int
 }  // namespace schoolbook
 
 // out[0 .. an+bn) <- a b for an >= bn >= 1 with bn at most
-// MUL_SCHOOLBOOK_KERNEL_MAX_LIMBS; out overlaps neither operand.
+// MUL_SCHOOLBOOK_KERNEL_MAX_LIMBS; out overlaps neither operand. In base
+// 2^30 on AVX-512 IFMA, the 52-bit digit kernel of mul_ifma.cpp instead
+// from MUL_IFMA_MIN_LIMBS up.
 template <class Spans>
 void mulSchoolbook(const Spans&, int32_t* out, const int32_t* a, int32_t an, const int32_t* b, int32_t bn) {
   assert(an >= bn && bn >= 1 && bn <= schoolbook::MAX);
+  if constexpr (Spans::BASE == (1u << 30)) {
+    if (bn >= MUL_IFMA_MIN_LIMBS && hasIfmaKernel()) return mulIfma(out, a, an, b, bn);
+  }
   if (hasAvx2())
     schoolbook::mulPieces<Spans::BASE, schoolbook::Avx2>(out, a, an, b, bn);
   else
     schoolbook::mulPieces<Spans::BASE, schoolbook::Sse2>(out, a, an, b, bn);
 }
 
-// out[0 .. 2n) <- a^2 for 1 <= n <= MUL_SCHOOLBOOK_KERNEL_MAX_LIMBS.
+// out[0 .. 2n) <- a^2 for 1 <= n <= MUL_SCHOOLBOOK_KERNEL_MAX_LIMBS; the
+// full product on IFMA, which is still ahead of the halved one on AVX2.
 template <class Spans>
 void sqrSchoolbook(const Spans&, int32_t* out, const int32_t* a, int32_t n) {
+  if constexpr (Spans::BASE == (1u << 30)) {
+    if (n >= MUL_IFMA_MIN_LIMBS && hasIfmaKernel()) return mulIfma(out, a, n, a, n);
+  }
   if (hasAvx2())
     schoolbook::sqrCore<Spans::BASE, schoolbook::Avx2>(out, a, n);
   else

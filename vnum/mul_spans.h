@@ -22,6 +22,10 @@ void mulMagnitudes(int32_t* out, const int32_t* a, int32_t an, const int32_t* b,
 // transform's rounding was too close to a half to be trusted.
 bool mulFftSpans(int32_t* out, const int32_t* a, int32_t an, const int32_t* b, int32_t bn, int mode);
 
+// The schoolbook limits in force: the IFMA ones where that kernel runs.
+int32_t mulSchoolbookMaxLimbs();
+int32_t sqrSchoolbookMaxLimbs();
+
 struct BinarySpans {
   static constexpr uint32_t BASE = uint32_t{1} << LIMB_BITS;
   void mul(int32_t* out, const int32_t* a, int32_t an, const int32_t* b, int32_t bn, int32_t* scratch) const {

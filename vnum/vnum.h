@@ -20,7 +20,8 @@
 // their sub-products back to it. With the limits measured today a product
 // of 20,000 combined limbs is one level of Toom-3 (five products of 6,667)
 // down through further Toom-3 and Karatsuba levels to schoolbook products
-// of at most 225 x 225 limbs; from 28,000 combined limbs up to the
+// of at most 225 x 225 limbs (512 x 512 on AVX-512 IFMA, whose schoolbook
+// kernel runs on 52-bit digits); from 28,000 combined limbs up to the
 // transforms' limit one FFT product (mulFft) forms it whole. writeHexText
 // renders the raw limbs.
 //

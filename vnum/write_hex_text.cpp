@@ -8,7 +8,8 @@
 // from the bottom, so the top group holds (30*a) mod 8 bits (8 when that is
 // 0) and is printed without a leading zero. Two limbs give 15 digits, the
 // least the display ever shows.
-#include <cstdio>
+#include <cstddef>
+#include <cstdint>
 
 #include "platform/abort_flags.h"
 #include "vnum/vnum.h"
@@ -28,22 +29,40 @@ int32_t displayLength(const vnum& value) {
   return (i & 1) ? i + 1 : i + 2;
 }
 
-// The `count` bits of the limb string starting at bit `from` (count <= 8).
-unsigned bitsAt(const int32_t* limbs, int32_t limbCount, int64_t from, int count) {
-  const int64_t j = from / LIMB_BITS;
-  const int offset = static_cast<int>(from % LIMB_BITS);
-  uint64_t window = static_cast<uint32_t>(limbs[j]);
-  if (j + 1 < limbCount) window |= static_cast<uint64_t>(static_cast<uint32_t>(limbs[j + 1])) << LIMB_BITS;
-  return static_cast<unsigned>((window >> offset) & ((1u << count) - 1));
-}
+// Appends digits to out while there is room for them and the NUL after
+// them; the text stays terminated at every return.
+class HexWriter {
+ public:
+  HexWriter(char* out, size_t size, size_t pos) : out_(out), size_(size), pos_(pos) {}
+  // Writes the two digits of byte (one when `oneDigit`); false when the
+  // size ran out.
+  bool put(unsigned byte, bool oneDigit) {
+    static constexpr char DIGITS[] = "0123456789ABCDEF";
+    if (!oneDigit && !putChar(DIGITS[byte >> 4])) return false;
+    return putChar(DIGITS[byte & 15]);
+  }
+  void terminate() { out_[pos_] = '\0'; }
+
+ private:
+  bool putChar(char c) {
+    if (pos_ + 2 > size_) return false;
+    out_[pos_++] = c;
+    return true;
+  }
+  char* out_;
+  size_t size_;
+  size_t pos_;
+};
 
 }  // namespace
 
+// The limbs are taken four at a time (120 bits, 15 whole bytes counted from
+// bit 0, since 120 is a multiple of 8), or two at a time for the top pair
+// when a mod 4 = 2 (60 bits: a 4-bit top group and 7 bytes). The abort flag
+// is polled before each byte, which stops at the same places as a poll
+// before each of its bits: nothing happens between those polls.
 void writeHexText(const vnum& value, char* out, size_t size) {
   if (size == 0) return;
-  char byteDigits[256][3];
-  for (int b = 0; b < 256; ++b) std::snprintf(byteDigits[b], sizeof byteDigits[b], "%02X", b);
-
   const int32_t a = displayLength(value);
   const char* prefix = value.plus ? "+0x" : "-0x";
   size_t pos = 0;
@@ -51,28 +70,36 @@ void writeHexText(const vnum& value, char* out, size_t size) {
   out[pos] = '\0';
   if (pos < 3) return;
 
-  const int64_t totalBits = static_cast<int64_t>(LIMB_BITS) * a;
-  int groupBits = static_cast<int>(totalBits % 8);
-  if (groupBits == 0) groupBits = 8;
-  int64_t top = totalBits;
+  HexWriter writer(out, size, pos);
+  const uint32_t* limbs = reinterpret_cast<const uint32_t*>(value.limbs);
+  auto pair = [&](int32_t i) -> uint64_t { return limbs[i] | (static_cast<uint64_t>(limbs[i + 1]) << LIMB_BITS); };
+  // Emits bytes top-1 .. 0 of v; the first byte of the text drops a leading
+  // zero digit.
   bool first = true;
-  while (top > 0) {
-    for (int b = 0; b < groupBits; ++b)
-      if (isAborted()) return;
-    const unsigned byte = bitsAt(value.limbs, a, top - groupBits, groupBits);
-    const char* digits = byteDigits[byte];
-    // The top group drops its leading zero digit; every other group is two
-    // digits wide.
-    if (first && byte < 16) ++digits;
-    for (; *digits; ++digits) {
-      if (pos + 2 > size) return;
-      out[pos++] = *digits;
-      out[pos] = '\0';
+  auto emit = [&](unsigned __int128 v, int top) {
+    for (int k = top - 1; k >= 0; --k) {
+      if (isAborted()) return false;
+      const unsigned byte = static_cast<uint8_t>(v >> (8 * k));
+      if (!writer.put(byte, first && byte < 16)) return false;
+      first = false;
     }
-    top -= groupBits;
-    groupBits = 8;
+    return true;
+  };
+  int32_t i = a;
+  if (a % 4 == 2) {
+    // The 60-bit top pair: a 4-bit group, then 7 bytes.
+    i -= 2;
+    const uint64_t v = pair(i);
+    if (isAborted() || !writer.put(static_cast<unsigned>(v >> 56), true)) return writer.terminate();
     first = false;
+    if (!emit(v, 7)) return writer.terminate();
   }
+  while (i > 0) {
+    i -= 4;
+    const unsigned __int128 v = pair(i) | (static_cast<unsigned __int128>(pair(i + 2)) << 60);
+    if (!emit(v, 15)) return writer.terminate();
+  }
+  writer.terminate();
 }
 
 }  // namespace quorvel

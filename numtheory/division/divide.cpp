@@ -66,7 +66,10 @@ vnum& modulo(vnum& x, const vnum& divisor) {
   // The remainder takes the dividend's sign; negate() never leaves a -0.
   if (negative) r.negate();
   r.normalize();
-  x = std::move(r);
+  // Copied, not moved: the remainder is no longer than the divisor, and x
+  // keeps its storage for the next operation (a move would hand it a
+  // remainder-sized array and free the dividend's).
+  x = r;
   return x;
 }
 

@@ -2,7 +2,7 @@
 //
 //   dividend below 2^60               one 64-bit hardware division
 //   equal bit lengths                 quotient 1 (A >= B and A < 2^lb <= 2B)
-//   short divisor or short quotient   long division on limbs, O(qn * dn)
+//   short divisor or short quotient   long division on words, O(qn * dn)
 //   (limits.h weighs the two by their sizes)
 //   otherwise                         Newton reciprocal and quotient blocks
 #include <algorithm>
@@ -48,8 +48,7 @@ void quotientAndRemainder(vnum* q, vnum* r, const vnum& A, const vnum& B) {
   }
   const int64_t qn = limbsFor(la - lb + 1);
   const int64_t dn = limbsFor(lb);
-  const int64_t dnRead = r ? dn : std::min(dn, qn);
-  if (qn * dn <= DIV_SCHOOLBOOK_HARMONIC_LIMBS * (qn + dnRead))
+  if (qn * dn <= DIV_SCHOOLBOOK_HARMONIC_LIMBS * (qn + std::min(dn, qn)))
     schoolbookQuotient(q, r, A, B);
   else
     reciprocalQuotient(q, r, A, B);

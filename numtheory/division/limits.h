@@ -10,22 +10,25 @@ namespace quorvel {
 // 64-bit word and one hardware division gives the quotient.
 inline constexpr int NATIVE_QUOTIENT_BITS = 60;
 
-// Long division on limbs (div_schoolbook.cpp) costs about qn * dn limb
-// steps for a quotient of qn and a divisor of dn limbs; the reciprocal
-// method costs a few products whose combined length grows as qn + dn (as
-// qn + min(qn, dn) without a remainder: its last block reads only the
-// divisor's top bits). Long division is chosen while
-//     qn * dn <= DIV_SCHOOLBOOK_HARMONIC_LIMBS * (qn + dn'),
-// i.e. while qn dn / (qn + dn') is at most this many limbs. Measured with
-// the Karatsuba and Toom-3 products (thread CPU time, least of 5 batches,
-// this 2-core machine at load 1.5), schoolbook / reciprocal: 0.74 (quotient)
-// and 0.96 (remainder) at qn = dn = 80, 1.30 and 1.11 at 100; 0.98 and 1.10
-// at dn = 40 for qn = 20,000, 1.55 and 1.69 at dn = 70; 4.0 (remainder) at
-// qn = 40 for dn = 20,000; i.e. level at about 40. (With the products of
-// before, schoolbook up to 100 combined limbs and a transform above, the
-// methods met at 900 to 1,100.) A faster product for a few hundred limbs
-// moves this down; measure again when it changes.
-inline constexpr int64_t DIV_SCHOOLBOOK_HARMONIC_LIMBS = 40;
+// Long division on words (div_words.cpp) costs about qn * dn word steps
+// for a quotient of qn and a divisor of dn limbs, plus the conversion of
+// both to words; the reciprocal method costs a few products whose combined
+// length grows as qn + dn, or as 2 qn when the quotient is the shorter: its
+// estimates then read only the divisor's top bits, and its remainder is one
+// product of qn by dn limbs, which Karatsuba and Toom form faster than the
+// rows of a long division. Long division is chosen while
+//     qn * dn <= DIV_SCHOOLBOOK_HARMONIC_LIMBS * (qn + min(qn, dn)).
+// Measured with the word division on mulx/adcx/adox rows (thread CPU time,
+// least of 7 batches of 10 ms, 2-core Xeon with AVX-512 at load 3 to 5),
+// long division / reciprocal, quotient and remainder: balanced qn = dn =
+// 240: 0.72 / 0.65, 400: 0.88 / 0.72, 560: 0.81 / 0.72; qn = 20,000 with
+// dn = 240: 0.54 / 0.58, 320: 0.68 / 0.67, 480: 0.93 / 0.70; a shorter
+// quotient, dn = 200: 0.38 to 0.58 for qn = 10 to 120; dn = 1,000: 1.13 to
+// 1.82 (quotient) and 0.93 to 1.57 (remainder) for qn = 10 to 240; dn =
+// 20,000: 1.6 to 2.4 and 1.2 to 1.4. So level at about qn dn / (qn + dn) =
+// 300 for a longer quotient and at dn = 600 for a shorter one. (On 30-bit
+// limbs, before, the methods met at about 40.)
+inline constexpr int64_t DIV_SCHOOLBOOK_HARMONIC_LIMBS = 300;
 
 // Extra divisor bits kept beyond the quotient width when the divisor is
 // truncated for the reciprocal. With 4 bits the truncation moves the

@@ -1,6 +1,6 @@
 // Division and remainder: divide and modulo (divide.cpp) own the signs and
 // call quotientAndRemainder (divide_magnitudes.cpp), which picks one of the
-// methods below by size: long division on limbs (div_schoolbook.cpp) or
+// methods below by size: long division on words (div_words.cpp) or
 // quotient blocks (reciprocal_quotient.cpp) by a Newton reciprocal
 // (newton_reciprocal.cpp). The thresholds are in limits.h.
 //
@@ -39,17 +39,17 @@ void quotientAndRemainder(vnum* q, vnum* r, const vnum& A, const vnum& B);
 // reciprocal of the divisor's top bits, in quotient blocks from the top.
 void reciprocalQuotient(vnum* q, vnum* r, const vnum& A, const vnum& B);
 
-// The same by long division on limbs (schoolbook), for B or the quotient
-// short enough that its quadratic cost wins.
+// The same by long division on 64-bit words (div_words.cpp), for B or the
+// quotient short enough that its quadratic cost wins.
 void schoolbookQuotient(vnum* q, vnum* r, const vnum& A, const vnum& B);
 
-// Long division of limb arrays, Knuth's algorithm D in base 2^30:
-// q[0..un-vn) <- floor(u / v) and u[0..vn) <- u mod v (u[vn..un) is left
-// zero). Preconditions: 1 <= vn < un; v normalised (v[vn-1] >= 2^29); the top
-// vn limbs of u are below v, so every quotient digit fits a limb. Polls the
-// abort flag once per quotient limb and returns early, leaving q and u
-// meaningless.
-void divSchoolbook(int32_t* q, int32_t* u, int64_t un, const int32_t* v, int64_t vn);
+// Long division of word spans, Knuth's algorithm D in base 2^64 with a
+// pre-inverted quotient digit: q[0..un-dn) <- floor(u / d) and
+// u[0..dn) <- u mod d (u[dn..un) is left zero). Preconditions:
+// 1 <= dn < un; d normalised (top bit of d[dn-1] set); the top dn words of u
+// are below d, so every quotient digit fits a word. Polls the abort flag
+// once per quotient word and returns early, leaving q and u meaningless.
+void divWords(uint64_t* q, uint64_t* u, int32_t un, const uint64_t* d, int32_t dn);
 
 // V with 0 <= 2^(K+m)/C - V < 6 for C of m bits, by Newton stages of
 // doubling precision over C's top bits. Meaningless after a cancel.

@@ -29,6 +29,7 @@
 #include "numtheory/gcd/half_gcd.h"
 #include "numtheory/gcd/limits.h"
 #include "platform/abort_flags.h"
+#include "platform/task_pool.h"
 
 namespace quorvel {
 
@@ -57,10 +58,20 @@ bool reduceTopPart(vnum& a, vnum& b, int64_t k, CofactorMatrix* M, bool identity
   // N^-1 (a, b) = 2^k N^-1 (ah, bh) + N^-1 (al, bl), and the first term is
   // the reduced top part already computed.
   const vnum al = bitField(a, 0, k), bl = bitField(b, 0, k);
-  vnum ta = N.m11 * al;
-  ta -= N.m01 * bl;
-  vnum tb = N.m00 * bl;
-  tb -= N.m10 * al;
+  // Four independent products, side by side on the task pool when they are
+  // large enough to pay for it.
+  vnum ta, tb, ua, ub;
+  if (k >= HALF_GCD_PARALLEL_MIN_BITS && taskPoolThreads() > 1) {
+    parallelInvoke([&] { ta = N.m11 * al; }, [&] { ua = N.m01 * bl; }, [&] { tb = N.m00 * bl; },
+                   [&] { ub = N.m10 * al; });
+  } else {
+    ta = N.m11 * al;
+    ua = N.m01 * bl;
+    tb = N.m00 * bl;
+    ub = N.m10 * al;
+  }
+  ta -= ua;
+  tb -= ub;
   if (isAborted()) return false;
   ah.shift(k);
   ah += ta;
@@ -99,14 +110,22 @@ void mulCofactorMatrices(CofactorMatrix& M, const CofactorMatrix& N) {
   const vnum t2 = N.m11 - t1;
   const vnum t3 = N.m11 - N.m01;
   const vnum t4 = t2 - N.m10;
-  const vnum p1 = M.m00 * N.m00;
-  vnum u2 = p1 + s2 * t2;
-  vnum u3 = u2 + s3 * t3;
-  const vnum p5 = s1 * t1;
-  vnum c00 = p1 + M.m01 * N.m10;
+  vnum p[7];
+  const vnum* factors[7][2] = {{&M.m00, &N.m00}, {&M.m01, &N.m10}, {&s4, &N.m11}, {&M.m11, &t4},
+                               {&s1, &t1},       {&s2, &t2},       {&s3, &t3}};
+  auto product = [&](int i) { p[i] = *factors[i][0] * *factors[i][1]; };
+  if (std::max(magnitudeBits(M.m00), magnitudeBits(N.m00)) >= HALF_GCD_PARALLEL_MIN_BITS && taskPoolThreads() > 1)
+    parallelFor(7, product);
+  else
+    for (int i = 0; i < 7; ++i) product(i);
+  const vnum& p1 = p[0];
+  vnum u2 = p1 + p[5];
+  vnum u3 = u2 + p[6];
+  const vnum& p5 = p[4];
+  vnum c00 = p1 + p[1];
   vnum c01 = u2 + p5;
-  c01 += s4 * N.m11;
-  vnum c10 = u3 - M.m11 * t4;
+  c01 += p[2];
+  vnum c10 = u3 - p[3];
   u3 += p5;
   M.m00 = std::move(c00);
   M.m01 = std::move(c01);

@@ -21,21 +21,35 @@ inline constexpr int LEHMER_WINDOW_MIN_FLOOR_BITS = 64;
 inline constexpr int LEHMER_WORD_BITS = 63;
 inline constexpr int LEHMER_WORD_MIN_FLOOR_BITS = 32;
 // Below this many bits (the larger operand) halfGcd is a loop of Lehmer
-// steps; from here on it recurses on top halves and pays products. Measured
-// on the 2-core AMD EPYC (Zen 3) build machine at load 1.1 to 1.4, with the
-// Karatsuba and Toom-3 products: the GCD of two random 5,000,000-bit values
-// (quorvel-bench GCD) took 2.5 to 2.6 s with this threshold anywhere from
-// 32,000 to 125,000, 3.1 to 3.5 s at 250,000 and 4.9 s at 500,000 (the
-// best value with the products of before, which were several times slower
-// at a few thousand limbs). The balance is between the quadratic Lehmer
-// passes and the products: faster products move it down.
-inline constexpr int64_t HALF_GCD_LEHMER_MAX_BITS = 125000;
+// steps; from here on it recurses on top halves and pays products. The
+// balance is between the quadratic Lehmer passes and the products. With the
+// IFMA schoolbook products (2-core Xeon with AVX-512, load 2 to 6; the
+// one-thread CPU time of `quorvel-bench GCD` for two 1,000,000-bit values,
+// ours / GMP in the same run): 2.1 at 125,000 (the limit before, set with
+// products several times slower at a few thousand limbs), 1.5 to 1.6 at
+// 32,000, 1.3 to 1.4 at 16,000, 1.16 to 1.18 at 8,000 (three runs), 0.8 and
+// 1.6 at 4,000; GCDs of 80,000 and 160,000 bits (thread CPU time, least of
+// 5 batches): 3.9 / 7.6 ms at 4,000, 2.5 / 6.8 at 8,000, 4.5 / 11.7 at
+// 16,000.
+inline constexpr int64_t HALF_GCD_LEHMER_MAX_BITS = 8000;
 // GCD operands whose smaller value has at least this many bits are reduced
 // by halfGcd on the whole values; below it, by Lehmer steps alone. Measured
-// as above, thread CPU time of GCDs of random values, Lehmer alone /
-// halfGcd: 17 / 17 ms at 150,000 bits, 32-48 / 42 ms at 200,000, 107 /
-// 49 at 300,000, 250 / 116 at 500,000, 631 / 261 at 800,000. (With the
-// products of before both ways cost the same at 1,000,000 bits.)
-inline constexpr int64_t GCD_HALF_GCD_MIN_BITS = 250000;
+// as above with the limit of 8,000, GCDs of random values of 20,000, 40,000,
+// 80,000, 160,000 and 320,000 bits, milliseconds: Lehmer alone 0.32, 1.05,
+// 3.8, 13.9, 53; from 60,000 bits 0.32, 1.06, 2.7 to 2.9, 7.0 to 7.5, 20 to
+// 23; from 40,000 0.32, 1.01, 2.5, 6.8, 17; from 20,000 0.47, 1.5, 3.0, 6.8,
+// 17.4.
+inline constexpr int64_t GCD_HALF_GCD_MIN_BITS = 40000;
+// With more than one thread, the four products that carry a sub-call's
+// matrix to the whole values, and the seven of a matrix product, run side by
+// side on the task pool once the split point (bits) or the matrix entries
+// reach this size; below, handing off would cost more than the products
+// save. Not measured yet: the machine this was written on was shared by
+// other builds throughout (the bench's "cores" column at 0.5 to 0.7), so
+// wall times with two threads told nothing; 30,000 bits is 1,000 limbs,
+// where one product takes some tens of microseconds against a few for a
+// hand-off. Toom-3 products from 3,000 limbs share their own pieces anyway
+// (MUL_TOOM3_PARALLEL_MIN_LIMBS).
+inline constexpr int64_t HALF_GCD_PARALLEL_MIN_BITS = 30000;
 
 }  // namespace quorvel

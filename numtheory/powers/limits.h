@@ -28,7 +28,17 @@ inline constexpr int64_t NP_BIT_SERIAL_MAX_BITS = 2048;
 // at 1,536, 0.53-0.63 at 2,048, 0.83-1.18 at 3,072, 0.80-0.98 at 4,096,
 // 1.39-1.53 at 8,192. (With the products of before, schoolbook up to 100
 // combined limbs and a transform above, one squaring met near 160,000
-// bits.) Faster vnum products move it down.
+// bits.) Faster vnum products move it down. On AVX-512 IFMA the same moduli
+// run on 52-bit digits instead (word_montgomery_ifma.cpp), about twice as
+// fast again; the limit was not measured again for that path.
+//
+// The window width comes from the cost model of slidingWindowBits (table
+// products against one product per w + 1 exponent bits). Measured at 4,096
+// bits on the 64-bit word path (`quorvel-bench "modular power"`, one thread,
+// ours / GMP, two runs each, load 4 to 6): w = 4 1.18, 1.12; 5 1.06, 1.06;
+// 6 1.10, 1.14; 7 (the model's choice) 1.11, 1.03; 8 0.97, 1.31: within the
+// noise of each other, as the model says (the widths from 5 to 8 differ by
+// under 3% of the products).
 inline constexpr int64_t MODPOW_WORD_MAX_BITS = 4096;
 // Widest window of the sliding-window power (bits): its table holds
 // 2^(w-1) odd powers. The cost model stops paying beyond this width for

@@ -9,8 +9,11 @@
 // chosen for the exponent's length (slidingWindowBits) a b-bit exponent
 // costs about b squarings and b / (w + 1) + 2^(w-1) products.
 //
-// Two arithmetics carry the forms:
-//  - moduli up to MODPOW_WORD_MAX_BITS: spans of 64-bit words with
+// Three arithmetics carry the forms:
+//  - moduli up to MODPOW_WORD_MAX_BITS on AVX-512 IFMA: spans of 52-bit
+//    digits with R'' = 2^(52 n) >= 4N and the almost Montgomery product
+//    (word_span.h), which keeps forms below 2N;
+//  - the same moduli elsewhere: spans of 64-bit words with
 //    R' = 2^(64 n) and word-by-word REDC (word_span.h), where the schoolbook
 //    product and the reduction cost about n^2 word products each;
 //  - larger moduli: vnum values with the record's R = 2^k and
@@ -100,6 +103,60 @@ class WordForms {
   Value product_;  // 2n words of scratch for every product
   Value rr_;       // R'^2 mod N
   uint64_t nInv_ = 0;
+};
+
+// Forms as spans of 52-bit digits with R'' = 2^(52 n) >= 4N and the almost
+// Montgomery product of word_montgomery_ifma.cpp: forms stay below 2N and
+// are reduced below N only on the way out.
+class IfmaForms {
+ public:
+  using Value = std::vector<uint64_t>;
+
+  explicit IfmaForms(const ModulusRecord& record)
+      : n_(montgomeryDigitCount(record.k)), N_(n_), rr_(n_), unit_(n_), record_(record) {
+    digitsFromVnum(N_.data(), n_, record.N);
+    k0_ = negatedInverseWord(N_[0]) & ((uint64_t{1} << 52) - 1);
+    // R''^2 mod N = RR 2^(2d) mod N for R'' = 2^(k + d): one division.
+    vnum rr(record.RR);
+    rr.shift(2 * (int64_t{52} * n_ - record.k));
+    modulo(rr, record.N);
+    digitsFromVnum(rr_.data(), n_, rr);
+    unit_[0] = 1;
+  }
+
+  // The form of x, for 0 <= x < N.
+  Value form(const vnum& x) {
+    Value v(n_);
+    digitsFromVnum(v.data(), n_, x);
+    multiply(v, rr_);
+    return v;
+  }
+  // The form of 1: R''^2 R''^-1.
+  Value one() {
+    Value v(rr_);
+    multiply(v, unit_);
+    return v;
+  }
+  void multiply(Value& a, const Value& b) { ammDigits(a.data(), a.data(), b.data(), N_.data(), n_, k0_); }
+  void square(Value& a) { ammDigits(a.data(), a.data(), a.data(), N_.data(), n_, k0_); }
+  // a out of Montgomery form: a R''^-1 is at most N (a < 2N < R''), and N
+  // itself stands for 0.
+  vnum value(const Value& a) {
+    Value v(a);
+    multiply(v, unit_);
+    vnum r = vnumFromDigits(v.data(), n_);
+    if (r >= record_.N) r -= record_.N;
+    return r;
+  }
+  int64_t formBytes() const { return int64_t{8} * n_; }
+
+ private:
+  int32_t n_;
+  Value N_;
+  Value rr_;    // R''^2 mod N
+  Value unit_;  // 1
+  uint64_t k0_ = 0;
+  const ModulusRecord& record_;
 };
 
 // Forms as vnums with the record's R = 2^k.
@@ -219,6 +276,10 @@ vnum modularPower(const vnum& x, const vnum& y, const ModulusRecord& record) {
   if (record.k == 0) return vnum();  // no modulus stored
   vnum base(x);
   if (base >= record.N) modulo(base, record.N);
+  if (record.k <= MODPOW_WORD_MAX_BITS && hasIfmaMontgomery()) {
+    IfmaForms forms(record);
+    return windowPower(forms, base, y);
+  }
   if (record.k <= MODPOW_WORD_MAX_BITS) {
     WordForms forms(record);
     return windowPower(forms, base, y);

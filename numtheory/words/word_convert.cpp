@@ -1,9 +1,7 @@
-// Between 30-bit limbs and 64-bit words: a bit stream re-cut at other
-// boundaries, carried through a 128-bit buffer that never holds more than
-// 64 + 30 pending bits.
+// Between 30-bit limbs and 64-bit words: the same bit string cut at other
+// boundaries.
 #include <bit>
 #include <cassert>
-#include <cstring>
 
 #include "numtheory/words/word_span.h"
 
@@ -29,44 +27,45 @@ int32_t wordCount(const vnum& x) {
   return bits == 0 ? 1 : static_cast<int32_t>((bits + 63) / 64);
 }
 
+// Each output is cut from the inputs that cover its bits, independently of
+// the others, so the loop carries no dependency from one output to the
+// next: word i is bits 64 i .. 64 i + 63, which lie in limbs k .. k + 3 for
+// k = floor(64 i / 30) (an offset of up to 29 bits plus 64 needs 93 < 120);
+// limb j is bits 30 j .. 30 j + 29, inside words k, k + 1 for
+// k = floor(30 j / 64).
 void wordsFromVnum(uint64_t* out, int32_t n, const vnum& x) {
   assert(x.plus);
   const int32_t limbs = significantLimbs(x);
-  u128 pending = 0;
-  int pendingBits = 0;
-  int32_t next = 0, i = 0;
-  for (; i < n; ++i) {
-    while (pendingBits < 64 && next < limbs) {
-      pending |= static_cast<u128>(static_cast<uint32_t>(x.limbs[next++])) << pendingBits;
-      pendingBits += LIMB_BITS;
-    }
-    if (pendingBits == 0) break;
-    out[i] = static_cast<uint64_t>(pending);
-    pending >>= 64;
-    pendingBits = pendingBits > 64 ? pendingBits - 64 : 0;
+  assert(int64_t{LIMB_BITS} * (limbs - 1) + std::bit_width(static_cast<uint32_t>(x.limbs[limbs - 1])) <= int64_t{64} * n);
+  const uint32_t* p = reinterpret_cast<const uint32_t*>(x.limbs);
+  auto limbAt = [&](int64_t k) -> u128 { return k < limbs ? p[k] : 0; };
+  for (int32_t i = 0; i < n; ++i) {
+    const int64_t bit = int64_t{64} * i;
+    const int64_t k = bit / LIMB_BITS;
+    const int offset = static_cast<int>(bit % LIMB_BITS);
+    u128 window;
+    if (k + 3 < limbs)
+      window = p[k] | static_cast<u128>(p[k + 1]) << 30 | static_cast<u128>(p[k + 2]) << 60 |
+               static_cast<u128>(p[k + 3]) << 90;
+    else
+      window = limbAt(k) | limbAt(k + 1) << 30 | limbAt(k + 2) << 60 | limbAt(k + 3) << 90;
+    out[i] = static_cast<uint64_t>(window >> offset);
   }
-  // Only zero bits may be left over: x must fit the span.
-  assert(pending == 0);
-  std::memset(out + i, 0, sizeof(uint64_t) * static_cast<size_t>(n - i));
 }
 
 vnum vnumFromWords(const uint64_t* w, int32_t n) {
   while (n > 1 && w[n - 1] == 0) --n;
   // 64 n bits in 30-bit limbs, plus one limb for the clear sign bit.
-  int32_t limbs = static_cast<int32_t>((int64_t{64} * n + LIMB_BITS - 1) / LIMB_BITS) + 1;
+  const int32_t limbs = static_cast<int32_t>((int64_t{64} * n + LIMB_BITS - 1) / LIMB_BITS) + 1;
   vnum v;
   v.extendTo(limbs);
-  u128 pending = 0;
-  int pendingBits = 0;
-  int32_t next = 0;
-  for (int32_t i = 0; i < v.len; ++i) {
-    if (pendingBits < LIMB_BITS && next < n) {
-      pending |= static_cast<u128>(w[next++]) << pendingBits;
-      pendingBits += 64;
-    }
-    v.limbs[i] = static_cast<int32_t>(static_cast<uint64_t>(pending) & LIMB_MASK);
-    pending >>= LIMB_BITS;
-    pendingBits = pendingBits > LIMB_BITS ? pendingBits - LIMB_BITS : 0;
+  for (int32_t j = 0; j < v.len; ++j) {
+    const int64_t bit = int64_t{LIMB_BITS} * j;
+    const int64_t k = bit / 64;
+    const int offset = static_cast<int>(bit % 64);
+    u128 window = k < n ? w[k] : 0;
+    if (k + 1 < n) window |= static_cast<u128>(w[k + 1]) << 64;
+    v.limbs[j] = static_cast<int32_t>(static_cast<uint64_t>(window >> offset) & LIMB_MASK);
   }
   v.normalize();
   return v;

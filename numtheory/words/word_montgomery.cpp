@@ -10,6 +10,7 @@
 // and all n carries are added to the high half at the end in one pass.
 #include <cassert>
 
+#include "numtheory/words/word_rows.h"
 #include "numtheory/words/word_span.h"
 
 namespace quorvel {
@@ -31,7 +32,8 @@ uint64_t negatedInverseWord(uint64_t n0) {
 
 void redcWords(uint64_t* r, uint64_t* t, const uint64_t* N, int32_t n, uint64_t nInv) {
   assert(N[0] & 1);
-  for (int32_t i = 0; i < n; ++i) t[i] = addMulWordsBy(t + i, N, n, t[i] * nInv);
+  const WordRow addMul = wordRows().addMul;
+  for (int32_t i = 0; i < n; ++i) t[i] = addMul(t + i, N, n, t[i] * nInv);
   uint64_t carry = 0;
   for (int32_t i = 0; i < n; ++i) {
     const u128 s = static_cast<u128>(t[n + i]) + t[i] + carry;

@@ -1,6 +1,8 @@
 // Kernels on spans of 64-bit machine words, for the work that runs many
 // small products in a row: the modular power of a modulus up to a few
-// thousand bits and the lower levels of the factorial's product trees.
+// thousand bits, long division by a short divisor and the lower levels of
+// the factorial's product trees. Their rows run on mulx/adcx/adox where the
+// processor has BMI2 and ADX (word_rows.h).
 //
 // vnum keeps 30 bits per 32-bit limb so that its additions and schoolbook
 // columns have headroom; a 64 x 64 -> 128-bit multiply does (64/30)^2, about
@@ -39,6 +41,11 @@ int compareWords(const uint64_t* a, const uint64_t* b, int32_t n);
 uint64_t mulWordsBy(uint64_t* r, const uint64_t* a, int32_t n, uint64_t b);
 // r[0..n) += a[0..n) * b, returns the carry out of r[n-1]. r and a disjoint.
 uint64_t addMulWordsBy(uint64_t* r, const uint64_t* a, int32_t n, uint64_t b);
+// r[0..n) -= a[0..n) * b mod 2^(64 n), returns the borrow out of r[n-1]
+// (the word to subtract from r[n]). r and a disjoint.
+uint64_t subMulWordsBy(uint64_t* r, const uint64_t* a, int32_t n, uint64_t b);
+// r[0..n) <- a + b mod 2^(64 n), returns the carry (0 or 1). r may be a or b.
+uint64_t addWords(uint64_t* r, const uint64_t* a, const uint64_t* b, int32_t n);
 // r[0..an+bn) <- a[0..an) * b[0..bn), an >= bn >= 1. r disjoint from a, b.
 void mulWords(uint64_t* r, const uint64_t* a, int32_t an, const uint64_t* b, int32_t bn);
 // r[0..2n) <- a[0..n)^2, n >= 1. r disjoint from a.
@@ -52,5 +59,21 @@ uint64_t negatedInverseWord(uint64_t n0);
 // with N[0..n) odd and nInv = negatedInverseWord(N[0]). t is destroyed; r
 // may be t + n but not the low half.
 void redcWords(uint64_t* r, uint64_t* t, const uint64_t* N, int32_t n, uint64_t nInv);
+
+// --- Montgomery products on 52-bit digits (word_montgomery_ifma.cpp) ---
+
+// AVX-512 IFMA with the 256-bit forms (VL), unless SIMD is switched off.
+bool hasIfmaMontgomery();
+// Digits per form for a modulus of k bits: the least multiple of 4 with
+// R = 2^(52 n) >= 4 N, so that products of values below 2N stay below 2N.
+int32_t montgomeryDigitCount(int64_t k);
+// r[0..n) <- a b R^-1 mod N, not reduced: below 2N, for a, b < 2N given as
+// n digits below 2^52 each (so is r); N odd, k0 = -N^-1 mod 2^52. r may be
+// a or b. Only after hasIfmaMontgomery() said yes.
+void ammDigits(uint64_t* r, const uint64_t* a, const uint64_t* b, const uint64_t* N, int32_t n, uint64_t k0);
+// d[0..n) <- the 52-bit digits of a non-negative x < 2^(52 n).
+void digitsFromVnum(uint64_t* d, int32_t n, const vnum& x);
+// The value of the digits d[0..n), each below 2^52.
+vnum vnumFromDigits(const uint64_t* d, int32_t n);
 
 }  // namespace quorvel

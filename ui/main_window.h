@@ -68,6 +68,7 @@ class MainWindow : public QWidget {
   // Targets of the engine observer's queued reports (window thread).
   void historyChanged();
   void pasteIgnored();
+  void primeVerdictShown(const QString& verdict);
 
   // The window's actions, as the context menu and their shortcuts run them.
   void trigger(WindowAction action);

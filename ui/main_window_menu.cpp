@@ -91,6 +91,8 @@ void MainWindow::showShortcuts() {
   shortcutsWindow_->activateWindow();
 }
 
+void MainWindow::primeVerdictShown(const QString& verdict) { statusStrip_->showNote(verdict); }
+
 void MainWindow::pasteIgnored() { statusStrip_->showNote(QStringLiteral("Nothing pasted: the text holds no digit")); }
 
 }  // namespace quorvel::ui

@@ -22,10 +22,12 @@ inline constexpr uint64_t RESIDUE_MODULUS_LIMIT = uint64_t{1} << 34;
 // Moduli up to this many bits run the tests on 64-bit word spans with the
 // word-by-word reduction (quadratic, no allocation in the loop); larger ones
 // on vnum products with REDC by two more products, which ride on the FFT.
-// A strong test to base 2, words / vnum, CPU time on this 2-core machine
-// under load: see bench/primes_cases.cpp ("--crossover" is not needed: the
-// two sides are timed on the same value there).
-inline constexpr int64_t PRIME_WORD_RING_MAX_BITS = 12000;
+// Baillie-PSW of a prime, words / vnum, best of the bench's runs on this
+// 2-core machine under heavy load (quorvel-bench ring): 0.79 at 2,000 bits,
+// 1.77 at 10,000. The same place as the modular power's limit
+// (MODPOW_WORD_MAX_BITS), measured the same way; faster word rows move it
+// up.
+inline constexpr int64_t PRIME_WORD_RING_MAX_BITS = 4096;
 
 // Selfridge's search for D tries this many values before it asks whether n
 // is a square (a square n has no D with (D/n) = -1, so the search would

@@ -148,5 +148,6 @@ int main(int argc, char** argv) {
   quorvel::bench::runDecimalCases();
   quorvel::bench::runFunctionsCases();
   quorvel::bench::runFftCases();
+  quorvel::bench::runPrimesCases();
   return 0;
 }

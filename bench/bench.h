@@ -56,6 +56,7 @@ void runNumtheoryCases();
 void runDecimalCases();
 void runFunctionsCases();
 void runFftCases();
+void runPrimesCases();
 
 // quorvel-bench --crossover [binary] [decimal] [mul] [sqr] [shapes]
 // [unbalanced] [--min=COMBINED_LIMBS] [--max=COMBINED_LIMBS]: the timing of

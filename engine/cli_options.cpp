@@ -19,6 +19,9 @@ Options:
       --hex         print only the hexadecimal text
       --trace       print each key and the display after it
       --indicators  add a line with the lit indicators (Modulo, Memory)
+      --prime       add a line with the verdict on the value shown: prime,
+                    probable prime, composite (with a reason when one is
+                    cheap, as "composite: divisible by 7") or not prime
   -h, --help        print this help and exit
       --version     print the version and exit
   --                end the options: every later argument is a key
@@ -28,7 +31,7 @@ Keys, written as on the key panel (quote * ( ) << >> from the shell):
   digits       123 or 1F (a token starting with 0-9), #FF (hexadecimal
                letters count only in Hex mode)
   operators    + - * / MOD << >> AND OR XOR Exp GCD x^y nPr nCr Power
-  functions    +/- NOT Sqrt n!
+  functions    +/- NOT Sqrt n! nextprime (the smallest prime above)
   evaluation   ( ) =
   memory       MS M+ M- MR MC, and Modulo (stores the modulus of Power)
   clearing     CE C
@@ -38,7 +41,11 @@ Keys, written as on the key panel (quote * ( ) << >> from the shell):
 
 Exit status: 0 if the display shows a value; 1 if it shows one of the
 calculator's messages, such as "Divide by zero." (also written to standard
-error); 2 for a usage error, an unreadable key file or a failed write.
+error); 2 for a usage error, an unreadable key file or a failed write. The
+verdict of --prime does not change it.
+
+While a long command runs, its progress and an estimate of the time left
+show on standard error, when that is a terminal.
 
 Example: quorvel-cli --dec 2 x^y 127 - 1 =
 )";
@@ -66,6 +73,8 @@ CliOptions parseCliOptions(int argc, const char* const* argv) {
       options.trace = true;
     } else if (arg == "--indicators") {
       options.indicators = true;
+    } else if (arg == "--prime") {
+      options.prime = true;
     } else if (arg == "--dec") {
       options.decPicked = true;
     } else if (arg == "--hex") {

@@ -27,6 +27,8 @@ struct CliOptions {
   bool version = false;
   bool trace = false;
   bool indicators = false;
+  // --prime: one more line after the display, the verdict on the value.
+  bool prime = false;
   // --hex and --dec pick the texts to print; with neither, both are printed.
   bool hexPicked = false;
   bool decPicked = false;

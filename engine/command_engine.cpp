@@ -22,6 +22,7 @@
 #include "decimal/vnum10.h"
 #include "engine/command_ids.h"
 #include "engine/pasted_text.h"
+#include "engine/value_history.h"
 #include "numtheory/numtheory.h"
 #include "platform/abort_flags.h"
 #include "vnum/messages.h"
@@ -64,7 +65,8 @@ bool actsDuringError(int id) {
 // back one by one: every other command changes the entry or ends its typing.
 bool keepsTypedDigits(int id) {
   return (id >= CMD_DIGIT_1 && id <= CMD_DIGIT_0) || (id >= CMD_DIGIT_A && id <= CMD_DIGIT_F) ||
-         id == CMD_BACKSPACE || id == CMD_DEC || id == CMD_HEX || id == CMD_COPY || id == CMD_REPAINT;
+         id == CMD_BACKSPACE || id == CMD_DEC || id == CMD_HEX || id == CMD_COPY || id == CMD_REPAINT ||
+         id == CMD_IS_PRIME;
 }
 
 void refuseOverCap(const vnum& x) {
@@ -79,6 +81,10 @@ CommandEngine::CommandEngine(TextBuffers& texts, Display& display, Clipboard& cl
 bool CommandEngine::runCommand(int id) {
   if (errorShown_ && !actsDuringError(id)) return false;
   runningCommand_ = id;
+  // Each worker thread reports to this engine's meter.
+  progressMeter = &progress;
+  progress.clear();
+  tape.press(id, bitToggleIndex.load(std::memory_order_relaxed));
   if (!keepsTypedDigits(id)) typedDigits_.clear();
   try {
     if (id >= CMD_DIGIT_1 && id <= CMD_DIGIT_9) {
@@ -94,7 +100,9 @@ bool CommandEngine::runCommand(int id) {
         case CMD_NEGATE:
         case CMD_NOT:
         case CMD_SQRT:
-        case CMD_FACTORIAL: unaryFunction(id); break;
+        case CMD_FACTORIAL:
+        case CMD_NEXT_PRIME: unaryFunction(id); break;
+        case CMD_IS_PRIME: judgePrimality(); break;
         case CMD_OPEN: openLevel(); break;
         case CMD_CLOSE: closeLevel(); break;
         case CMD_EQUALS: evaluateAll(); break;
@@ -140,7 +148,11 @@ bool CommandEngine::show(const vnum& x) {
   toDecText(x, texts_.decStage(), TEXT_BUFFER_SIZE);
   if (isAborted()) return false;
   texts_.publish();
-  if (observer_ && !isAborted()) observer_->valueShown(runningCommand_, x, texts_.decStage());
+  if (observer_ && !isAborted()) {
+    // The keys that led here go with the value the history keeps.
+    const std::string keys = producesHistoryEntry(runningCommand_) ? tape.take() : std::string();
+    observer_->valueShown(runningCommand_, x, texts_.decStage(), keys);
+  }
   return !isAborted();
 }
 
@@ -226,11 +238,12 @@ void CommandEngine::unaryFunction(int id) {
       if (V > vnum(int32_t{FACTORIAL_KEY_LIMIT})) throw MSG_LIMIT_OVER;
       result = factorial(V);
       break;
+    case CMD_NEXT_PRIME: result = nextPrime(V); break;
   }
   if (isAborted()) return;
-  // NOT of 2^5,000,000 - 1 is -2^5,000,000, one bit over the cap. factorial()
-  // refuses a result over it before any work; the others cannot grow, but
-  // the check is one pass over the limbs.
+  // NOT of 2^5,000,000 - 1 is -2^5,000,000, one bit over the cap.
+  // factorial() and nextPrime() refuse a result over it; the others cannot
+  // grow, but the check is one pass over the limbs.
   refuseOverCap(result);
   operandStack_[level_] = std::move(result);
   operatorPending_ = false;
@@ -400,5 +413,23 @@ void CommandEngine::putEntry() {
 }
 
 void CommandEngine::copy() { clipboard_.setText(texts_.decText()); }
+
+void CommandEngine::judgePrimality() {
+  const vnum V = shownValue();
+  if (isAborted()) return;
+  const PrimeVerdict verdict = primalityVerdict(V);
+  if (isAborted()) return;
+  std::string text = primeVerdictText(verdict);
+  {
+    std::lock_guard<std::mutex> lock(verdictMutex_);
+    primeVerdict_ = text;
+  }
+  if (observer_ && !isAborted()) observer_->primeVerdictShown(text);
+}
+
+std::string CommandEngine::primeVerdict() const {
+  std::lock_guard<std::mutex> lock(verdictMutex_);
+  return primeVerdict_;
+}
 
 }  // namespace quorvel

@@ -4,15 +4,19 @@
 #pragma once
 
 #include <atomic>
+#include <mutex>
+#include <string>
 
 #include "engine/command_runner.h"
 #include "engine/engine_observer.h"
 #include "engine/entry_inbox.h"
+#include "engine/key_tape.h"
 #include "engine/text_buffers.h"
 #include "engine/typed_digits.h"
 #include "numtheory/functions.h"
 #include "platform/clipboard.h"
 #include "platform/display.h"
+#include "platform/progress.h"
 #include "vnum/vnum.h"
 
 namespace quorvel {
@@ -43,6 +47,15 @@ class CommandEngine : public CommandRunner {
   EntryInbox inbox;
   // Set before the first command; may be null.
   void setObserver(EngineObserver* observer) { observer_ = observer; }
+  // How far the running command has come (progress.h); read by the window
+  // thread, cleared as each command starts.
+  ProgressMeter progress;
+  // The keys since the last history entry; the window thread names an
+  // opened file there before it hands the file's text over.
+  KeyTape tape;
+  // The text of the last verdict of CMD_IS_PRIME ("prime", ...), empty
+  // before the first.
+  std::string primeVerdict() const;
 
   // Indicator state for painting: a modulus is stored / the memory is not 0.
   bool modulusIndicator() const { return modulusIndicator_.load(std::memory_order_relaxed); }
@@ -70,6 +83,7 @@ class CommandEngine : public CommandRunner {
   void putEntry();
   void backspace();
   void copy();
+  void judgePrimality();
 
   // The value on display, read back from the hexadecimal text.
   vnum shownValue() const;
@@ -97,6 +111,8 @@ class CommandEngine : public CommandRunner {
   TypedDigits typedDigits_;
   EngineObserver* observer_ = nullptr;
   int runningCommand_ = 0;
+  mutable std::mutex verdictMutex_;
+  std::string primeVerdict_;
 };
 
 // Applies the binary operator `code` to copies of left and right and checks

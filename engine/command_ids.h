@@ -47,6 +47,11 @@ enum CommandId : int {
   CMD_BIT_TOGGLE = 2010,
   // Takes back the last digit typed into the entry; nothing otherwise.
   CMD_BACKSPACE = 2011,
+  // The verdict on the shown value ("prime", "composite: divisible by 7",
+  // ...); the value and the entry stay as they are.
+  CMD_IS_PRIME = 2012,
+  // The smallest prime above the shown value, like a unary function.
+  CMD_NEXT_PRIME = 2013,
   CMD_PASTE = 40001,
   CMD_COPY = 40002,
   // Reads the text in the engine's inbox exactly as a paste (an opened or

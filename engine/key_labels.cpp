@@ -9,7 +9,7 @@ namespace quorvel {
 
 namespace {
 
-constexpr std::array<std::pair<std::string_view, int>, 33> KEY_LABELS{{
+constexpr std::array<std::pair<std::string_view, int>, 34> KEY_LABELS{{
     {"+", CMD_ADD},
     {"-", CMD_SUBTRACT},
     {"*", CMD_MULTIPLY},
@@ -31,6 +31,7 @@ constexpr std::array<std::pair<std::string_view, int>, 33> KEY_LABELS{{
     {"+/-", CMD_NEGATE},
     {"Sqrt", CMD_SQRT},
     {"n!", CMD_FACTORIAL},
+    {"nextprime", CMD_NEXT_PRIME},
     {"(", CMD_OPEN},
     {")", CMD_CLOSE},
     {"=", CMD_EQUALS},

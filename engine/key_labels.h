@@ -8,7 +8,8 @@
 namespace quorvel {
 
 // The id of the non-digit key labelled `label` exactly as on the panel
-// ("+", "MOD", "x^y", "C" for clear all, ...), or nothing.
+// ("+", "MOD", "x^y", "C" for clear all, ...) or "nextprime" (the window's
+// "Next prime"), or nothing.
 std::optional<int> commandIdOfLabel(std::string_view label);
 
 // The label of the non-digit key that sends `id`; "Paste" for the pastes

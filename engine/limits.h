@@ -19,3 +19,12 @@ inline constexpr size_t HISTORY_HEAD_CHARS = 16;
 inline constexpr size_t HISTORY_TAIL_CHARS = 12;
 
 }  // namespace quorvel
+
+namespace quorvel {
+
+// The keys a history entry keeps (key_tape.h): at most this many characters,
+// the latest ones, behind "… " when more were pressed. A value may take
+// thousands of typed digits; the tape is for reading, not for replaying.
+inline constexpr size_t TAPE_MAX_CHARS = 200;
+
+}  // namespace quorvel

@@ -11,7 +11,12 @@
 //
 // The exit status tells a script what the display shows: a value, or one of
 // the calculator's messages ("Divide by zero.", ...), which is then repeated
-// on standard error.
+// on standard error. --prime adds the verdict on the value shown.
+//
+// While a key runs longer than a second and standard error is a terminal,
+// a progress line there shows the fraction done and the time left (or the
+// time so far, for work that cannot tell its fraction); it is erased when
+// the key ends, so nothing of it stays in the terminal or reaches a pipe.
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -22,6 +27,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 #include "engine/cli_options.h"
@@ -29,6 +35,7 @@
 #include "engine/command_ids.h"
 #include "engine/command_worker.h"
 #include "engine/key_labels.h"
+#include "engine/progress_text.h"
 #include "engine/start_up.h"
 #include "engine/version.h"
 #include "platform/clipboard.h"
@@ -127,9 +134,21 @@ std::optional<Action> parseToken(const std::string& token) {
   return std::nullopt;
 }
 
+// "[#########           ] 42% · about 12 s left" after `seconds`, or
+// "Computing... 12 s" while the command has reported no fraction.
+std::string progressLine(double fraction, double seconds) {
+  constexpr int BAR_CELLS = 20;
+  if (fraction < 0) return "Computing... " + std::to_string(static_cast<long>(seconds)) + " s";
+  const int filled = static_cast<int>(fraction * BAR_CELLS);
+  return "[" + std::string(static_cast<size_t>(filled), '#') + std::string(static_cast<size_t>(BAR_CELLS - filled), ' ') +
+         "] " + progressText(fraction, seconds);
+}
+
 class CliCalculator {
  public:
-  CliCalculator() : engine_(texts_, display_, clipboard_), worker_(engine_, display_) {
+  // `showProgress`: standard error is a terminal.
+  explicit CliCalculator(bool showProgress)
+      : engine_(texts_, display_, clipboard_), worker_(engine_, display_), showProgress_(showProgress) {
     texts_.publishTexts("+0x000000000000000", "0");
     worker_.start();
     worker_.waitUntilIdle();
@@ -145,7 +164,7 @@ class CliCalculator {
         std::this_thread::sleep_for(std::chrono::microseconds(200));
       if (worker_.busy()) worker_.handOff(CMD_CLEAR_ALL);
     }
-    worker_.waitUntilIdle();
+    waitShowingProgress();
   }
 
   void run(const Action& a, long cancelAfterMs) {
@@ -186,6 +205,12 @@ class CliCalculator {
     }
   }
 
+  // The verdict on the value shown (CMD_IS_PRIME).
+  std::string primeVerdict() {
+    press(CMD_IS_PRIME, -1);
+    return engine_.primeVerdict();
+  }
+
   // The message on display, or nothing when it shows a value. Read while the
   // worker is idle: its last command finished before waitUntilIdle returned.
   std::optional<std::string> shownMessage() const {
@@ -194,11 +219,41 @@ class CliCalculator {
   }
 
  private:
+  void waitShowingProgress() {
+    if (!showProgress_) {
+      worker_.waitUntilIdle();
+      return;
+    }
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    Clock::time_point nextLine = start + std::chrono::duration_cast<Clock::duration>(
+                                             std::chrono::duration<double>(PROGRESS_SHOW_AFTER_SECONDS));
+    bool shown = false;
+    while (!worker_.idle()) {
+      std::this_thread::sleep_for(std::chrono::microseconds(500));
+      const Clock::time_point now = Clock::now();
+      if (now < nextLine) continue;
+      const double seconds = std::chrono::duration<double>(now - start).count();
+      std::fprintf(stderr, "\r%s\033[K", progressLine(engine_.progress.fraction(), seconds).c_str());
+      std::fflush(stderr);
+      shown = true;
+      nextLine = now + std::chrono::milliseconds(PROGRESS_LINE_INTERVAL_MS);
+    }
+    if (shown) {
+      std::fputs("\r\033[K", stderr);
+      std::fflush(stderr);
+    }
+  }
+
+  // How often the progress line is written again.
+  static constexpr int PROGRESS_LINE_INTERVAL_MS = 250;
+
   TextBuffers texts_;
   NullDisplay display_;
   InProcessClipboard clipboard_;
   CommandEngine engine_;
   CommandWorker worker_;
+  const bool showProgress_;
 };
 
 // Appends the white-space separated keys of the file `name` ("-": standard
@@ -275,7 +330,7 @@ int main(int argc, char** argv) {
   }
 
   prepareNumberCore();
-  CliCalculator calculator;
+  CliCalculator calculator(isatty(STDERR_FILENO) == 1);
   long cancelAfterMs = -1;
   for (const Action& a : actions) {
     if (a.kind == Action::CANCEL) {
@@ -291,6 +346,8 @@ int main(int argc, char** argv) {
   }
   if (!options.trace) calculator.print(options);
   const auto message = calculator.shownMessage();
+  // A message is no value to judge; the exit status tells of it.
+  if (options.prime && !message) std::printf("%s\n", calculator.primeVerdict().c_str());
   if (message) std::fprintf(stderr, "%s: %s\n", CLI_PROGRAM_NAME, message->c_str());
   return finishOutput(message ? EXIT_MESSAGE_SHOWN : EXIT_VALUE_SHOWN);
 }

@@ -24,12 +24,14 @@ void TextBuffers::publish() {
   std::lock_guard<std::mutex> lock(mutex_);
   copyText(hexText_.get(), hexStage_.get());
   copyText(decText_.get(), decStage_.get());
+  ++generation_;
 }
 
 void TextBuffers::publishTexts(const char* hex, const char* dec) {
   std::lock_guard<std::mutex> lock(mutex_);
   copyText(hexText_.get(), hex);
   copyText(decText_.get(), dec);
+  ++generation_;
 }
 
 std::string TextBuffers::hexText() const {

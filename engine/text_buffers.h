@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -41,10 +42,14 @@ class TextBuffers {
   }
   std::string hexText() const;
   std::string decText() const;
+  // Counts the publications: a reader holding the lock (inside read())
+  // tells by it whether the texts are still those it looked at before.
+  uint64_t generationLocked() const { return generation_; }
 
  private:
   mutable std::mutex mutex_;
   std::unique_ptr<char[]> hexText_, decText_, hexStage_, decStage_;
+  uint64_t generation_ = 0;
 };
 
 }  // namespace quorvel

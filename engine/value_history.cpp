@@ -38,6 +38,7 @@ bool producesHistoryEntry(int commandId) {
     case CMD_NOT:
     case CMD_SQRT:
     case CMD_FACTORIAL:
+    case CMD_NEXT_PRIME:
     case CMD_CLOSE:
     case CMD_EQUALS:
     case CMD_PASTE:
@@ -46,10 +47,11 @@ bool producesHistoryEntry(int commandId) {
   }
 }
 
-bool ValueHistory::record(int commandId, const vnum& value, std::string_view decText) {
+bool ValueHistory::record(int commandId, const vnum& value, std::string_view decText, std::string_view keys) {
   if (!producesHistoryEntry(commandId)) return false;
   auto entry = std::make_shared<HistoryEntry>();
   entry->commandId = commandId;
+  entry->keys = keys;
   entry->digits = static_cast<int64_t>(decText.size()) - (decText.starts_with('-') ? 1 : 0);
   if (decText.size() <= HISTORY_FULL_TEXT_MAX) {
     entry->head = decText;

@@ -25,6 +25,8 @@ namespace quorvel {
 
 struct HistoryEntry {
   int commandId = 0;
+  // The keys that led to the value from the previous entry (key_tape.h).
+  std::string keys;
   // The whole decimal text, or its first characters when it is long.
   std::string head;
   // Empty, or the last characters of a long decimal text.
@@ -35,7 +37,7 @@ struct HistoryEntry {
   std::vector<int32_t> limbs;  // the used limbs, two's complement
 
   vnum value() const;
-  size_t bytes() const { return limbs.size() * sizeof(int32_t) + head.size() + tail.size(); }
+  size_t bytes() const { return limbs.size() * sizeof(int32_t) + head.size() + tail.size() + keys.size(); }
 };
 
 // True for the commands whose values the history keeps.
@@ -45,8 +47,8 @@ class ValueHistory {
  public:
   // Keeps `value` when `commandId` produces history entries, dropping the
   // oldest entries beyond the bounds of engine/limits.h. `decText` is the
-  // value's decimal text. True when kept.
-  bool record(int commandId, const vnum& value, std::string_view decText);
+  // value's decimal text, `keys` the tape that led to it. True when kept.
+  bool record(int commandId, const vnum& value, std::string_view decText, std::string_view keys = {});
   // The entries, newest first.
   std::vector<std::shared_ptr<const HistoryEntry>> entries() const;
   size_t bytes() const;

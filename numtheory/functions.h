@@ -30,10 +30,14 @@
 // word and multiplied word by word up to 128 words, by vnum above; a
 // shift by 99,994 puts the powers of two back.
 //
+// Primes (primes/primes.h has the plan): a verdict on a value, deterministic
+// below 2^64 and Baillie-PSW above, and the next prime after a value.
+//
 // Errors are the messages of vnum/messages.h, thrown before any work.
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "vnum/vnum.h"
 
@@ -102,5 +106,35 @@ vnum permutations(const vnum& n, const vnum& r);
 // nCr = P(n, r) / P(r, r) = C(n, min(r, n - r)), "Scale over" before the
 // products when the binomial itself must pass scaleLimitBits.
 vnum combinations(const vnum& n, const vnum& r);
+
+// --- primes ---
+
+// Whether a value is prime, and why not when a reason is cheap.
+struct PrimeVerdict {
+  enum Kind {
+    NOT_PRIME,       // below 2
+    PRIME,           // proven: below 2^64, by a deterministic test
+    PROBABLE_PRIME,  // passes Baillie-PSW
+    COMPOSITE,
+  } kind = NOT_PRIME;
+  // COMPOSITE: the smallest prime factor when trial division found one,
+  // else 0.
+  uint32_t divisor = 0;
+  // COMPOSITE: the value fails the strong test to base 2.
+  bool failsBase2 = false;
+};
+
+// The verdict on n. Meaningless after a cancel; callers poll before they
+// use it.
+PrimeVerdict primalityVerdict(const vnum& n);
+// The verdict as the calculator shows it: "prime", "probable prime",
+// "composite", "composite: divisible by 7", "composite: fails the strong
+// test to base 2" or "not prime".
+std::string primeVerdictText(const PrimeVerdict& verdict);
+// The smallest prime (probable prime above 2^64) greater than x; 2 for
+// x < 2. "Scale over" before any work when x + 1 already passes
+// scaleLimitBits, and as soon as a candidate does. Meaningless after a
+// cancel.
+vnum nextPrime(const vnum& x);
 
 }  // namespace quorvel

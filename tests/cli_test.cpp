@@ -91,6 +91,10 @@ TEST_F(CliTest, OptionsKeySourcesAndExitStatuses) {
       {{"--hex", "--dec", "5"}, "", 0, "+0x000000000000005\n5\n", ""},
       {{"--trace", "--dec", "2", "+", "3", "="}, "", 0, "> 2\n2\n> +\n2\n> 3\n3\n> =\n5\n", ""},
       {{"--indicators", "--dec", "5", "MS"}, "", 0, "5\nMemory\n", ""},
+      // --prime: the verdict after the display; none for a message.
+      {{"--prime", "--dec", "1000", "nextprime"}, "", 0, "1009\nprime\n", ""},
+      {{"--prime", "--dec", "561"}, "", 0, "561\ncomposite: divisible by 3\n", ""},
+      {{"--prime", "--dec", "1", "/", "0", "="}, "", 1, "Divide by zero.\n", "quorvel-cli: Divide by zero.\n"},
       // A message on display: status 1 and the message on standard error,
       // kept through MC, gone after CE.
       {{"1", "/", "0", "="}, "", 1, "Divide by zero.\nDivide by zero.\n", "quorvel-cli: Divide by zero.\n"},
@@ -133,12 +137,22 @@ TEST_F(CliTest, OptionsKeySourcesAndExitStatuses) {
   }
 }
 
+TEST_F(CliTest, ProgressNeverReachesAPipe) {
+  // The test of 2^19937 - 1 runs past the second after which a terminal
+  // would show the progress line.
+  const Result r = run({"--hex", "--prime", "2", "x^y", "19937", "-", "1", "="}, "");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_TRUE(r.out.ends_with("\nprobable prime\n")) << r.out.substr(r.out.size() - 40);
+}
+
 TEST_F(CliTest, HelpAndVersion) {
   const Result help = run({"--help"}, "");
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(help.err, "");
   EXPECT_EQ(help.out.rfind("Usage: quorvel-cli [OPTION]... [KEY]...\n", 0), 0u) << help.out;
-  for (const char* option : {"-f FILE", "--dec", "--hex", "--trace", "--indicators", "-h, --help", "--version", "  --  ",
+  for (const char* option : {"-f FILE", "--dec", "--hex", "--trace", "--indicators", "--prime", "nextprime",
+                             "-h, --help", "--version", "  --  ",
                              "Exit status: 0", "x^y", "paste:TEXT", "cancel:MS"})
     EXPECT_NE(help.out.find(option), std::string::npos) << option;
   // Help is answered before anything else on the line is looked at.

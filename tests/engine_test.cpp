@@ -72,6 +72,9 @@ TEST(Engine, EvaluationOrderAndRepeat) {
       {"0 x^y 0 =", "1", nullptr},                 // the empty product, as for every other x
       {"5 nPr 2 =", "20", nullptr},
       {"5 nCr 2 =", "10", nullptr},
+      {"20 nextprime", "23", nullptr},
+      {"2 x^y 64 = nextprime", "18446744073709551629", nullptr},
+      {"5 +/- nextprime", "2", nullptr},           // 2 for every value below 2
   });
 }
 
@@ -115,7 +118,7 @@ TEST(Engine, ErrorsAndTheErrorState) {
 // goes on.
 TEST(Engine, OtherFailuresEndAsOutOfMemory) {
   struct FailingObserver : EngineObserver {
-    void valueShown(int, const vnum&, std::string_view) override {
+    void valueShown(int, const vnum&, std::string_view, std::string_view) override {
       if (!failed.exchange(true)) throw std::length_error("history");
     }
     void pasteIgnored() override {}
@@ -134,7 +137,7 @@ TEST(Engine, OtherFailuresEndAsOutOfMemory) {
 // the level it would then open stays closed.
 TEST(Engine, NothingIsStoredAfterAPollSaysStop) {
   struct StopOnShow : EngineObserver {
-    void valueShown(int id, const vnum&, std::string_view) override {
+    void valueShown(int id, const vnum&, std::string_view, std::string_view) override {
       if (id == CMD_ADD) abortSlot->store(1);
     }
     void pasteIgnored() override {}
@@ -207,6 +210,8 @@ TEST(Engine, NothingOverTheCapReachesTheDisplay) {
       {"3 x^y 4000000 =", "Scale over", nullptr},
       {"paste:1e2000000", "Scale over", nullptr},
       {"paste:1e1505150", "Scale over", nullptr},      // 5,000,001 bits
+      // 2^5,000,000 - 1: its next prime has 5,000,001 bits.
+      {"1 << 4999999 - 1 = * 2 + 1 = nextprime", "Scale over", nullptr},
   });
 }
 
@@ -245,7 +250,9 @@ namespace {
 
 // Keeps the engine's reports as the desktop program does.
 struct HistoryObserver : EngineObserver {
-  void valueShown(int id, const vnum& value, std::string_view decText) override { history.record(id, value, decText); }
+  void valueShown(int id, const vnum& value, std::string_view decText, std::string_view keys) override {
+    history.record(id, value, decText, keys);
+  }
   void pasteIgnored() override { ++ignoredPastes; }
   ValueHistory history;
   std::atomic<int> ignoredPastes{0};
@@ -273,6 +280,26 @@ TEST(Engine, PasteOfTextWithoutDigitsChangesNothing) {
   calc.keys("8 paste:none open:- 2 + 2 =");
   EXPECT_EQ(observer.ignoredPastes.load(), 2);
   EXPECT_EQ(calc.dec(), "84");
+}
+
+TEST(Engine, PrimalityVerdictAndItsCancel) {
+  EngineHarness calc;
+  calc.keys("2 x^y 127 - 1 = isprime");
+  EXPECT_EQ(calc.engine.primeVerdict(), "probable prime");
+  calc.keys("12 isprime 3");  // the verdict leaves the entry open
+  EXPECT_EQ(calc.engine.primeVerdict(), "composite: divisible by 2");
+  EXPECT_EQ(calc.dec(), "123");
+  calc.keys("1 +/- isprime");
+  EXPECT_EQ(calc.engine.primeVerdict(), "not prime");
+
+  // The test of 2^11213 - 1 runs for seconds; "C" cancels it, and the
+  // cancelled test publishes no verdict.
+  calc.keys("2 x^y 11213 - 1 =");
+  calc.handOff(CMD_IS_PRIME);
+  calc.handOff(CMD_CLEAR_ALL);
+  calc.worker.waitUntilIdle();
+  EXPECT_EQ(calc.dec(), "0");
+  EXPECT_EQ(calc.engine.primeVerdict(), "not prime");
 }
 
 TEST(Engine, BinaryTextReadsBackAsTheSameValue) {
@@ -306,9 +333,12 @@ TEST(Engine, HistoryKeepsProducedValuesNewestFirst) {
   ASSERT_EQ(entries.size(), 5u);
   const char* const labels[] = {"n!", "Paste", ")", "n!", "="};
   const char* const heads[] = {"4023872600770937", "12", "1", "24", "5"};
+  // The tape: the keys since the entry before, as the labels read.
+  const char* const tapes[] = {"CE 1000 n!", "paste", "7 MS MR C ( 1 )", "4 n!", "2 + 3 ="};
   for (size_t i = 0; i < entries.size(); ++i) {
     EXPECT_EQ(labelOfCommand(entries[i]->commandId), labels[i]) << i;
     EXPECT_EQ(entries[i]->head, heads[i]) << i;
+    EXPECT_EQ(entries[i]->keys, tapes[i]) << i;
   }
   // 1000! has 2568 digits: a head, a tail and the count.
   EXPECT_EQ(entries[0]->tail, "000000000000");
@@ -328,6 +358,15 @@ TEST(Engine, HistoryKeepsProducedValuesNewestFirst) {
   calc.worker.waitUntilIdle();
   EXPECT_EQ(calc.dec().size(), 2568u);
   EXPECT_EQ(observer.history.entries().size(), 5u);  // a recall is no new value
+
+  // Digits taken back leave the tape; opened files and recalls are named.
+  calc.engine.tape.noteNextText("open f.txt");
+  calc.keys("C 12 backspace 5 x^y 2 = open:7 nextprime 129 backspace backspace + 1 =");
+  const auto tape = observer.history.entries();
+  EXPECT_EQ(tape[3]->keys, "bit:0 MR 9 MR C 15 x^y 2 =");
+  EXPECT_EQ(tape[2]->keys, "open f.txt");
+  EXPECT_EQ(tape[1]->keys, "nextprime");
+  EXPECT_EQ(tape[0]->keys, "1 + 1 =");
 
   // Bounded: the oldest go first.
   calc.keys("C 1 +/- + 1 =");

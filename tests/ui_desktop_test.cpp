@@ -9,8 +9,11 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
+#include <QProgressBar>
+#include <QRadioButton>
 #include <QSettings>
 #include <QStringEncoder>
 #include <QTableWidget>
@@ -25,6 +28,11 @@
 #include "engine/command_ids.h"
 #include "engine/start_up.h"
 #include "tests/ui_harness.h"
+#include "ui/bit_line_pane.h"
+#include "ui/decimal_line_pane.h"
+#include "ui/digit_search.h"
+#include "ui/find_boxes.h"
+#include "ui/fonts.h"
 #include "ui/help_dialogs.h"
 #include "ui/history_window.h"
 #include "ui/key_panel.h"
@@ -85,6 +93,8 @@ class DesktopTest : public QObject {
   void contextMenuListsTheActionsWithTheirKeys();
   void actionsDoWhatTheirNamesSay();
   void fileDialogsStartInTheDocumentsAndRememberTheFormat();
+  void findAndGoToMarkTheDigits();
+  void primalityVerdictNextPrimeAndProgress();
 
  private:
   MainWindow& w() { return *window_; }
@@ -338,8 +348,9 @@ void DesktopTest::historyListsAndRecallsValues() {
   QVERIFY(history && QTest::qWaitForWindowExposed(history));
   QListWidget* list = history->list();
   QCOMPARE(list->count(), 2);
-  QCOMPARE(list->item(0)->text(), QStringLiteral("n!     2846259680917054\u2026000000000000 (35,660 digits)"));
-  QCOMPARE(list->item(1)->text(), QStringLiteral("=      5"));
+  // Each value with the keys that led to it from the one before.
+  QCOMPARE(list->item(0)->text(), QStringLiteral("10000 n!  \u2192 2846259680917054\u2026000000000000 (35,660 digits)"));
+  QCOMPARE(list->item(1)->text(), QStringLiteral("2 + 3 =  \u2192 5"));
 
   // Double-click puts the value on display as the entry, like "MR".
   // As the system delivers it: a click, then the second press as a
@@ -354,12 +365,17 @@ void DesktopTest::historyListsAndRecallsValues() {
   // Enter on the current line; an open window follows new values.
   QVERIFY(clickKeys(w(), "* 6 ="));
   QCOMPARE(list->count(), 3);
-  QCOMPARE(list->item(0)->text(), QStringLiteral("=      42"));
+  QCOMPARE(list->item(0)->text(), QStringLiteral("MR 7 * 6 =  \u2192 42"));
   list->setCurrentRow(1);
   QTest::keyClick(list, Qt::Key_Return);
   QVERIFY(settle(w()));
   QCOMPARE(decText(w()).size(), size_t(35660));
   QCOMPARE(list->count(), 3);
+  // The whole tape, oldest first.
+  QTest::mouseClick(history->copyTapeButton(), Qt::LeftButton);
+  QCOMPARE(QGuiApplication::clipboard()->text(),
+           QStringLiteral("2 + 3 =  \u2192 5\n10000 n!  \u2192 2846259680917054\u2026000000000000 (35,660 digits)\n"
+                          "MR 7 * 6 =  \u2192 42\n"));
 }
 
 void DesktopTest::contextMenuListsTheActionsWithTheirKeys() {
@@ -369,8 +385,9 @@ void DesktopTest::contextMenuListsTheActionsWithTheirKeys() {
   QApplication::sendEvent(key, &click);
   QCOMPARE(modalAnswers().menuEntries,
            QStringList({"Copy decimal|Ctrl+C", "Copy hexadecimal|Ctrl+Shift+C", "Copy binary|Ctrl+Shift+B",
-                        "Paste|Ctrl+V", "Save...|Ctrl+S", "Open...|Ctrl+O", "History|Ctrl+H", "Keyboard shortcuts|F1",
-                        "About|"}));
+                        "Paste|Ctrl+V", "Save...|Ctrl+S", "Open...|Ctrl+O", "Find...|Ctrl+F", "Find next|F3",
+                        "Find previous|Shift+F3", "Go to...|Ctrl+G", "Is it prime?|Ctrl+P", "Next prime|Ctrl+Shift+P",
+                        "History|Ctrl+H", "Keyboard shortcuts|F1", "About|"}));
   for (QAction* action : w().actions()) QVERIFY(action->isShortcutVisibleInContextMenu());
 }
 
@@ -450,6 +467,120 @@ void DesktopTest::fileDialogsStartInTheDocumentsAndRememberTheFormat() {
   QCOMPARE(modalAnswers().fileDialogs,
            QStringList({open.arg(home), save.arg(documents, QStringLiteral("Decimal text (*.txt)")),
                         save.arg(folder_.path(), QStringLiteral("Binary text (*.txt)")), open.arg(folder_.path())}));
+}
+
+void DesktopTest::findAndGoToMarkTheDigits() {
+  // The boxes are answered at once: Find with `needle`, Go to with
+  // `position` of `kind`.
+  QString needle, position;
+  GoToBox::Kind kind = GoToBox::Kind::DigitFromLeft;
+  w().modalWindows().ask = [&](QDialog& dialog) {
+    if (auto* find = dynamic_cast<FindBox*>(&dialog)) find->digits()->setText(needle);
+    if (auto* goTo = dynamic_cast<GoToBox*>(&dialog)) {
+      goTo->position()->setText(position);
+      goTo->choice(kind)->setChecked(true);
+    }
+    return true;
+  };
+  QVERIFY(clickControl(w(), CONTROL_VERT));
+  WrappedPane* rows = w().lowerVerticalPane();
+  const int c = columnsFor(rows->viewport()->width(), characterWidth(w().paneFonts().large));
+  QVERIFY(c > 4);
+  // 4711 at the first digit, across the end of the first row and at the
+  // last digit, in a value of 40 rows.
+  std::string digits(static_cast<size_t>(40 * c), '0');
+  for (size_t at : {size_t{0}, static_cast<size_t>(c - 2), digits.size() - 4}) digits.replace(at, 4, "4711");
+  QGuiApplication::clipboard()->setText(QString::fromStdString(digits));
+  QVERIFY(clickControl(w(), CONTROL_PASTE));
+  QCOMPARE(decText(w()), digits);
+
+  needle = QStringLiteral("47 11");  // separators typed along are dropped
+  w().trigger(WindowAction::Find);
+  QTRY_COMPARE(w().statusStrip()->toolTip(), QStringLiteral("match 1 of 3 \u00b7 digit 1"));
+  paintNow(rows->viewport());
+  QCOMPARE(rows->markRects().size(), 1);
+  w().trigger(WindowAction::FindNext);
+  QCOMPARE(w().statusStrip()->toolTip(), QStringLiteral("match 2 of 3 \u00b7 digit %1").arg(c - 1));
+  paintNow(rows->viewport());
+  // Two digits at the end of one row, two at the start of the next.
+  QCOMPARE(rows->markRects().size(), 2);
+  QCOMPARE(rows->markRects()[0].width() * 2, rows->markRects()[1].width() * 2);
+  QVERIFY(rows->markRects()[0].top() < rows->markRects()[1].top());
+  w().trigger(WindowAction::FindNext);
+  const QString last = QString::fromStdString(groupedNumber(static_cast<int64_t>(digits.size()) - 3));
+  QCOMPARE(w().statusStrip()->toolTip(), QStringLiteral("match 3 of 3 \u00b7 digit ") + last);
+  paintNow(rows->viewport());
+  QCOMPARE(rows->markRects().size(), 1);  // scrolled to the last row
+  w().trigger(WindowAction::FindNext);
+  QCOMPARE(w().statusStrip()->toolTip(), QStringLiteral("match 1 of 3 \u00b7 digit 1"));
+  w().trigger(WindowAction::FindPrevious);
+  QCOMPARE(w().statusStrip()->toolTip(), QStringLiteral("match 3 of 3 \u00b7 digit ") + last);
+
+  // Go to the first and last digit in the one-line pane, and the first and
+  // last bit of the bit view.
+  QVERIFY(clickControl(w(), CONTROL_HORZ));
+  DecimalLinePane* line = w().lowerHorizontalPane();
+  const struct {
+    GoToBox::Kind kind;
+    const char* position;
+    const char* note;
+    bool lastColumn;
+  } goTos[] = {{GoToBox::Kind::DigitFromLeft, "1", "digit 1", false},
+               {GoToBox::Kind::DigitFromRight, "1", "digit 1 from the right", true}};
+  for (const auto& row : goTos) {
+    kind = row.kind;
+    position = QString::fromLatin1(row.position);
+    w().trigger(WindowAction::GoTo);
+    QCOMPARE(w().statusStrip()->toolTip(), QString::fromLatin1(row.note));
+    paintNow(line->viewport());
+    QCOMPARE(line->markRects().size(), 1);
+    const double right = line->markRects()[0].right();
+    QVERIFY2(row.lastColumn ? right > line->viewport()->width() - 2 * line->markRects()[0].width()
+                            : line->markRects()[0].left() <= 2,
+             qPrintable(QString::number(right)));
+  }
+  BitLinePane* bits = w().upperHorizontalPane();
+  const int64_t bitCount = 4 * static_cast<int64_t>(hexText(w()).size() - 3);
+  kind = GoToBox::Kind::Bit;
+  for (int64_t bit : {int64_t{0}, bitCount - 1}) {
+    position = QString::number(bit);
+    w().trigger(WindowAction::GoTo);
+    QCOMPARE(w().statusStrip()->toolTip(), QString::fromStdString("bit " + groupedNumber(bit)));
+    paintNow(bits->viewport());
+    QCOMPARE(bits->markRects().size(), 1);
+    const QRectF mark = bits->markRects()[0];
+    QCOMPARE(bits->hoverBit(), -1LL);
+    // Bit 0 in the last column, the top bit in the first drawn one.
+    if (bit == 0) QVERIFY(mark.right() > bits->viewport()->width() - 2 * mark.width());
+    else QCOMPARE(static_cast<int>(mark.left()), bits->rowGeometry().left());
+  }
+  position = QString::number(bitCount);
+  w().trigger(WindowAction::GoTo);
+  QVERIFY(w().statusStrip()->toolTip().startsWith(QStringLiteral("No such bit")));
+}
+
+void DesktopTest::primalityVerdictNextPrimeAndProgress() {
+  QVERIFY(clickKeys(w(), "2 x^y 127 - 1 ="));
+  w().trigger(WindowAction::IsPrime);
+  QVERIFY(settle(w()));
+  QTRY_COMPARE(w().statusStrip()->toolTip(), QStringLiteral("probable prime"));
+  QVERIFY(clickKeys(w(), "C 561"));
+  w().trigger(WindowAction::IsPrime);
+  QVERIFY(settle(w()));
+  QTRY_COMPARE(w().statusStrip()->toolTip(), QStringLiteral("composite: divisible by 3"));
+  w().trigger(WindowAction::NextPrime);
+  QVERIFY(settle(w()));
+  QCOMPARE(decText(w()), std::string("563"));
+
+  // The test of 2^44497 - 1 runs for long: past a second the strip shows
+  // a bar and the time left; Delete cancels.
+  QVERIFY(clickKeys(w(), "C 2 x^y 44497 - 1 ="));
+  w().trigger(WindowAction::IsPrime);
+  QTRY_VERIFY_WITH_TIMEOUT(w().statusStrip()->progressBar()->isVisible(), 30000);
+  QTRY_VERIFY_WITH_TIMEOUT(w().statusStrip()->toolTip().contains(QStringLiteral("left - Delete cancels")), 30000);
+  QVERIFY(typeKey(w(), &w(), Qt::Key_Delete, QString()));
+  QCOMPARE(decText(w()), std::string("0"));
+  QVERIFY(!w().statusStrip()->progressBar()->isVisible());
 }
 
 QTEST_MAIN(DesktopTest)

@@ -45,12 +45,16 @@ void BitLinePane::paintEvent(QPaintEvent*) {
 
   BitRowLayout layout;
   std::string digits;
+  std::optional<Mark> mark;
   texts_.read([&](const char* hex, const char*) {
     const size_t length = std::strlen(hex);
     const size_t skip = std::min<size_t>(length, HEX_PREFIX_LENGTH);
     // The scroll length counts every character after the prefix; the bit
     // text stops at the first one that is not a digit (a message).
     applyScrollRange(BITS_PER_HEX_DIGIT * static_cast<long long>(length - skip), n, length);
+    const uint64_t generation = texts_.generationLocked();
+    mark = markFor(generation);
+    if (mark) revealIfPending(generation, (mark->first - n / REVEAL_CONTEXT_DIVISOR) / BITS_PER_HEX_DIGIT * BITS_PER_HEX_DIGIT);
     const long long bitCount = BITS_PER_HEX_DIGIT * static_cast<long long>(leadingHexDigits(hex + skip));
     layout = layoutBitRow(bitCount, n, scrollActive(), firstVisible());
     const size_t firstDigit = static_cast<size_t>(layout.first / BITS_PER_HEX_DIGIT);
@@ -70,11 +74,15 @@ void BitLinePane::paintEvent(QPaintEvent*) {
 
   QPainter painter(viewport());
   const QColor ink = palette().color(QPalette::Text);
-  painter.setPen(ink);
   const auto columnX = [w](double k) { return TEXT_ORIGIN + k * w; };
+  const int rowLeft = row_.left();
+  // The mark covers its bits and, above them, their digits.
+  QList<QRectF> marks;
+  if (mark) addMarkRect(marks, *mark, layout.first, layout.count, rowLeft, w, 0, row_.bottom);
+  paintMark(painter, marks);
+  painter.setPen(ink);
 
   painter.setFont(small);
-  const int rowLeft = row_.left();
   drawTextAt(painter, rowLeft, row_.top, shownBits_);
 
   // Each digit over its four bits: digit k from the right covers columns

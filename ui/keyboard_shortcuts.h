@@ -18,11 +18,17 @@ enum class WindowAction {
   Paste,
   Save,
   Open,
+  Find,
+  FindNext,
+  FindPrevious,
+  GoTo,
+  IsPrime,
+  NextPrime,
   History,
   KeyboardShortcuts,
   About,
 };
-inline constexpr int WINDOW_ACTION_COUNT = 9;
+inline constexpr int WINDOW_ACTION_COUNT = 15;
 
 struct WindowActionInfo {
   WindowAction action;

@@ -126,6 +126,10 @@ inline constexpr int BUSY_STRIP_POLL_MS = 100;
 // text fits the strip.
 inline constexpr int BUSY_STRIP_MAX_PIXEL_SIZE = 13;
 inline constexpr int BUSY_STRIP_MIN_PIXEL_SIZE = 7;
+// The progress bar at the strip's left, and the gap before the text.
+inline constexpr int PROGRESS_BAR_WIDTH = 70;
+inline constexpr int PROGRESS_BAR_HEIGHT = 12;
+inline constexpr int PROGRESS_BAR_GAP = 6;
 
 // --- minimum window size ---------------------------------------------------
 // Narrowest client area: the top row ("Vert" .. "Font--", then the status
@@ -151,5 +155,18 @@ inline constexpr long long OPEN_FILE_CHUNK_BYTES = 1 << 20;
 // checks its abort flag this often, in milliseconds, so that a cancel or
 // the program's end never waits on a window thread that waits for it.
 inline constexpr int CLIPBOARD_ABORT_POLL_MS = 20;
+
+}  // namespace quorvel::ui
+
+namespace quorvel::ui {
+
+// Find runs on a thread of its own, so that Escape can stop it, for texts of
+// at least this many characters; shorter ones are searched at once.
+inline constexpr size_t SEARCH_THREAD_MIN_CHARS = 100000;
+// The search polls its stop flag once per this many characters of text.
+inline constexpr size_t SEARCH_POLL_CHARS = 65536;
+// A match or a position scrolled into view lands this far into the pane:
+// a third of its rows or columns, so that what comes before it shows too.
+inline constexpr int REVEAL_CONTEXT_DIVISOR = 3;
 
 }  // namespace quorvel::ui

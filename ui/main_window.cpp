@@ -79,7 +79,7 @@ MainWindow::MainWindow()
   paste_ = makeButton(this, false, "Paste", buttonFont_, PASTE_BUTTON_X, HORIZONTAL_DEC_COPY_Y);
   for (int id = CONTROL_COPY_HEX; id <= CONTROL_FONT_SMALLER; ++id)
     connect(control(id), &QAbstractButton::clicked, this, [this, id] { command(id); });
-  statusStrip_ = new StatusStrip(this, worker_, texts_);
+  statusStrip_ = new StatusStrip(this, worker_, texts_, engine_.progress);
   statusStrip_->setFont(QApplication::font());
 
   // The key panel writes the first texts and starts the worker.
@@ -136,7 +136,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-MainWindow::~MainWindow() = default;
+// A search thread still running is stopped and joined before anything it
+// reports to goes.
+MainWindow::~MainWindow() { cancelSearch(); }
 
 QAbstractButton* MainWindow::control(int id) const {
   switch (id) {
@@ -245,6 +247,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if ((!press && event->type() != QEvent::ShortcutOverride) || !watched->isWidgetType()) return false;
   if (static_cast<QWidget*>(watched)->window() != this) return false;
   auto* key = static_cast<QKeyEvent*>(event);
+  // Escape stops a running search rather than clearing the value.
+  if (searching_ && key->key() == Qt::Key_Escape) {
+    if (press) cancelSearch();
+    key->accept();
+    return true;
+  }
   const std::optional<int> id = commandForKey(key->key(), key->modifiers(), key->text());
   if (!id) return false;
   // A calculator key wins over a window shortcut on the same keys (Ctrl+C

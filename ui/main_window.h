@@ -3,14 +3,19 @@
 // display panes and the window's own controls: "Vert"/"Horz",
 // "Font++"/"Font--", the two "Copy" buttons, "Paste", and the status strip.
 // Around them: the window's actions (context menu and shortcuts, in
-// main_window_menu.cpp), files and drops (main_window_files.cpp), and the
-// settings it restores at start and writes as they change.
+// main_window_menu.cpp), files and drops (main_window_files.cpp), Find and
+// Go to (main_window_find.cpp), and the settings it restores at start and
+// writes as they change.
 #pragma once
 
 #include <QMessageBox>
 #include <QWidget>
 #include <array>
+#include <atomic>
+#include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "engine/command_engine.h"
 #include "engine/command_worker.h"
@@ -68,6 +73,7 @@ class MainWindow : public QWidget {
   // Targets of the engine observer's queued reports (window thread).
   void historyChanged();
   void pasteIgnored();
+  void primeVerdictShown(const QString& verdict);
 
   // The window's actions, as the context menu and their shortcuts run them.
   void trigger(WindowAction action);
@@ -124,6 +130,22 @@ class MainWindow : public QWidget {
   void showHistory();
   void showShortcuts();
   void recall(std::shared_ptr<const HistoryEntry> entry);
+  // Asks for a file and writes the tape's text there (main_window_files.cpp).
+  void saveTape(const QString& tape);
+  // Find and Go to (main_window_find.cpp).
+  void askAndFind();
+  void stepToMatch(int step);
+  void askAndGoTo();
+  void startSearch();
+  void searchFinished(uint64_t ticket, std::vector<int64_t> matches);
+  void showMatch();
+  // Stops a search running on its thread and waits for it.
+  void cancelSearch();
+  // Marks `count` digits from `first` (0-based, in the decimal digits or the
+  // hexadecimal text after its prefix) in both panes of that text, scrolled
+  // into view; clears the marks of the other text.
+  void markDigits(bool hexadecimal, int64_t first, int64_t count, uint64_t generation, int64_t signOffset);
+  bool hexadecimalEntry() const;
   // Shows a message box through modals_.
   void tell(QMessageBox::Icon icon, const QString& title, const QString& text);
   // Hands `text` to the engine to be read as a paste.
@@ -151,6 +173,20 @@ class MainWindow : public QWidget {
   QFont buttonFont_;
   PaneFonts paneFonts_;
   bool verticalLayout_ = false;
+
+  // The last Find: what was searched, in which text, and where it matched.
+  struct FoundDigits {
+    std::string needle;
+    bool hexadecimal = false;
+    uint64_t generation = 0;  // of the texts searched
+    int64_t signOffset = 0;   // 1 when the decimal text starts with "-"
+    std::vector<int64_t> matches;
+    size_t current = 0;
+  } found_;
+  std::thread searchThread_;
+  std::shared_ptr<std::atomic<bool>> searchStop_;
+  uint64_t searchTicket_ = 0;
+  bool searching_ = false;
 
   QAbstractButton* vert_ = nullptr;
   QAbstractButton* horz_ = nullptr;

@@ -105,6 +105,7 @@ bool MainWindow::openFile(const QString& path) {
   }
   settings_.fileFolder = QFileInfo(path).absolutePath();
   saveWindowSettings(settings_);
+  engine_.tape.noteNextText("open " + fileName(path).toStdString());
   readAsPaste(std::move(file.text));
   return true;
 }
@@ -130,6 +131,19 @@ void MainWindow::dropEvent(QDropEvent* event) {
     return;
   }
   event->acceptProposedAction();
+}
+
+void MainWindow::saveTape(const QString& tape) {
+  QFileDialog dialog(this, QStringLiteral("Save the tape"), startFolder(settings_.fileFolder));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setNameFilters({QStringLiteral("Text files (*.txt)"), QStringLiteral("All files (*)")});
+  dialog.setDefaultSuffix(QStringLiteral("txt"));
+  const FileChoice choice = modals_.askFileName(dialog);
+  if (choice.path.isEmpty()) return;
+  const QString error = writeTextFile(choice.path, tape.toStdString());
+  if (!error.isEmpty())
+    tell(QMessageBox::Warning, QStringLiteral("Save tape - Quorvel"),
+         QStringLiteral("Could not save \u201c%1\u201d.\n\n%2").arg(fileName(choice.path), error));
 }
 
 }  // namespace quorvel::ui

@@ -45,6 +45,14 @@ void MainWindow::trigger(WindowAction action) {
     case WindowAction::Paste: command(CONTROL_PASTE); break;
     case WindowAction::Save: askAndSave(); break;
     case WindowAction::Open: askAndOpen(); break;
+    case WindowAction::Find: askAndFind(); break;
+    case WindowAction::FindNext: stepToMatch(+1); break;
+    case WindowAction::FindPrevious: stepToMatch(-1); break;
+    case WindowAction::GoTo: askAndGoTo(); break;
+    // Through the worker like keys: the verdict comes back as a note in
+    // the strip, the next prime as the new value.
+    case WindowAction::IsPrime: keyPanel_->command(CMD_IS_PRIME); break;
+    case WindowAction::NextPrime: keyPanel_->command(CMD_NEXT_PRIME); break;
     case WindowAction::History: showHistory(); break;
     case WindowAction::KeyboardShortcuts: showShortcuts(); break;
     case WindowAction::About: {
@@ -60,7 +68,8 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
   QMenu menu(this);
   for (QAction* action : actions_) {
     menu.addAction(action);
-    if (action == this->action(WindowAction::Paste) || action == this->action(WindowAction::Open))
+    if (action == this->action(WindowAction::Paste) || action == this->action(WindowAction::Open) ||
+        action == this->action(WindowAction::GoTo) || action == this->action(WindowAction::NextPrime))
       menu.addSeparator();
   }
   modals_.popUpMenu(menu, event->globalPos());
@@ -68,7 +77,9 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
 
 void MainWindow::showHistory() {
   if (!historyWindow_)
-    historyWindow_ = new HistoryWindow(this, history_, [this](std::shared_ptr<const HistoryEntry> entry) { recall(std::move(entry)); });
+    historyWindow_ = new HistoryWindow(
+        this, history_, [this](std::shared_ptr<const HistoryEntry> entry) { recall(std::move(entry)); },
+        [this](const QString& tape) { saveTape(tape); });
   historyWindow_->show();
   historyWindow_->raise();
   historyWindow_->activateWindow();
@@ -90,6 +101,8 @@ void MainWindow::showShortcuts() {
   shortcutsWindow_->raise();
   shortcutsWindow_->activateWindow();
 }
+
+void MainWindow::primeVerdictShown(const QString& verdict) { statusStrip_->showNote(verdict); }
 
 void MainWindow::pasteIgnored() { statusStrip_->showNote(QStringLiteral("Nothing pasted: the text holds no digit")); }
 

@@ -16,4 +16,6 @@ void runMessageBox(QMessageBox& box) { box.exec(); }
 
 void runMenu(QMenu& menu, QPoint globalPosition) { menu.exec(globalPosition); }
 
+bool runDialog(QDialog& dialog) { return dialog.exec() == QDialog::Accepted; }
+
 }  // namespace quorvel::ui

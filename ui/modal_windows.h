@@ -1,6 +1,6 @@
 // How the main window shows its modal windows: the file dialogs of Save and
-// Open, the message boxes that explain a refusal or a failure, the About box
-// and the context menu. The window builds and sets up each one, then hands
+// Open, the message boxes that explain a refusal or a failure, the About box,
+// the boxes of Find and Go to, and the context menu. The window builds and sets up each one, then hands
 // it to one of these function objects, which shows it and waits for the
 // answer; the defaults run it modally (exec()).
 //
@@ -14,6 +14,7 @@
 #include <QString>
 #include <functional>
 
+class QDialog;
 class QFileDialog;
 class QMenu;
 class QMessageBox;
@@ -30,11 +31,14 @@ struct FileChoice {
 FileChoice runFileDialog(QFileDialog& dialog);
 void runMessageBox(QMessageBox& box);
 void runMenu(QMenu& menu, QPoint globalPosition);
+// True when the dialog was accepted.
+bool runDialog(QDialog& dialog);
 
 struct ModalWindows {
   std::function<FileChoice(QFileDialog&)> askFileName = runFileDialog;
   std::function<void(QMessageBox&)> tell = runMessageBox;
   std::function<void(QMenu&, QPoint)> popUpMenu = runMenu;
+  std::function<bool(QDialog&)> ask = runDialog;
 };
 
 }  // namespace quorvel::ui

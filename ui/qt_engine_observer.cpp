@@ -10,10 +10,17 @@ namespace quorvel::ui {
 // As for QtDisplay, the main window outlives every worker, so a queued call
 // always finds it.
 
-void QtEngineObserver::valueShown(int commandId, const vnum& value, std::string_view decText) {
-  if (!history_.record(commandId, value, decText)) return;
+void QtEngineObserver::valueShown(int commandId, const vnum& value, std::string_view decText,
+                                  std::string_view keys) {
+  if (!history_.record(commandId, value, decText, keys)) return;
   MainWindow* window = &window_;
   QMetaObject::invokeMethod(window, [window] { window->historyChanged(); }, Qt::QueuedConnection);
+}
+
+void QtEngineObserver::primeVerdictShown(std::string_view verdict) {
+  MainWindow* window = &window_;
+  const QString text = QString::fromUtf8(verdict.data(), static_cast<qsizetype>(verdict.size()));
+  QMetaObject::invokeMethod(window, [window, text] { window->primeVerdictShown(text); }, Qt::QueuedConnection);
 }
 
 void QtEngineObserver::pasteIgnored() {

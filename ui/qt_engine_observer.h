@@ -18,7 +18,8 @@ class MainWindow;
 class QtEngineObserver : public EngineObserver {
  public:
   QtEngineObserver(MainWindow& window, ValueHistory& history) : window_(window), history_(history) {}
-  void valueShown(int commandId, const vnum& value, std::string_view decText) override;
+  void valueShown(int commandId, const vnum& value, std::string_view decText, std::string_view keys) override;
+  void primeVerdictShown(std::string_view verdict) override;
   void pasteIgnored() override;
 
  private:

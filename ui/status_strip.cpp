@@ -1,23 +1,33 @@
 #include "ui/status_strip.h"
 
 #include <QFontMetrics>
+#include <QProgressBar>
+#include <algorithm>
 #include <optional>
 
 #include "engine/command_worker.h"
+#include "engine/progress_text.h"
 #include "engine/text_buffers.h"
+#include "platform/progress.h"
 #include "ui/limits.h"
 #include "ui/message_hints.h"
 #include "ui/value_size.h"
 
 namespace quorvel::ui {
 
-QString busyText(double seconds) {
+QString busyText(double seconds, double fraction) {
+  if (fraction >= 0 && seconds >= PROGRESS_SHOW_AFTER_SECONDS)
+    return QString::fromStdString(progressText(fraction, seconds)) + QStringLiteral(" - Delete cancels");
   return QStringLiteral("Computing... %1 s - Delete cancels").arg(seconds, 0, 'f', 1);
 }
 
-StatusStrip::StatusStrip(QWidget* parent, const CommandWorker& worker, const TextBuffers& texts)
-    : QLabel(parent), worker_(worker), texts_(texts) {
+StatusStrip::StatusStrip(QWidget* parent, const CommandWorker& worker, const TextBuffers& texts,
+                         const ProgressMeter& progress)
+    : QLabel(parent), worker_(worker), texts_(texts), progress_(progress), bar_(new QProgressBar(this)) {
   setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  bar_->setRange(0, PROGRESS_UNITS);
+  bar_->setTextVisible(false);
+  bar_->hide();
   poll_.setInterval(BUSY_STRIP_POLL_MS);
   connect(&poll_, &QTimer::timeout, this, [this] { refresh(); });
 }
@@ -39,10 +49,13 @@ void StatusStrip::refresh() {
   if (worker_.busy()) {
     idleStale_ = true;
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
-    showText(seconds * 1000 < BUSY_STRIP_DELAY_MS ? QString() : busyText(seconds));
+    const double fraction = progress_.fraction();
+    showBar(fraction >= 0 && seconds >= PROGRESS_SHOW_AFTER_SECONDS, fraction);
+    showText(seconds * 1000 < BUSY_STRIP_DELAY_MS ? QString() : busyText(seconds, fraction));
     return;
   }
   poll_.stop();
+  showBar(false);
   if (idleStale_) {
     idleText_ = idleText();
     idleStale_ = false;
@@ -62,18 +75,31 @@ QString StatusStrip::idleText() const {
   return QString::fromStdString(text);
 }
 
+void StatusStrip::showBar(bool shown, double fraction) {
+  if (shown) bar_->setValue(static_cast<int>(fraction * PROGRESS_UNITS));
+  if (shown == bar_->isVisible()) return;
+  bar_->setGeometry(0, (height() - PROGRESS_BAR_HEIGHT) / 2, PROGRESS_BAR_WIDTH, PROGRESS_BAR_HEIGHT);
+  bar_->setVisible(shown);
+  setIndent(shown ? PROGRESS_BAR_WIDTH + PROGRESS_BAR_GAP : -1);
+  // The room for the text changed.
+  const QString text = toolTip();
+  setText(QString());
+  showText(text);
+}
+
 void StatusStrip::showText(const QString& text) {
   if (text == this->text()) return;
   // Shrink the font until the text fits the strip; the seconds make the
   // busy text longer over time. Past the smallest size the end is elided
   // and the tooltip keeps the whole line.
+  const int textWidth = width() - std::max(0, indent());
   QFont fitted = font();
   for (int pixels = BUSY_STRIP_MAX_PIXEL_SIZE; pixels >= BUSY_STRIP_MIN_PIXEL_SIZE; --pixels) {
     fitted.setPixelSize(pixels);
-    if (QFontMetrics(fitted).horizontalAdvance(text) <= width()) break;
+    if (QFontMetrics(fitted).horizontalAdvance(text) <= textWidth) break;
   }
   if (fitted != font()) setFont(fitted);
-  setText(QFontMetrics(fitted).elidedText(text, Qt::ElideRight, width()));
+  setText(QFontMetrics(fitted).elidedText(text, Qt::ElideRight, textWidth));
   setToolTip(text);
 }
 

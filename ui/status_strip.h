@@ -1,6 +1,8 @@
 // The strip right of "Font--": one line about the calculator's state.
 //   - While a command has run longer than BUSY_STRIP_DELAY_MS:
-//     "Computing... 2.4 s - Delete cancels".
+//     "Computing... 2.4 s - Delete cancels"; past a second, for work that
+//     reports its fraction done (progress.h), a progress bar at the strip's
+//     left and "42% · about 12 s left - Delete cancels".
 //   - Else, after a note (a paste that held no digit, a refused recall):
 //     the note, until the next command.
 //   - Else, while a message shows: why, and how to go on (message_hints.h).
@@ -15,8 +17,11 @@
 #include <QTimer>
 #include <chrono>
 
+class QProgressBar;
+
 namespace quorvel {
 class CommandWorker;
+class ProgressMeter;
 class TextBuffers;
 }  // namespace quorvel
 
@@ -24,7 +29,7 @@ namespace quorvel::ui {
 
 class StatusStrip : public QLabel {
  public:
-  StatusStrip(QWidget* parent, const CommandWorker& worker, const TextBuffers& texts);
+  StatusStrip(QWidget* parent, const CommandWorker& worker, const TextBuffers& texts, const ProgressMeter& progress);
 
   // Called just after a command was handed to the worker; `fresh` when it
   // started a new command (on an idle worker, or "C" cancelling one) rather
@@ -36,6 +41,8 @@ class StatusStrip : public QLabel {
 
   // Polls the worker once and updates the text (the timer calls this).
   void refresh();
+  // The progress bar, shown only while a long command reports its fraction.
+  QProgressBar* progressBar() const { return bar_; }
 
  private:
   QString idleText() const;
@@ -43,8 +50,13 @@ class StatusStrip : public QLabel {
   // text is also the tooltip.
   void showText(const QString& text);
 
+  // Shows or hides the bar, making room for it at the left.
+  void showBar(bool shown, double fraction = 0);
+
   const CommandWorker& worker_;
   const TextBuffers& texts_;
+  const ProgressMeter& progress_;
+  QProgressBar* bar_;
   QTimer poll_;
   std::chrono::steady_clock::time_point started_;
   QString note_;
@@ -53,7 +65,8 @@ class StatusStrip : public QLabel {
   QString idleText_;
 };
 
-// The strip's text after `seconds` of computing.
-QString busyText(double seconds);
+// The strip's text after `seconds` of computing, with `fraction` done (a
+// negative fraction: unknown).
+QString busyText(double seconds, double fraction = -1);
 
 }  // namespace quorvel::ui

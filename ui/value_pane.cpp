@@ -129,6 +129,44 @@ void ValuePane::onBarAction(int action) {
 
 void ValuePane::scrollContentsBy(int, int) { viewport()->update(); }
 
+void ValuePane::setMark(long long first, long long count, uint64_t generation, bool reveal) {
+  mark_ = Mark{first, count};
+  markGeneration_ = generation;
+  revealPending_ = reveal;
+  viewport()->update();
+}
+
+void ValuePane::clearMark() {
+  if (!mark_) return;
+  mark_.reset();
+  revealPending_ = false;
+  viewport()->update();
+}
+
+std::optional<ValuePane::Mark> ValuePane::markFor(uint64_t generation) const {
+  if (!mark_ || markGeneration_ != generation) return std::nullopt;
+  return mark_;
+}
+
+void ValuePane::revealIfPending(uint64_t generation, long long position) {
+  if (!std::exchange(revealPending_, false) || !markFor(generation) || scrollActive_ != 1) return;
+  firstVisible_ = static_cast<int>(std::clamp(position, 0LL, endPosition()));
+  noteWhetherEndIsInView();
+  barStale_ = true;
+}
+
+void ValuePane::addMarkRect(QList<QRectF>& rects, const Mark& mark, long long from, long long length, double x,
+                            double w, int y, int h) const {
+  const long long start = std::max(mark.first, from), end = std::min(mark.first + mark.count, from + length);
+  if (start >= end) return;
+  rects.append(QRectF(x + static_cast<double>(start - from) * w, y, static_cast<double>(end - start) * w, h));
+}
+
+void ValuePane::paintMark(QPainter& painter, const QList<QRectF>& rects) {
+  markRects_ = rects;
+  for (const QRectF& r : rects) painter.fillRect(r, palette().color(QPalette::Highlight).lighter(150));
+}
+
 void ValuePane::drawTextAt(QPainter& painter, double x, int y, const QString& text) {
   painter.drawText(QPointF(x, y + QFontMetrics(painter.font()).ascent()), text);
 }

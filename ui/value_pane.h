@@ -15,8 +15,11 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QList>
+#include <QRectF>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 #include "engine/text_buffers.h"
 #include "ui/fonts.h"
@@ -43,6 +46,16 @@ class ValuePane : public QAbstractScrollArea {
   // A scroll bar request; `trackPosition` is used by Track only.
   void scroll(ScrollRequest request, int trackPosition = 0);
 
+  // Marks `count` characters from `first` of the text shown (bit columns
+  // from the most significant in the bit view), drawn over a highlight
+  // while the texts stay those of publication `generation`
+  // (TextBuffers::generationLocked). With `reveal`, the next paint scrolls
+  // the mark into view.
+  void setMark(long long first, long long count, uint64_t generation, bool reveal);
+  void clearMark();
+  // The mark's part in view at the last paint, as pixel rectangles.
+  const QList<QRectF>& markRects() const { return markRects_; }
+
   int firstVisible() const { return firstVisible_; }
   bool scrollActive() const { return scrollActive_ == 1; }
   int scrollMaximum() const { return scrollMaximum_; }
@@ -62,6 +75,24 @@ class ValuePane : public QAbstractScrollArea {
 
   // Draws `text` with its top-left corner at (x, y).
   static void drawTextAt(QPainter& painter, double x, int y, const QString& text);
+
+  // Called by paint under the text lock, after applyScrollRange: the mark,
+  // when it belongs to the texts of `generation`, else nothing.
+  struct Mark {
+    long long first = 0, count = 0;
+  };
+  std::optional<Mark> markFor(uint64_t generation) const;
+  // When a reveal is pending for a current mark, scrolls so that position
+  // `position` (rows, characters or bits as the pane scrolls) starts the
+  // view, clamped to the range; call before working out what is visible.
+  void revealIfPending(uint64_t generation, long long position);
+  // Paints the mark's rectangles (collected by the pane's paint) under the
+  // text.
+  void paintMark(QPainter& painter, const QList<QRectF>& rects);
+  // The characters [from, from + length) of a run drawn from x, in columns
+  // of width w: the mark's part of it, if any, added to `rects`.
+  void addMarkRect(QList<QRectF>& rects, const Mark& mark, long long from, long long length, double x, double w,
+                   int y, int h) const;
 
   void scrollContentsBy(int dx, int dy) override;
 
@@ -86,6 +117,10 @@ class ValuePane : public QAbstractScrollArea {
   bool endInView_ = true;
   // The text length at the last paint; none before the first.
   size_t paintedTextLength_ = SIZE_MAX;
+  std::optional<Mark> mark_;
+  uint64_t markGeneration_ = 0;
+  bool revealPending_ = false;
+  QList<QRectF> markRects_;
 };
 
 }  // namespace quorvel::ui

@@ -2,6 +2,7 @@
 
 #include <bit>
 
+#include "ui/digit_search.h"
 #include "ui/hex_digit.h"
 
 namespace quorvel::ui {
@@ -36,11 +37,7 @@ std::optional<int64_t> magnitudeBits(std::string_view digits, bool negative) {
 }
 
 // "1,505,150 digits", "1 digit".
-std::string counted(int64_t n, const char* unit) {
-  std::string text = std::to_string(n);
-  for (int i = static_cast<int>(text.size()) - 3; i > 0; i -= 3) text.insert(static_cast<size_t>(i), 1, ',');
-  return text + ' ' + unit + (n == 1 ? "" : "s");
-}
+std::string counted(int64_t n, const char* unit) { return groupedNumber(n) + ' ' + unit + (n == 1 ? "" : "s"); }
 
 }  // namespace
 

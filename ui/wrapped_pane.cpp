@@ -24,19 +24,28 @@ void WrappedPane::paintEvent(QPaintEvent*) {
   // millions of digits costs one strlen per paint.
   QStringList rows;
   bool shortRowShown = false;
+  QList<QRectF> marks;
   texts_.read([&](const char* hex, const char* dec) {
     const char* text = dec;
     if (source_ == Source::Hexadecimal) text = hex + std::min<size_t>(std::strlen(hex), HEX_PREFIX_LENGTH);
     const size_t T = std::strlen(text);
     const size_t F = T / c, R = T % c;
     applyScrollRange(static_cast<long long>(F + (R > 0)), r, T);
+    const uint64_t generation = texts_.generationLocked();
+    const std::optional<Mark> mark = markFor(generation);
+    if (mark) revealIfPending(generation, mark->first / static_cast<long long>(c) - r / REVEAL_CONTEXT_DIVISOR);
     const size_t first = static_cast<size_t>(firstVisible());
     int i = 0;
-    for (; i < r && first + i < F; ++i)
+    for (; i < r && first + i < F; ++i) {
       rows.append(QString::fromLatin1(text + c * (first + i), static_cast<qsizetype>(c)));
+      if (mark) addMarkRect(marks, *mark, static_cast<long long>(c * (first + i)), static_cast<long long>(c),
+                            TEXT_ORIGIN, w, TEXT_ORIGIN + i * h, h);
+    }
     if (R > 0 && i < r && first + i <= F) {
       rows.append(QString::fromLatin1(text + c * F, static_cast<qsizetype>(R)));
       shortRowShown = true;
+      if (mark) addMarkRect(marks, *mark, static_cast<long long>(c * F), static_cast<long long>(R),
+                            TEXT_ORIGIN + static_cast<int>(static_cast<double>(c - R) * w), w, TEXT_ORIGIN + i * h, h);
     }
   });
   syncScrollBar();
@@ -50,6 +59,7 @@ void WrappedPane::paintEvent(QPaintEvent*) {
   }
 
   QPainter painter(viewport());
+  paintMark(painter, marks);
   painter.setFont(font);
   painter.setPen(palette().color(QPalette::Text));
   for (int row = 0; row < rows.size(); ++row) {

@@ -24,6 +24,7 @@
 #include "numtheory/gcd/half_gcd.h"
 #include "numtheory/gcd/limits.h"
 #include "platform/abort_flags.h"
+#include "platform/progress.h"
 
 namespace quorvel {
 
@@ -69,8 +70,12 @@ vnum fromWord(u128 w) {
 
 // a <- gcd(a, b) for positive a and b; false, with a meaningless, on abort.
 bool gcdOfMagnitudes(vnum& a, vnum& b) {
+  // The fraction done is the share of the operands' bits removed so far.
+  const ProgressTask progress;
+  const double bits = static_cast<double>(magnitudeBits(a) + magnitudeBits(b));
   for (;;) {
     if (isAborted()) return false;
+    progress.report(1 - static_cast<double>(magnitudeBits(a) + magnitudeBits(b)) / bits);
     if (a < b) a.swap(b);
     if (b.isZero()) return true;
     if (magnitudeBits(a) <= LEHMER_WINDOW_BITS) {

@@ -17,6 +17,7 @@
 // they go to the task pool in ranges (the few pairs at the top run their
 // products on the pool instead).
 #include <algorithm>
+#include <bit>
 #include <cassert>
 #include <utility>
 #include <vector>
@@ -26,6 +27,7 @@
 #include "numtheory/text/decimal_run.h"
 #include "numtheory/text/limits.h"
 #include "platform/abort_flags.h"
+#include "platform/progress.h"
 #include "platform/task_pool.h"
 
 namespace quorvel {
@@ -79,6 +81,10 @@ vnum decimalRunToNumber(const char* digits, int64_t count) {
   // last one what is left at the front.
   const int64_t blocks = (count + DECIMAL_BLOCK_DIGITS - 1) / DECIMAL_BLOCK_DIGITS;
   std::vector<vnum> level(static_cast<size_t>(blocks));
+  // The fraction done counts the levels, the leaves and each join of the
+  // tree; in the FFT's range each level costs about the same.
+  const ProgressTask progress;
+  const double levels = std::bit_width(static_cast<uint64_t>(blocks - 1)) + 1.0;
   parallelRanges(blocks, static_cast<int>(std::min<int64_t>(blocks, ranges)), [&](int64_t first, int64_t last) {
     for (int64_t b = first; b < last; ++b) {
       if (isAborted()) return;
@@ -88,6 +94,7 @@ vnum decimalRunToNumber(const char* digits, int64_t count) {
     }
   });
   for (int j = 0; level.size() > 1; ++j) {
+    progress.report((j + 1) / levels);
     if (isAborted()) return vnum();
     const vnum* power = decPowerLadderEntry(DECIMAL_BLOCK_LADDER_ENTRY + j);
     if (!power) return vnum();

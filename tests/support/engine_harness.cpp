@@ -35,6 +35,8 @@ void EngineHarness::keys(const std::string& sequence) {
       press(CMD_COPY);
     } else if (token == "backspace") {
       press(CMD_BACKSPACE);
+    } else if (token == "isprime") {
+      press(CMD_IS_PRIME);
     } else if (token.rfind("bit:", 0) == 0) {
       engine.bitToggleIndex.store(std::stoi(token.substr(4)));
       press(CMD_BIT_TOGGLE);

@@ -1,7 +1,7 @@
 // A calculator with a worker thread, driven by key sequences written as the
 // command-line calculator takes them ("2 + 3 =", "#FF", "paste:12", "bit:7",
 // "copy"), and "open:TEXT" (a text read as a paste through the engine's
-// inbox) and "backspace".
+// inbox), "backspace" and "isprime" (the verdict).
 #pragma once
 
 #include <string>

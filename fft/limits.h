@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "fft/fft_product.h"
+
 namespace quorvel {
 
 // Every transform value is an x87 extended real: 64-bit significand, stored
@@ -18,6 +20,12 @@ inline constexpr int EXTENDED_SIGNIFICAND_BITS = 64;
 // butterfly at 2^16 and 2^20 reals within the noise: the x87 unit, not the
 // cache, sets the pace below the second-level cache.
 inline constexpr int FFT_LEAF_POINTS = 256;
+
+// The AVX2 transform's leaves: blocks of at most this many points (16 KiB
+// of doubles; with the spectrum they are multiplied by, 32 of the 48 KiB
+// first-level cache of the development machine) run all their remaining
+// levels inside that cache.
+inline constexpr int AVX2_FFT_LEAF_POINTS = 1024;
 
 // The transforms poll the abort flag before each block of at least this many
 // points: about 2 ms of work per block on the development machine, so a
@@ -65,6 +73,15 @@ inline constexpr int DECIMAL_LIMB_PLACES = 8;
 inline constexpr int FFT_MIN_POINTS = 4;
 inline constexpr int FFT_MAX_POINTS = 1 << 20;
 
+// The AVX2 transform's lengths: 2^k, 3 2^k and 5 2^k whose first level
+// leaves blocks of at least 16 points, up to this many.
+inline constexpr int AVX2_FFT_MAX_POINTS = 1 << 21;
+
+// The AVX2 transform's cost per point and level of its three families of
+// lengths (2^k, 3 2^k, 5 2^k), relative to the first: the shapes weigh the
+// lengths by these.
+inline constexpr double AVX2_FFT_FAMILY_COST[3] = {1.0, 1.05, 1.15};
+
 // Digit sizes the products use: bits for 30-bit limbs, decimal places for
 // base-10^8 limbs.
 inline constexpr int FFT_MIN_DIGIT_BITS = 8;
@@ -103,13 +120,34 @@ inline constexpr FftPrecision FFT_PRECISION_TABLE[] = {
     {786432, 20, 6},    {1048576, 19, 5},
 };
 
-inline constexpr const FftPrecision& fftPrecision(int points) {
-  for (const FftPrecision& row : FFT_PRECISION_TABLE) {
+// The same for the AVX2 transform, in double precision.
+inline constexpr FftPrecision AVX2_FFT_PRECISION_TABLE[] = {
+    {48, 20, 6}, {64, 20, 6}, {80, 19, 5}, {96, 19, 5}, {128, 19, 5}, {160, 19, 5}, {192, 19, 5}, {256, 19, 5},
+    {320, 18, 5}, {384, 18, 5}, {512, 18, 5}, {640, 18, 5}, {768, 18, 5}, {1024, 18, 5}, {1280, 17, 5},
+    {1536, 17, 5}, {2048, 17, 5}, {2560, 17, 5}, {3072, 17, 5}, {4096, 17, 5}, {5120, 16, 4}, {6144, 16, 4},
+    {8192, 16, 4}, {10240, 16, 4}, {12288, 16, 4}, {16384, 16, 4}, {20480, 15, 4}, {24576, 15, 4},
+    {32768, 15, 4}, {40960, 15, 4}, {49152, 15, 4}, {65536, 15, 4}, {81920, 14, 4}, {98304, 14, 4},
+    {131072, 14, 4}, {163840, 14, 4}, {196608, 14, 4}, {262144, 14, 4}, {327680, 13, 3}, {393216, 13, 3},
+    {524288, 13, 3}, {655360, 13, 3}, {786432, 13, 3}, {1048576, 13, 3}, {1310720, 12, 3}, {1572864, 12, 3},
+    {2097152, 12, 3},
+};
+
+template <size_t N>
+inline constexpr const FftPrecision& fftPrecision(const FftPrecision (&table)[N], int points) {
+  for (const FftPrecision& row : table) {
     if (row.points == points) return row;
   }
-  return FFT_PRECISION_TABLE[0];  // not a transform length: callers check first
+  return table[0];  // not a transform length: callers check first
 }
-inline constexpr int fftMaxDigitBits(int points) { return fftPrecision(points).digitBits; }
-inline constexpr int fftMaxDecimalPlaces(int points) { return fftPrecision(points).decimalPlaces; }
+inline constexpr const FftPrecision& fftPrecision(int points, FftKernel kernel) {
+  return kernel == FftKernel::avx2 ? fftPrecision(AVX2_FFT_PRECISION_TABLE, points)
+                                   : fftPrecision(FFT_PRECISION_TABLE, points);
+}
+inline constexpr int fftMaxDigitBits(int points, FftKernel kernel = FftKernel::x87) {
+  return fftPrecision(points, kernel).digitBits;
+}
+inline constexpr int fftMaxDecimalPlaces(int points, FftKernel kernel = FftKernel::x87) {
+  return fftPrecision(points, kernel).decimalPlaces;
+}
 
 }  // namespace quorvel

@@ -37,17 +37,21 @@ bool sameShape(FftShape a, FftShape b) { return a.points == b.points && a.digitS
 // products their mode can still shape, balanced or not.
 TEST(FftShapeTest, ShapesFitTheTableAndTheCallersLimits) {
   auto g = rng(10);
-  for (int mode : {0, 1}) {
-    for (int i = 0; i < 2000; ++i) {
-      const int64_t t = logUniform(g, 1, 600000), u = logUniform(g, 1, t);
-      for (bool decimal : {false, true}) {
-        const FftShape shape = decimal ? decimalProductShape(t, u, mode) : binaryProductShape(t, u, mode);
-        ASSERT_NE(shape.points, 0) << t << " x " << u;
-        const int places = decimal ? 8 : 30, size = shape.digitSize;
-        EXPECT_LE((places * t + size - 1) / size + (places * u + size - 1) / size - 1, 2 * int64_t{shape.points});
-        const int allowed = decimal ? fftMaxDecimalPlaces(shape.points) - mode * FFT_SAFE_MARGIN_PLACES
-                                    : fftMaxDigitBits(shape.points) - mode * FFT_SAFE_MARGIN_BITS;
-        EXPECT_LE(size, allowed) << t << " x " << u << ", M = " << shape.points;
+  for (FftKernel kernel : {FftKernel::x87, FftKernel::avx2}) {
+    for (int mode : {0, 1}) {
+      for (int i = 0; i < 2000; ++i) {
+        const int64_t t = logUniform(g, 1, 600000), u = logUniform(g, 1, t);
+        for (bool decimal : {false, true}) {
+          const FftShape shape =
+              decimal ? decimalProductShape(t, u, mode, kernel) : binaryProductShape(t, u, mode, kernel);
+          ASSERT_NE(shape.points, 0) << t << " x " << u;
+          ASSERT_EQ(shape.kernel, kernel);
+          const int places = decimal ? 8 : 30, size = shape.digitSize;
+          EXPECT_LE((places * t + size - 1) / size + (places * u + size - 1) / size - 1, 2 * int64_t{shape.points});
+          const int allowed = decimal ? fftMaxDecimalPlaces(shape.points, kernel) - mode * FFT_SAFE_MARGIN_PLACES
+                                      : fftMaxDigitBits(shape.points, kernel) - mode * FFT_SAFE_MARGIN_BITS;
+          EXPECT_LE(size, allowed) << t << " x " << u << ", M = " << shape.points;
+        }
       }
     }
   }
@@ -153,7 +157,7 @@ TEST(FftProductTest, ForcedShapesAreExactOrRefused) {
   for (int extra : {1, 2, 3}) {
     const Limbs x = randomLimbs(g, 2000, BINARY_LIMB_MAX), y = randomLimbs(g, 1999, BINARY_LIMB_MAX);
     FftShape shape = binaryProductShape(2000, 1999, 0);
-    shape.digitSize = std::min(30, fftMaxDigitBits(shape.points) + extra);
+    shape.digitSize = std::min(30, fftMaxDigitBits(shape.points, shape.kernel) + extra);
     expectBinaryProduct(x, y, 0, false, Trust::exactUnlessReported, shape);
     const Limbs maximum(2000, BINARY_LIMB_MAX);
     expectBinaryProduct(maximum, maximum, 0, false, Trust::exactUnlessReported, shape);

@@ -1,0 +1,359 @@
+// The drivers of the AVX2 transform: the order in which avx2_butterflies.h
+// visits a buffer, the same as the x87 drivers' (transform.cpp).
+//
+// M = R P points. The first level is a radix-4 step over the whole buffer
+// (R = 1) or a radix-R step (R = 3, 5), with the right-angle weights applied
+// to its inputs; each of its blocks is then transformed depth-first: a
+// radix-4 step over the block, then its quarters, down to leaves of at most
+// AVX2_FFT_LEAF_POINTS points, which run their remaining levels one after
+// another inside the first-level cache: a radix-2 step when their log2 is
+// odd, radix-4 steps down to blocks of 16, and those blocks' last two levels
+// in registers (last16Forward). The inverse visits the same steps in
+// reverse. Quad k of a block holds its points 4k .. 4k + 3, and a step over
+// a block of L points runs lane-parallel over quad indices k < L/16.
+//
+// Parallel pieces as in the x87 transform (parallel_pieces.h). Every lambda
+// handed to the pool calls a function compiled for AVX2: lambdas do not
+// inherit the target of the function that contains them.
+#include "fft/avx2_transform.h"
+
+#include <cassert>
+#include <cstdint>
+
+#include "fft/avx2_butterflies.h"
+#include "fft/limits.h"
+#include "fft/parallel_pieces.h"
+#include "platform/abort_flags.h"
+
+namespace quorvel::detail {
+namespace {
+
+using namespace avx2;
+
+bool oddLog2(int points) { return __builtin_ctz(static_cast<unsigned>(points)) % 2 == 1; }
+
+// Quad steps [begin, end) of the radix-4 step over a block of L points.
+QUORVEL_AVX2 void difSteps(PointQuad* x, int L, const TwiddleQuad* t, int begin, int end) {
+  const int q = L / 16;
+  for (int k = begin; k < end; ++k) {
+    CVec x0 = load(x[k]), x1 = load(x[k + q]), x2 = load(x[k + 2 * q]), x3 = load(x[k + 3 * q]);
+    radix4Dif(x0, x1, x2, x3, load(t[k].w1), load(t[k].w2));
+    store(x[k], x0);
+    store(x[k + q], x1);
+    store(x[k + 2 * q], x2);
+    store(x[k + 3 * q], x3);
+  }
+}
+
+QUORVEL_AVX2 void ditSteps(PointQuad* x, int L, const TwiddleQuad* t, int begin, int end) {
+  const int q = L / 16;
+  for (int k = begin; k < end; ++k) {
+    CVec x0 = load(x[k]), x1 = load(x[k + q]), x2 = load(x[k + 2 * q]), x3 = load(x[k + 3 * q]);
+    radix4Dit(x0, x1, x2, x3, load(t[k].w1), load(t[k].w2));
+    store(x[k], x0);
+    store(x[k + q], x1);
+    store(x[k + 2 * q], x2);
+    store(x[k + 3 * q], x3);
+  }
+}
+
+// All levels of a block of L = 4^e 16 points, level by level.
+QUORVEL_AVX2 void evenLeafForward(PointQuad* x, int L, const Avx2Plan& plan) {
+  const int quads = L / 4;
+  for (int span = L; span > 16; span /= 4) {
+    const TwiddleQuad* t = plan.stepTwiddles(span);
+    for (int b = 0; b < quads; b += span / 4) difSteps(x + b, span, t, 0, span / 16);
+  }
+  const TwiddleQuad& t16 = *plan.stepTwiddles(16);
+  for (int b = 0; b < quads; b += 4) last16Forward(x + b, t16);
+}
+
+QUORVEL_AVX2 void evenLeafInverse(PointQuad* x, int L, const Avx2Plan& plan) {
+  const int quads = L / 4;
+  const TwiddleQuad& t16 = *plan.stepTwiddles(16);
+  for (int b = 0; b < quads; b += 4) first16Inverse(x + b, t16);
+  for (int span = 64; span <= L; span *= 4) {
+    const TwiddleQuad* t = plan.stepTwiddles(span);
+    for (int b = 0; b < quads; b += span / 4) ditSteps(x + b, span, t, 0, span / 16);
+  }
+}
+
+QUORVEL_AVX2 void leafForward(PointQuad* x, int L, const Avx2Plan& plan) {
+  if (!oddLog2(L)) {
+    evenLeafForward(x, L, plan);
+    return;
+  }
+  const int half = L / 8;  // quads
+  const TwiddleQuad* t = plan.radix2Twiddles();
+  for (int k = 0; k < half; ++k) {
+    CVec x0 = load(x[k]), x1 = load(x[k + half]);
+    radix2Dif(x0, x1, load(t[k].w1));
+    store(x[k], x0);
+    store(x[k + half], x1);
+  }
+  evenLeafForward(x, L / 2, plan);
+  evenLeafForward(x + half, L / 2, plan);
+}
+
+QUORVEL_AVX2 void leafInverse(PointQuad* x, int L, const Avx2Plan& plan) {
+  if (!oddLog2(L)) {
+    evenLeafInverse(x, L, plan);
+    return;
+  }
+  const int half = L / 8;
+  evenLeafInverse(x, L / 2, plan);
+  evenLeafInverse(x + half, L / 2, plan);
+  const TwiddleQuad* t = plan.radix2Twiddles();
+  for (int k = 0; k < half; ++k) {
+    CVec x0 = load(x[k]), x1 = load(x[k + half]);
+    radix2Dit(x0, x1, load(t[k].w1));
+    store(x[k], x0);
+    store(x[k + half], x1);
+  }
+}
+
+// z_k <- z_k X_k s, or z_k^2 s without a spectrum, over `quads` quads.
+QUORVEL_AVX2 void pointwise(PointQuad* z, const PointQuad* spectrum, int quads, double factor) {
+  const __m256d s = _mm256_set1_pd(factor);
+  if (spectrum) {
+    for (int k = 0; k < quads; ++k) store(z[k], scale(mul(load(z[k]), load(spectrum[k])), s));
+  } else {
+    for (int k = 0; k < quads; ++k) store(z[k], scale(square(load(z[k])), s));
+  }
+}
+
+QUORVEL_AVX2 void leafConvolution(PointQuad* z, const PointQuad* spectrum, int L, const Avx2Plan& plan,
+                                  double factor) {
+  leafForward(z, L, plan);
+  pointwise(z, spectrum, L / 4, factor);
+  leafInverse(z, L, plan);
+}
+
+// The step over a block above the leaves, in ranges when it is long.
+void blockDifPass(PointQuad* x, int L, const Avx2Plan& plan) {
+  forEachRange(L / 16, FFT_PARALLEL_RANGE_POINTS / 16, [&](int64_t begin, int64_t end) {
+    difSteps(x, L, plan.stepTwiddles(L), static_cast<int>(begin), static_cast<int>(end));
+  });
+}
+
+void blockDitPass(PointQuad* x, int L, const Avx2Plan& plan) {
+  forEachRange(L / 16, FFT_PARALLEL_RANGE_POINTS / 16, [&](int64_t begin, int64_t end) {
+    ditSteps(x, L, plan.stepTwiddles(L), static_cast<int>(begin), static_cast<int>(end));
+  });
+}
+
+bool forwardBlock(PointQuad* x, int L, const Avx2Plan& plan) {
+  if (L <= plan.leafPoints()) {
+    leafForward(x, L, plan);
+    return true;
+  }
+  if (L >= FFT_POLL_POINTS && isAborted()) return false;
+  blockDifPass(x, L, plan);
+  const int quarter = L / 16;
+  return forEachBlock(4, L, [&](int k) { return forwardBlock(x + k * quarter, L / 4, plan); });
+}
+
+bool inverseBlock(PointQuad* x, int L, const Avx2Plan& plan) {
+  if (L <= plan.leafPoints()) {
+    leafInverse(x, L, plan);
+    return true;
+  }
+  if (L >= FFT_POLL_POINTS && isAborted()) return false;
+  const int quarter = L / 16;
+  if (!forEachBlock(4, L, [&](int k) { return inverseBlock(x + k * quarter, L / 4, plan); })) return false;
+  blockDitPass(x, L, plan);
+  return true;
+}
+
+bool convolveBlock(PointQuad* z, const PointQuad* spectrum, int L, const Avx2Plan& plan, double factor) {
+  if (L <= plan.leafPoints()) {
+    leafConvolution(z, spectrum, L, plan, factor);
+    return true;
+  }
+  if (L >= FFT_POLL_POINTS && isAborted()) return false;
+  blockDifPass(z, L, plan);
+  const int quarter = L / 16;
+  const bool done = forEachBlock(4, L, [&](int k) {
+    const PointQuad* part = spectrum ? spectrum + k * quarter : nullptr;
+    return convolveBlock(z + k * quarter, part, L / 4, plan, factor);
+  });
+  if (!done) return false;
+  blockDitPass(z, L, plan);
+  return true;
+}
+
+// The input of the first level: z_j omega^j, where a real z_j is its real
+// half alone.
+QUORVEL_AVX2_INLINE CVec weighted(const PointQuad& z, const PointQuad& w, bool realInput) {
+  const CVec omega = load(w);
+  if (realInput) {
+    const __m256d x = _mm256_load_pd(z.re);
+    return {_mm256_mul_pd(x, omega.re), _mm256_mul_pd(x, omega.im)};
+  }
+  return mul(load(z), omega);
+}
+
+// Quad steps [begin, end) of the first level, weights included.
+QUORVEL_AVX2 void firstLevelForward(const Avx2Plan& plan, PointQuad* z, bool realInput, int begin, int end) {
+  const PointQuad* w = plan.weights();
+  const TwiddleQuad* t = plan.firstTwiddles();
+  const int q = plan.firstBlockPoints() / 4;
+  switch (plan.radix()) {
+    case 1:
+      for (int k = begin; k < end; ++k) {
+        CVec x0 = weighted(z[k], w[k], realInput), x1 = weighted(z[k + q], w[k + q], realInput);
+        CVec x2 = weighted(z[k + 2 * q], w[k + 2 * q], realInput), x3 = weighted(z[k + 3 * q], w[k + 3 * q], realInput);
+        radix4Dif(x0, x1, x2, x3, load(t[k].w1), load(t[k].w2));
+        store(z[k], x0);
+        store(z[k + q], x1);
+        store(z[k + 2 * q], x2);
+        store(z[k + 3 * q], x3);
+      }
+      break;
+    case 3:
+      for (int k = begin; k < end; ++k) {
+        CVec x0 = weighted(z[k], w[k], realInput), x1 = weighted(z[k + q], w[k + q], realInput);
+        CVec x2 = weighted(z[k + 2 * q], w[k + 2 * q], realInput);
+        radix3Dif(x0, x1, x2, load(t[k].w1));
+        store(z[k], x0);
+        store(z[k + q], x1);
+        store(z[k + 2 * q], x2);
+      }
+      break;
+    default:
+      for (int k = begin; k < end; ++k) {
+        CVec x0 = weighted(z[k], w[k], realInput), x1 = weighted(z[k + q], w[k + q], realInput);
+        CVec x2 = weighted(z[k + 2 * q], w[k + 2 * q], realInput), x3 = weighted(z[k + 3 * q], w[k + 3 * q], realInput);
+        CVec x4 = weighted(z[k + 4 * q], w[k + 4 * q], realInput);
+        radix5Dif(x0, x1, x2, x3, x4, load(t[k].w1), load(t[k].w2));
+        store(z[k], x0);
+        store(z[k + q], x1);
+        store(z[k + 2 * q], x2);
+        store(z[k + 3 * q], x3);
+        store(z[k + 4 * q], x4);
+      }
+      break;
+  }
+}
+
+QUORVEL_AVX2 void firstLevelInverse(const Avx2Plan& plan, PointQuad* z, int begin, int end) {
+  const TwiddleQuad* t = plan.firstTwiddles();
+  const int q = plan.firstBlockPoints() / 4;
+  switch (plan.radix()) {
+    case 1:
+      for (int k = begin; k < end; ++k) {
+        CVec x0 = load(z[k]), x1 = load(z[k + q]), x2 = load(z[k + 2 * q]), x3 = load(z[k + 3 * q]);
+        radix4Dit(x0, x1, x2, x3, load(t[k].w1), load(t[k].w2));
+        store(z[k], x0);
+        store(z[k + q], x1);
+        store(z[k + 2 * q], x2);
+        store(z[k + 3 * q], x3);
+      }
+      break;
+    case 3:
+      for (int k = begin; k < end; ++k) {
+        CVec x0 = load(z[k]), x1 = load(z[k + q]), x2 = load(z[k + 2 * q]);
+        radix3Dit(x0, x1, x2, load(t[k].w1));
+        store(z[k], x0);
+        store(z[k + q], x1);
+        store(z[k + 2 * q], x2);
+      }
+      break;
+    default:
+      for (int k = begin; k < end; ++k) {
+        CVec x0 = load(z[k]), x1 = load(z[k + q]), x2 = load(z[k + 2 * q]), x3 = load(z[k + 3 * q]);
+        CVec x4 = load(z[k + 4 * q]);
+        radix5Dit(x0, x1, x2, x3, x4, load(t[k].w1), load(t[k].w2));
+        store(z[k], x0);
+        store(z[k + q], x1);
+        store(z[k + 2 * q], x2);
+        store(z[k + 3 * q], x3);
+        store(z[k + 4 * q], x4);
+      }
+      break;
+  }
+}
+
+// z_j <- z_j conj(omega^j), the inverse transform's last step.
+QUORVEL_AVX2 void removeWeights(const Avx2Plan& plan, PointQuad* z, int begin, int end) {
+  const PointQuad* w = plan.weights();
+  for (int k = begin; k < end; ++k) store(z[k], mulConj(load(z[k]), load(w[k])));
+}
+
+int64_t firstLevelGrain(const Avx2Plan& plan) { return FFT_PARALLEL_RANGE_POINTS / (4 * plan.firstBlocks()); }
+
+void forwardFirstLevel(const Avx2Plan& plan, PointQuad* z, bool realInput) {
+  forEachRange(plan.firstBlockPoints() / 4, firstLevelGrain(plan), [&](int64_t begin, int64_t end) {
+    firstLevelForward(plan, z, realInput, static_cast<int>(begin), static_cast<int>(end));
+  });
+}
+
+void inverseFirstLevel(const Avx2Plan& plan, PointQuad* z) {
+  forEachRange(plan.firstBlockPoints() / 4, firstLevelGrain(plan), [&](int64_t begin, int64_t end) {
+    firstLevelInverse(plan, z, static_cast<int>(begin), static_cast<int>(end));
+  });
+}
+
+int frequencyInBlock(int position, int L, int leafPoints) {
+  if (L == 16) {
+    // Quad m, lane s: class m of the 4-point block s, which is class s of
+    // the radix-4 step over the 16.
+    const int m = position / 4, s = position % 4;
+    return s == 3 ? (4 * m + 15) % 16 : 4 * m + s;
+  }
+  if (L == leafPoints && oddLog2(L)) {
+    const int half = L / 2;
+    return 2 * frequencyInBlock(position % half, half, leafPoints) + position / half;
+  }
+  const int quarter = L / 4;
+  const int cls = position / quarter;
+  const int k = frequencyInBlock(position % quarter, quarter, leafPoints);
+  return cls == 3 ? (4 * k - 1 + L) % L : 4 * k + cls;
+}
+
+}  // namespace
+
+bool forwardTransform(const Avx2Plan& plan, PointQuad* z, bool realInput) {
+  if (isAborted()) return false;
+  forwardFirstLevel(plan, z, realInput);
+  const int size = plan.firstBlockPoints();
+  return forEachBlock(plan.firstBlocks(), plan.points(),
+                      [&](int k) { return forwardBlock(z + k * (size / 4), size, plan); });
+}
+
+bool inverseTransform(const Avx2Plan& plan, PointQuad* z) {
+  const int size = plan.firstBlockPoints();
+  if (!forEachBlock(plan.firstBlocks(), plan.points(),
+                    [&](int k) { return inverseBlock(z + k * (size / 4), size, plan); }))
+    return false;
+  inverseFirstLevel(plan, z);
+  forEachRange(plan.points() / 4, FFT_PARALLEL_RANGE_POINTS / 4, [&](int64_t begin, int64_t end) {
+    removeWeights(plan, z, static_cast<int>(begin), static_cast<int>(end));
+  });
+  return true;
+}
+
+bool convolve(const Avx2Plan& plan, PointQuad* z, bool realInput, const PointQuad* spectrum, double factor) {
+  if (isAborted()) return false;
+  forwardFirstLevel(plan, z, realInput);
+  const int size = plan.firstBlockPoints();
+  const bool done = forEachBlock(plan.firstBlocks(), plan.points(), [&](int k) {
+    const PointQuad* part = spectrum ? spectrum + k * (size / 4) : nullptr;
+    return convolveBlock(z + k * (size / 4), part, size, plan, factor);
+  });
+  if (!done) return false;
+  inverseFirstLevel(plan, z);
+  return true;
+}
+
+int spectrumFrequency(const Avx2Plan& plan, int position) {
+  const int M = plan.points(), size = plan.firstBlockPoints(), R = plan.firstBlocks();
+  const int cls = position / size;
+  const int k = frequencyInBlock(position % size, size, plan.leafPoints());
+  // The last class or two take the conjugate twiddles: frequencies R k - 1
+  // (and R k - 2 for radix 5).
+  const int offset = cls <= R / 2 ? cls : cls - R;
+  return ((R * k + offset) % M + M) % M;
+}
+
+}  // namespace quorvel::detail

@@ -1,4 +1,4 @@
-// The AVX2 kernel's part of a digit convolution: loading centred digits
+// The AVX2 kernel's part of a digit convolution: loading balanced digits
 // into quads, and the fused convolution with its rounding, four points at
 // a time.
 //
@@ -11,6 +11,7 @@
 // rounding from a bad one.
 #include <immintrin.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -34,16 +35,31 @@ struct RangeRounding {
   bool unusable = false;
 };
 
-QUORVEL_AVX2 void loadRange(const int32_t* digits, int count, int32_t offset, PointQuad* z, int points,
-                            int begin, int end) {
-  // Quads [begin, end): point j = 4k + l, real half x'_j, imaginary half
-  // x'_(j+M) when the digits reach past M.
-  for (int k = begin; k < end; ++k) {
-    for (int l = 0; l < 4; ++l) {
-      const int j = 4 * k + l;
-      z[k].re[l] = j < count ? digits[j] - offset : 0;
-      if (count > points) z[k].im[l] = j + points < count ? digits[j + points] - offset : 0;
-    }
+// Four digits as doubles.
+QUORVEL_AVX2_INLINE __m256d digitQuad(const int32_t* d) {
+  return _mm256_cvtepi32_pd(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d)));
+}
+
+// Quads [begin, end): point j = 4k + l holds d_j, and d_(j+M) in its
+// imaginary half when the digits reach past M (else that half is not
+// written: the transforms' real input). Fresh buffers take their first
+// touch here.
+QUORVEL_AVX2 void loadRange(const BalancedDigits& digits, PointQuad* z, int points, int64_t begin, int64_t end) {
+  const int64_t count = digits.count();
+  alignas(16) int32_t chunk[DIGIT_CHUNK];
+  int32_t lowBorrow = 4 * begin < count ? digits.borrowInto(4 * begin) : 0;
+  int32_t highBorrow = 4 * begin + points < count ? digits.borrowInto(4 * begin + points) : 0;
+  for (int64_t first = 4 * begin; first < 4 * end; first += DIGIT_CHUNK) {
+    const int64_t last = std::min(4 * end, first + DIGIT_CHUNK);
+    const int64_t lowEnd = std::clamp(count, first, last);
+    if (first < lowEnd) digits.cut(first, lowEnd, chunk, lowBorrow);
+    std::fill(chunk + (lowEnd - first), chunk + (last - first), 0);
+    for (int64_t j = first; j < last; j += 4) _mm256_store_pd(z[j / 4].re, digitQuad(chunk + (j - first)));
+    if (count <= points) continue;
+    const int64_t highEnd = std::clamp(count - points, first, last);
+    if (first < highEnd) digits.cut(first + points, highEnd + points, chunk, highBorrow);
+    std::fill(chunk + (highEnd - first), chunk + (last - first), 0);
+    for (int64_t j = first; j < last; j += 4) _mm256_store_pd(z[j / 4].im, digitQuad(chunk + (j - first)));
   }
 }
 
@@ -61,9 +77,10 @@ QUORVEL_AVX2_INLINE void roundQuad(__m256d x, int64_t* rounded, __m256d& worst, 
 }
 
 // Quads [begin, end) of the result: Re and Im of z_j conj(omega^j) are
-// c'_j and c'_(j+M).
-QUORVEL_AVX2 RangeRounding roundRange(const PointQuad* z, const PointQuad* weights, int points, int count,
-                                      uint64_t* c, int begin, int end) {
+// c_j and c_(j+M), stored as integers over the quad's halves
+// (Coefficients).
+QUORVEL_AVX2 RangeRounding roundRange(PointQuad* z, const PointQuad* weights, int points, int64_t count, int begin,
+                                      int end) {
   __m256d worst = _mm256_setzero_pd(), unusable = _mm256_setzero_pd();
   bool nonZero = false;
   for (int k = begin; k < end; ++k) {
@@ -73,29 +90,14 @@ QUORVEL_AVX2 RangeRounding roundRange(const PointQuad* z, const PointQuad* weigh
     int64_t lows[4], highs[4];
     roundQuad(low, lows, worst, unusable);
     roundQuad(high, highs, worst, unusable);
-    const int j = 4 * k;
-    if (j + 4 <= count) {
-      std::memcpy(c + j, lows, sizeof lows);
-    } else {
-      for (int l = 0; l < 4; ++l) {
-        if (j + l < count) {
-          c[j + l] = static_cast<uint64_t>(lows[l]);
-        } else {
-          nonZero |= lows[l] != 0;
-        }
-      }
+    // Lanes past the last coefficient must round to zero; they are
+    // stored all the same, and never read.
+    const int64_t j = 4 * int64_t{k};
+    for (int l = 0; l < 4; ++l) {
+      nonZero |= (j + l >= count && lows[l] != 0) || (j + points + l >= count && highs[l] != 0);
     }
-    if (j + points + 4 <= count) {
-      std::memcpy(c + j + points, highs, sizeof highs);
-    } else {
-      for (int l = 0; l < 4; ++l) {
-        if (j + points + l < count) {
-          c[j + points + l] = static_cast<uint64_t>(highs[l]);
-        } else {
-          nonZero |= highs[l] != 0;
-        }
-      }
-    }
+    std::memcpy(z[k].re, lows, sizeof lows);
+    std::memcpy(z[k].im, highs, sizeof highs);
   }
   alignas(32) double lanes[4];
   _mm256_store_pd(lanes, worst);
@@ -107,25 +109,20 @@ QUORVEL_AVX2 RangeRounding roundRange(const PointQuad* z, const PointQuad* weigh
 
 }  // namespace
 
-void loadCentredDigits(const std::vector<int32_t>& digits, int32_t offset, PointQuad* z, int points) {
-  const int count = static_cast<int>(digits.size());
-  forEachRange(points / 4, FFT_PARALLEL_RANGE_POINTS / 4, [&](int64_t begin, int64_t end) {
-    loadRange(digits.data(), count, offset, z, points, static_cast<int>(begin), static_cast<int>(end));
-  });
+void loadDigits(const BalancedDigits& digits, PointQuad* z, int points) {
+  forEachRange(points / 4, FFT_PARALLEL_RANGE_POINTS / 4,
+               [&](int64_t begin, int64_t end) { loadRange(digits, z, points, begin, end); });
 }
 
-Convolution convolveCentred(const Avx2Plan& plan, const std::vector<int32_t>& x, int32_t offset, int count,
-                            const PointQuad* spectrum, std::vector<uint64_t>& c) {
+Convolution convolveLoaded(const Avx2Plan& plan, PointQuad* z, bool realInput, int64_t count,
+                           const PointQuad* spectrum) {
   const int points = plan.points();
-  auto z = std::make_unique_for_overwrite<PointQuad[]>(static_cast<size_t>(points / 4));
-  loadCentredDigits(x, offset, z.get(), points);
-  if (!convolve(plan, z.get(), static_cast<int>(x.size()) <= points, spectrum, 1.0 / points)) return {true, 0};
-  c.resize(count);
+  if (!convolve(plan, z, realInput, spectrum, 1.0 / points)) return {true, 0};
   const int ranges = rangeCount(points / 4, FFT_PARALLEL_RANGE_POINTS / 4);
   std::vector<RangeRounding> parts(static_cast<size_t>(ranges));
   forRanges(points / 4, ranges, [&](int r, int64_t begin, int64_t end) {
-    parts[static_cast<size_t>(r)] = roundRange(z.get(), plan.weights(), points, count, c.data(),
-                                               static_cast<int>(begin), static_cast<int>(end));
+    parts[static_cast<size_t>(r)] =
+        roundRange(z, plan.weights(), points, count, static_cast<int>(begin), static_cast<int>(end));
   });
   double worst = 0;
   for (const RangeRounding& part : parts) {

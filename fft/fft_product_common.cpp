@@ -1,6 +1,5 @@
 // The digit convolution shared by both FFT products, on either kernel:
-// DigitSpectrum, convolveDigits and squareDigits, and the centring
-// correction.
+// BalancedDigits, DigitSpectrum, convolveDigits and squareDigits.
 //
 // y, unless squaring, is transformed on its own into the spectrum
 // (DigitSpectrum, which can then serve several products); x goes into the
@@ -9,6 +8,7 @@
 #include "fft/fft_product_common.h"
 
 #include <cassert>
+#include <type_traits>
 
 #include "fft/avx2_transform.h"
 #include "fft/transform.h"
@@ -16,24 +16,49 @@
 
 namespace quorvel::detail {
 
-bool coefficientsFit(size_t dx, size_t dy, int32_t base) {
+int32_t BalancedDigits::borrowInto(int64_t j) const {
+  const int32_t half = base_ / 2;
+  for (int64_t i = j - 1; i >= 0; --i) {
+    const int32_t r = raw(i);
+    if (r != half - 1) return r >= half ? 1 : 0;
+  }
+  return 0;
+}
+
+void BalancedDigits::cut(int64_t begin, int64_t end, int32_t* out, int32_t& borrow) const {
+  assert(0 <= begin && begin <= end && end <= count_);
+  cutRaw(begin, end, out);
+  const int32_t half = base_ / 2;
+  const int64_t top = count_ - 1;
+  const int64_t balanced = std::min(end, top);
+  int32_t b = borrow;
+  for (int64_t j = begin; j < balanced; ++j) {
+    const int32_t d = out[j - begin] + b;
+    b = d >= half ? 1 : 0;
+    out[j - begin] = d - b * base_;
+  }
+  if (end > top) out[top - begin] += b;  // the top digit, in [0, B]
+  borrow = b;
+}
+
+bool coefficientsFit(int64_t dx, int64_t dy, int32_t base) {
   const long double largest = static_cast<long double>(std::min(dx, dy)) * (base - 1.0L) * (base - 1.0L);
   return largest < 0x1p62L;
 }
 
-DigitSpectrum::DigitSpectrum(std::vector<int32_t> digits, int32_t base, int points, FftKernel kernel)
-    : digits_(std::move(digits)), base_(base), points_(points), kernel_(kernel) {
-  assert(!digits_.empty() && static_cast<int>(digits_.size()) <= 2 * points);
+DigitSpectrum::DigitSpectrum(const BalancedDigits& digits, int points, FftKernel kernel)
+    : digitCount_(digits.count()), points_(points), kernel_(kernel) {
+  assert(digitCount_ > 0 && digitCount_ <= 2 * int64_t{points});
   if (isAborted()) {
     aborted_ = true;
     return;
   }
-  const bool realInput = static_cast<int>(digits_.size()) <= points;
+  const bool realInput = digitCount_ <= points;
   if (kernel == FftKernel::avx2) {
     assert(isAvx2Length(points));
     avx2Plan_ = sharedAvx2Plan(points);
     avx2Spectrum_ = std::make_unique_for_overwrite<PointQuad[]>(static_cast<size_t>(points / 4));
-    loadCentredDigits(digits_, base / 2, avx2Spectrum_.get(), points);
+    loadDigits(digits, avx2Spectrum_.get(), points);
     aborted_ = !forwardTransform(*avx2Plan_, avx2Spectrum_.get(), realInput);
     return;
   }
@@ -41,49 +66,46 @@ DigitSpectrum::DigitSpectrum(std::vector<int32_t> digits, int32_t base, int poin
   const ExtendedPrecisionScope precision;
   x87Plan_ = sharedPlan(points);
   x87Spectrum_ = std::make_unique_for_overwrite<SplitPoint[]>(points);
-  loadCentredDigits(digits_, base / 2, x87Spectrum_.get(), points);
+  loadDigits(digits, x87Spectrum_.get(), points);
   aborted_ = !forwardTransform(*x87Plan_, x87Spectrum_.get(), realInput);
 }
 
-Convolution convolveDigits(const std::vector<int32_t>& x, const DigitSpectrum& y, std::vector<uint64_t>& c) {
-  if (y.aborted() || isAborted()) return {true, 0};
-  const int count = static_cast<int>(x.size() + y.digits().size() - 1);
-  assert(count <= 2 * y.points());
-  if (y.kernel() == FftKernel::avx2) return convolveCentred(*y.avx2Plan(), x, y.base() / 2, count, y.avx2Spectrum(), c);
-  return convolveCentred(*y.x87Plan(), x, y.base() / 2, count, y.x87Spectrum(), c);
+namespace {
+
+// Loads x and runs the fused convolution on a buffer of the kernel's points.
+template <class Plan, class Point>
+Convolution convolveWith(const Plan& plan, const BalancedDigits& x, int64_t count, const Point* spectrum,
+                         Coefficients& c) {
+  const int points = plan.points();
+  constexpr int pointsPerElement = std::is_same_v<Point, PointQuad> ? 4 : 1;
+  auto z = std::make_unique_for_overwrite<Point[]>(static_cast<size_t>(points / pointsPerElement));
+  loadDigits(x, z.get(), points);
+  const Convolution result = convolveLoaded(plan, z.get(), x.count() <= points, count, spectrum);
+  if (!result.aborted) c = Coefficients(std::move(z), points, count);
+  return result;
 }
 
-Convolution squareDigits(const std::vector<int32_t>& x, int32_t base, int points, FftKernel kernel,
-                         std::vector<uint64_t>& c) {
+}  // namespace
+
+Convolution convolveDigits(const BalancedDigits& x, const DigitSpectrum& y, Coefficients& c) {
+  if (y.aborted() || isAborted()) return {true, 0};
+  const int64_t count = x.count() + y.digitCount() - 1;
+  assert(count <= 2 * int64_t{y.points()});
+  if (y.kernel() == FftKernel::avx2) return convolveWith(*y.avx2Plan(), x, count, y.avx2Spectrum(), c);
+  const ExtendedPrecisionScope precision;
+  return convolveWith(*y.x87Plan(), x, count, y.x87Spectrum(), c);
+}
+
+Convolution squareDigits(const BalancedDigits& x, int points, FftKernel kernel, Coefficients& c) {
   if (isAborted()) return {true, 0};
-  const int count = 2 * static_cast<int>(x.size()) - 1;
+  const int64_t count = 2 * x.count() - 1;
   if (kernel == FftKernel::avx2) {
     assert(isAvx2Length(points));
-    return convolveCentred(*sharedAvx2Plan(points), x, base / 2, count, nullptr, c);
+    return convolveWith(*sharedAvx2Plan(points), x, count, static_cast<const PointQuad*>(nullptr), c);
   }
   assert(isTransformLength(points));
-  return convolveCentred(*sharedPlan(points), x, base / 2, count, nullptr, c);
-}
-
-CentringCorrection::CentringCorrection(const std::vector<int32_t>& x, const std::vector<int32_t>& y, int32_t offset,
-                                       int64_t first)
-    : x_(x.data()),
-      y_(y.data()),
-      dx_(static_cast<int64_t>(x.size())),
-      dy_(static_cast<int64_t>(y.size())),
-      m_(offset),
-      j_(first) {
-  if (first == 0) return;
-  // The sums over I_(first - 1): x indices [max(0, first - Dy),
-  // min(first - 1, Dx - 1)], y indices [max(0, first - Dx),
-  // min(first - 1, Dy - 1)].
-  const int64_t xLow = std::max<int64_t>(0, first - dy_), xHigh = std::min(first - 1, dx_ - 1);
-  const int64_t yLow = std::max<int64_t>(0, first - dx_), yHigh = std::min(first - 1, dy_ - 1);
-  for (int64_t i = xLow; i <= xHigh; ++i) sumX_ += x_[i];
-  for (int64_t k = yLow; k <= yHigh; ++k) sumY_ += y_[k];
-  overlap_ = std::max<int64_t>(0, xHigh - xLow + 1);
-  sumX_ -= m_ * overlap_;
-  sumY_ -= m_ * overlap_;
+  const ExtendedPrecisionScope precision;
+  return convolveWith(*sharedPlan(points), x, count, static_cast<const SplitPoint*>(nullptr), c);
 }
 
 }  // namespace quorvel::detail

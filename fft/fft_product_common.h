@@ -1,24 +1,27 @@
 // The part of an FFT product shared by the binary and decimal routines
-// (internal to the fft library): the convolution of two digit sequences
-// through either transform, and the exact centring correction.
+// (internal to the fft library): balanced digits, their convolution through
+// either transform, and the carries' ranges.
 //
-// Centred digits. The transforms see x'_i = x_i - m and y'_k = y_k - m
-// (m = half the digit base) instead of the digits themselves. With
-// I_j = {i : 0 <= i < Dx, 0 <= j - i < Dy} (Dx, Dy the digit counts),
-//   c_j = sum_(i in I_j) x_i y_(j-i)
-//       = c'_j + m SX_j + m SY_j + m^2 |I_j|,
-//   SX_j = sum_(i in I_j) x'_i,  SY_j = sum_(i in I_j) y'_(j-i),
-// where c'_j is the convolution of the centred digits. The FFT computes c'_j
-// and the rest is added back in exact integer arithmetic after rounding.
-// |c'_j| is at most m^2 |I_j|, a quarter of the largest c_j (all digits
-// 2m - 1), and far less for random digits, whose centred sums cancel; the
-// rounding error of the transforms shrinks with it.
+// Balanced digits (Crandall and Fagin, "Discrete weighted transforms and
+// large-integer arithmetic", 1994). An operand cut into digits r_j in
+// [0, B) is rewritten as sum d_j B^j with every digit but the top one in
+// [-B/2, B/2):
+//   d_j = r_j + b_j - B s_j,  s_j = [r_j + b_j >= B/2],  b_(j+1) = s_j,
+// b_0 = 0, and the top digit r_top + b_top in [0, B] left unbalanced, so
+// that no digit is added. The transforms see the same magnitudes as digits
+// centred on B/2 would give (at most B/2), but the convolution of balanced
+// digits is the product's own signed coefficients c_j, with nothing to add
+// back, and numbers made of maximal digits (2^n - 1) become sparse: their
+// convolution rounds with almost no error. The worst case for the rounding
+// is now an operand whose every digit is B/2 - 1.
 #pragma once
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 #include "fft/avx2_plan.h"
@@ -29,31 +32,96 @@
 
 namespace quorvel::detail {
 
+// The balanced digits of one operand, cut on demand in any range, so that
+// they go straight into a transform buffer (fft_product_binary.cpp,
+// fft_product_decimal.cpp).
+class BalancedDigits {
+ public:
+  BalancedDigits(int64_t count, int32_t base) : count_(count), base_(base) {}
+  virtual ~BalancedDigits() = default;
+  int64_t count() const { return count_; }
+  int32_t base() const { return base_; }
+  // b_j, the borrow digit j receives: a raw digit of B/2 - 1 passes on the
+  // borrow it received, any other decides it, so this scans back to the
+  // first other digit below j. Called once per range of digits; a range
+  // then carries it along.
+  int32_t borrowInto(int64_t j) const;
+  // out[0 .. end - begin) <- d_begin .. d_(end-1), 0 <= begin <= end <=
+  // count; borrow holds b_begin on entry and b_end on return.
+  void cut(int64_t begin, int64_t end, int32_t* out, int32_t& borrow) const;
+
+ protected:
+  // The unbalanced digit r_j, from the limbs directly.
+  virtual int32_t raw(int64_t j) const = 0;
+  // out[0 .. end - begin) <- r_begin .. r_(end-1), read through a window.
+  virtual void cutRaw(int64_t begin, int64_t end, int32_t* out) const = 0;
+
+ private:
+  int64_t count_;
+  int32_t base_;
+};
+
 // The largest possible coefficient of two digit sequences of these lengths,
-// min(Dx, Dy) (base - 1)^2, stays below 2^62: then every c_j, every rounded
-// c'_j and every carry of the routines fit a 64-bit word with room for their
-// sums.
-bool coefficientsFit(size_t dx, size_t dy, int32_t base);
+// min(Dx, Dy) (base - 1)^2, stays below 2^62: then every c_j and every carry
+// of the routines fit a 64-bit word with room for their sums.
+bool coefficientsFit(int64_t dx, int64_t dy, int32_t base);
+
+// The rounded coefficients c_j, j < count, left in the transform buffer
+// that computed them: point j holds c_j and c_(j+M) as 64-bit integers in
+// the first slot of its real and of its imaginary half. Word i of the
+// buffer, for the low half of point p, is (p >> shift) group + (p & mask),
+// plus `half` for the high half.
+class Coefficients {
+ public:
+  Coefficients() = default;
+  template <class Point>
+  Coefficients(std::unique_ptr<Point[]> buffer, int points, int64_t count)
+      : words_(reinterpret_cast<const unsigned char*>(buffer.get())),
+        buffer_(std::move(buffer)),
+        points_(points),
+        count_(count),
+        layout_(std::is_same_v<Point, PointQuad> ? QUADS : SPLIT_POINTS) {}
+
+  int64_t count() const { return count_; }
+  int64_t operator[](int64_t j) const {
+    const bool high = j >= points_;
+    const int64_t p = high ? j - points_ : j;
+    const int64_t word = (p >> layout_.shift) * layout_.group + (p & layout_.mask) + (high ? layout_.half : 0);
+    int64_t value;
+    std::memcpy(&value, words_ + 8 * word, sizeof value);
+    return value;
+  }
+
+ private:
+  struct Layout {
+    int shift, group, mask, half;
+  };
+  static constexpr Layout QUADS = {2, 8, 3, 4};         // re[4], im[4]
+  static constexpr Layout SPLIT_POINTS = {0, 4, 0, 2};  // re.hi, re.lo, im.hi, im.lo
+  const unsigned char* words_ = nullptr;
+  std::shared_ptr<void> buffer_;
+  int points_ = 0;
+  int64_t count_ = 0;
+  Layout layout_ = QUADS;
+};
 
 // How a convolution ended.
 struct Convolution {
   bool aborted;
-  double distance;  // largest |c' - round(c')| seen; infinity if unusable
+  double distance;  // largest |c - round(c)| seen; infinity if unusable
 };
 
-// One operand's digits (least significant first, each in [0, base)) and
-// their forward transform for products of the given length and kernel,
-// kept to multiply any number of other operands.
+// One operand's forward transform for products of the given length and
+// kernel, kept to multiply any number of other operands.
 class DigitSpectrum {
  public:
-  // Transforms the centred digits; aborted() when the abort flag stopped it.
-  DigitSpectrum(std::vector<int32_t> digits, int32_t base, int points, FftKernel kernel);
+  // Transforms the digits; aborted() when the abort flag stopped it.
+  DigitSpectrum(const BalancedDigits& digits, int points, FftKernel kernel);
   DigitSpectrum(const DigitSpectrum&) = delete;
   DigitSpectrum& operator=(const DigitSpectrum&) = delete;
 
   bool aborted() const { return aborted_; }
-  const std::vector<int32_t>& digits() const { return digits_; }
-  int32_t base() const { return base_; }
+  int64_t digitCount() const { return digitCount_; }
   int points() const { return points_; }
   FftKernel kernel() const { return kernel_; }
   // The transform of the kernel that is not in use stays null.
@@ -63,8 +131,7 @@ class DigitSpectrum {
   const PointQuad* avx2Spectrum() const { return avx2Spectrum_.get(); }
 
  private:
-  std::vector<int32_t> digits_;
-  int32_t base_;
+  int64_t digitCount_;
   int points_;
   FftKernel kernel_;
   std::shared_ptr<const FftPlan> x87Plan_;
@@ -74,70 +141,113 @@ class DigitSpectrum {
   bool aborted_ = false;
 };
 
-// c[j] <- c'_j (two's complement), the convolution of the centred digits of
-// x and of the spectrum's operand y, exactly when the returned distance is
-// below 1/2, for 0 <= j < Dx + Dy - 1 (2 points >= Dx + Dy - 1, digits below
-// the spectrum's base). Polls the abort flag between transforms and inside
-// long ones; c is not written when it stops.
-Convolution convolveDigits(const std::vector<int32_t>& x, const DigitSpectrum& y, std::vector<uint64_t>& c);
+// c <- the coefficients c_j of x y (signed), exactly when the returned
+// distance is below 1/2, for 0 <= j < Dx + Dy - 1, y being the spectrum's
+// operand (2 points >= Dx + Dy - 1). Polls the abort flag between
+// transforms and inside long ones; c is not set when it stops.
+Convolution convolveDigits(const BalancedDigits& x, const DigitSpectrum& y, Coefficients& c);
 
 // The same for y = x, with one forward transform less.
-Convolution squareDigits(const std::vector<int32_t>& x, int32_t base, int points, FftKernel kernel,
-                         std::vector<uint64_t>& c);
+Convolution squareDigits(const BalancedDigits& x, int points, FftKernel kernel, Coefficients& c);
 
 // What each kernel does for convolveDigits (x87_convolution.cpp,
-// avx2_convolution.cpp): the centred digits loaded into a fresh buffer of
-// plan.points() points, and the fused convolution with the spectrum (null:
-// squared) followed by the rounding of c'_j, j < count, into c.
-void loadCentredDigits(const std::vector<int32_t>& digits, int32_t offset, SplitPoint* z, int points);
-void loadCentredDigits(const std::vector<int32_t>& digits, int32_t offset, PointQuad* z, int points);
-Convolution convolveCentred(const FftPlan& plan, const std::vector<int32_t>& x, int32_t offset, int count,
-                            const SplitPoint* spectrum, std::vector<uint64_t>& c);
-Convolution convolveCentred(const Avx2Plan& plan, const std::vector<int32_t>& x, int32_t offset, int count,
-                            const PointQuad* spectrum, std::vector<uint64_t>& c);
+// avx2_convolution.cpp): the digits loaded into a fresh buffer of
+// `points` points (point j holds d_j + i d_(j+M)), and the fused
+// convolution with the spectrum (null: squared) followed by the rounding
+// of c_j, j < count, into the buffer's own words (Coefficients).
+void loadDigits(const BalancedDigits& digits, SplitPoint* z, int points);
+void loadDigits(const BalancedDigits& digits, PointQuad* z, int points);
+Convolution convolveLoaded(const FftPlan& plan, SplitPoint* z, bool realInput, int64_t count,
+                           const SplitPoint* spectrum);
+Convolution convolveLoaded(const Avx2Plan& plan, PointQuad* z, bool realInput, int64_t count,
+                           const PointQuad* spectrum);
 
-// The centring correction m SX_j + m SY_j + m^2 |I_j| of the coefficients
-// j = first, first + 1, ... in turn. I_j slides one step per j: its top end
-// i = j enters while j < Dx, its bottom end i = j - Dy leaves while
-// Dy <= j < Dx + Dy, and the same holds for y with the roles swapped, so
-// each step costs a few additions; the sums at `first` are added up once.
-// Every term is bounded by the largest coefficient (coefficientsFit), so
-// the sums cannot overflow.
-class CentringCorrection {
+// Digits are cut in chunks of at most this many, on the stack.
+inline constexpr int DIGIT_CHUNK = 512;
+
+// Writes the limbs of one range of a product's carry, from a position on.
+// Limbs at or past the end of the output are kept as an excess, counted in
+// units of the first limb past the end: a range may produce them before
+// the carries of the ranges below it, which can be negative, are added.
+class LimbWriter {
  public:
-  CentringCorrection(const std::vector<int32_t>& x, const std::vector<int32_t>& y, int32_t offset, int64_t first);
-  int64_t next() {
-    const int64_t j = j_++;
-    if (j < dx_) {
-      sumX_ += x_[j] - m_;
-      ++overlap_;
+  LimbWriter(int32_t* out, int limbs, int64_t limbBase) : out_(out), limbs_(limbs), limbBase_(limbBase) {}
+  void start(int64_t k) { k_ = k; }
+  int64_t position() const { return k_; }
+  // The next limb, in [0, limbBase).
+  void put(int64_t limb) {
+    if (k_ < limbs_) {
+      out_[k_] = static_cast<int32_t>(limb);
+    } else if (k_ - limbs_ < 2) {
+      excess_ += k_ == limbs_ ? limb : limb * limbBase_;
+    } else {
+      fits_ = fits_ && limb == 0;
     }
-    if (j < dy_) sumY_ += y_[j] - m_;
-    if (j >= dy_) {
-      sumX_ -= x_[j - dy_] - m_;
-      --overlap_;
-    }
-    if (j >= dx_) sumY_ -= y_[j - dx_] - m_;
-    return m_ * (sumX_ + sumY_) + m_ * m_ * overlap_;
+    ++k_;
   }
+  void fillToEnd() {
+    for (; k_ < limbs_; ++k_) out_[k_] = 0;
+  }
+  bool fits() const { return fits_; }
+  int64_t excess() const { return excess_; }
 
  private:
-  const int32_t* x_;
-  const int32_t* y_;
-  int64_t dx_, dy_, m_, j_;
-  int64_t sumX_ = 0, sumY_ = 0, overlap_ = 0;
+  int32_t* out_;
+  int limbs_;
+  int64_t limbBase_;
+  int64_t k_ = 0;
+  int64_t excess_ = 0;
+  bool fits_ = true;
 };
 
-// Items [0, count) (digits to cut, coefficients to carry) in `ranges`
-// consecutive ranges, every cut at a multiple of `alignment` so that each
-// range starts on a limb boundary: body(r, begin, end) for each, as pool
-// pieces when there are several. rangeCount(count,
-// FFT_PARALLEL_RANGE_POINTS) gives the number of ranges: one with one
-// thread.
-template <class F>
-void forAlignedRanges(int64_t count, int64_t alignment, int ranges, F&& body) {
+// out[0..limbs) <- the product, its coefficients [0, count) carried in
+// ranges on the task pool. body(writer, begin, end, last) carries
+// coefficients [begin, end) from 0 into limbs from writer.start() on (the
+// last range all of them, its final carry included, the zero limbs above
+// them written here) and returns the signed carry still to add at
+// writer.position(). Every range but the last starts and
+// ends at a multiple of `alignment` coefficients, where a digit starts on a
+// limb boundary, so each range writes whole limbs of its own. Once all have
+// run, each range's carry is added where it belongs, rippling upward
+// (rarely more than a limb or two; a negative carry borrows). The sum of
+// what ran past the end must then be zero, else the value did not fit (a
+// true product always does). Limbs::LIMB_BASE is the limb base and
+// Limbs::floorDivide(v, r) returns floor(v / LIMB_BASE) and sets r to the
+// remainder in [0, LIMB_BASE).
+template <class Limbs, class Body>
+bool carryInRanges(int64_t count, int64_t alignment, int32_t* out, int limbs, Body&& body) {
+  struct RangeEnd {
+    int64_t position, carry, excess;
+    bool fits;
+  };
+  const int ranges = rangeCount(count, FFT_PARALLEL_RANGE_POINTS);
+  std::vector<RangeEnd> ends(static_cast<size_t>(ranges));
   auto cut = [&](int k) { return k == ranges ? count : count * k / ranges / alignment * alignment; };
-  forRanges(ranges, ranges, [&](int r, int64_t, int64_t) { body(r, cut(r), cut(r + 1)); });
+  forRanges(ranges, ranges, [&](int r, int64_t, int64_t) {
+    LimbWriter writer(out, limbs, Limbs::LIMB_BASE);
+    const int64_t carry = body(writer, cut(r), cut(r + 1), r == ranges - 1);
+    const int64_t position = writer.position();
+    if (r == ranges - 1) writer.fillToEnd();
+    ends[static_cast<size_t>(r)] = {position, carry, writer.excess(), writer.fits()};
+  });
+  int64_t excess = 0;
+  for (const RangeEnd& e : ends) {
+    if (!e.fits) return false;
+    excess += e.excess;
+    int64_t carry = e.carry, k = e.position;
+    for (; carry != 0 && k < limbs; ++k) {
+      int64_t low;
+      const int64_t high = Limbs::floorDivide(carry, low);
+      const int64_t sum = out[k] + low;
+      int64_t limb;
+      carry = high + Limbs::floorDivide(sum, limb);
+      out[k] = static_cast<int32_t>(limb);
+    }
+    // What is left is worth carry LIMB_BASE^(k - limbs) in excess units.
+    if (carry != 0 && k - limbs > 1) return false;
+    excess += k == limbs ? carry : carry * Limbs::LIMB_BASE;
+  }
+  return excess == 0;
 }
 
 }  // namespace quorvel::detail

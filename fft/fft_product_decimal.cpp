@@ -2,16 +2,17 @@
 // right-angle transform.
 //
 // Digits: groups of d decimal places, d = shape.digitSize (2 to 7; a group
-// may straddle two limbs), least significant first. With the centring undone
-// (fft_product_common.h), coefficient j is the exact integer c_j < 2^62 and
-// the product is sum c_j 10^(d j).
+// may straddle two limbs), least significant first, then balanced
+// (fft_product_common.h). Coefficient j of the convolution is the exact
+// signed integer c_j, |c_j| < 2^62, and the product is sum c_j 10^(d j).
 //
 // Carry, in two exact steps per coefficient: first into base 10^d,
-//   v = c_j + carry,  digit_j = v mod 10^d,  carry = v div 10^d,
-// with carry < 2^62 / (10^d - 1), so v stays below 2^63; then the digits are
-// packed into base-10^8 limbs through a window of fewer than 8 + d places
-// (below 10^15). d is a template parameter so that every division is by a
-// constant. Both passes run in aligned ranges as in the binary product.
+//   v = c_j + carry,  digit_j = v mod 10^d,  carry = floor(v / 10^d),
+// with |carry| < 2^62 / (10^d - 1), so |v| stays below 2^63; then the
+// digits are packed into base-10^8 limbs through a window of fewer than
+// 8 + d places (below 10^15), in the ranges of carryInRanges
+// (fft_product_common.h). d is a template parameter so that every division
+// is by a constant.
 #include <cassert>
 #include <cstdint>
 #include <limits>
@@ -27,7 +28,7 @@ namespace quorvel {
 namespace {
 
 constexpr int LIMB_PLACES = 8;
-constexpr uint64_t LIMB_BASE = 100000000;  // 10^8
+constexpr int64_t DECIMAL_LIMB_BASE = 100000000;  // 10^8
 constexpr uint64_t POWERS_OF_TEN[] = {1,         10,         100,         1000,         10000,
                                       100000,    1000000,    10000000,    100000000,    1000000000,
                                       10000000000, 100000000000, 1000000000000, 10000000000000, 100000000000000};
@@ -37,118 +38,131 @@ int significantLimbs(const int32_t* limbs, int count) {
   return count;
 }
 
-// Digits per aligned group: a digit index that is a multiple of this starts
-// on a limb boundary.
-constexpr int64_t limbAlignment(int places) { return LIMB_PLACES / std::gcd(places, LIMB_PLACES); }
-
-// d-place digits of limbs[0..count), least significant first.
+// The D-place digits of limbs[0..count).
 template <int D>
-std::vector<int32_t> cutDigits(const int32_t* limbs, int count) {
-  constexpr uint64_t base = POWERS_OF_TEN[D];
-  const int64_t digitCount = (int64_t{LIMB_PLACES} * count + D - 1) / D;
-  std::vector<int32_t> digits(static_cast<size_t>(digitCount));
-  const int ranges = detail::rangeCount(digitCount, FFT_PARALLEL_RANGE_POINTS);
-  detail::forAlignedRanges(digitCount, limbAlignment(D), ranges, [&](int, int64_t begin, int64_t end) {
-    uint64_t window = 0;  // below 10^windowPlaces
-    int windowPlaces = 0;
-    int64_t next = begin * D / LIMB_PLACES;
+class DecimalDigits final : public detail::BalancedDigits {
+ public:
+  static constexpr uint64_t BASE = POWERS_OF_TEN[D];
+
+  DecimalDigits(const int32_t* limbs, int count)
+      : BalancedDigits((int64_t{LIMB_PLACES} * count + D - 1) / D, static_cast<int32_t>(BASE)),
+        limbs_(limbs),
+        limbCount_(count) {}
+
+ private:
+  uint64_t limb(int64_t k) const { return k < limbCount_ ? static_cast<uint64_t>(limbs_[k]) : 0; }
+
+  int32_t raw(int64_t j) const override {
+    const int64_t place = j * D;
+    const int64_t k = place / LIMB_PLACES;
+    const int offset = static_cast<int>(place % LIMB_PLACES);
+    const uint64_t window = limb(k) / POWERS_OF_TEN[offset] + limb(k + 1) * POWERS_OF_TEN[LIMB_PLACES - offset];
+    return static_cast<int32_t>(window % BASE);
+  }
+
+  void cutRaw(int64_t begin, int64_t end, int32_t* out) const override {
+    const int64_t place = begin * D;
+    int64_t next = place / LIMB_PLACES + 1;
+    const int offset = static_cast<int>(place % LIMB_PLACES);
+    uint64_t window = limb(next - 1) / POWERS_OF_TEN[offset];  // below 10^windowPlaces
+    int windowPlaces = LIMB_PLACES - offset;
     for (int64_t j = begin; j < end; ++j) {
-      if (windowPlaces < D && next < count) {
-        window += static_cast<uint64_t>(limbs[next++]) * POWERS_OF_TEN[windowPlaces];
+      if (windowPlaces < D) {
+        window += limb(next++) * POWERS_OF_TEN[windowPlaces];
         windowPlaces += LIMB_PLACES;
       }
-      digits[j] = static_cast<int32_t>(window % base);
-      window /= base;
+      out[j - begin] = static_cast<int32_t>(window % BASE);
+      window /= BASE;
       windowPlaces -= D;
     }
-  });
-  return digits;
-}
-
-// out[k..limbs) += carry 10^(8 k), rippling. False when it runs past the end.
-bool addCarry(int32_t* out, int limbs, int64_t k, uint64_t carry) {
-  for (; carry != 0; ++k) {
-    if (k >= limbs) return false;
-    const uint64_t sum = static_cast<uint64_t>(out[k]) + carry % LIMB_BASE;
-    out[k] = static_cast<int32_t>(sum % LIMB_BASE);
-    carry = carry / LIMB_BASE + sum / LIMB_BASE;
   }
-  return true;
+
+  const int32_t* limbs_;
+  int limbCount_;
+};
+
+// floor(v / b), and v - b floor(v / b) in remainder, for a constant b.
+template <int64_t B>
+inline int64_t floorDivide(int64_t v, int64_t& remainder) {
+  int64_t quotient = v / B;
+  remainder = v - quotient * B;
+  if (remainder < 0) {
+    remainder += B;
+    --quotient;
+  }
+  return quotient;
 }
 
-// out[0..limbs) <- sum c_j 10^(D j), c the centred coefficients of x y with
-// the correction still to add, in aligned ranges as for the binary product
-// (fft_product_binary.cpp). False when the value needs more limbs.
+// Base-10^8 limbs for carryInRanges.
+struct DecimalLimbs {
+  static constexpr int64_t LIMB_BASE = DECIMAL_LIMB_BASE;
+  static int64_t floorDivide(int64_t v, int64_t& remainder) { return quorvel::floorDivide<LIMB_BASE>(v, remainder); }
+};
+
+// out[0..limbs) <- sum c_j 10^(D j), in the ranges of carryInRanges
+// (fft_product_common.h). False when the value needs more limbs or comes
+// out negative, which a true product never does.
 template <int D>
-bool carryIntoLimbs(const std::vector<uint64_t>& c, const std::vector<int32_t>& x, const std::vector<int32_t>& y,
-                    int32_t* out, int limbs) {
-  constexpr uint64_t base = POWERS_OF_TEN[D];
-  constexpr int32_t offset = static_cast<int32_t>(base / 2);
-  const int64_t count = static_cast<int64_t>(c.size());
-  struct RangeEnd {
-    int64_t end;
-    uint64_t carry;
-    bool fits;
-  };
-  const int ranges = detail::rangeCount(count, FFT_PARALLEL_RANGE_POINTS);
-  std::vector<RangeEnd> ends(static_cast<size_t>(ranges));
-  detail::forAlignedRanges(count, limbAlignment(D), ranges, [&](int r, int64_t begin, int64_t end) {
-    detail::CentringCorrection correction(x, y, offset, begin);
-    uint64_t carry = 0, window = 0;
-    int windowPlaces = 0;
-    int64_t k = begin * D / LIMB_PLACES;
-    bool fits = true;
-    auto emit = [&](uint64_t digit) {
-      window += digit * POWERS_OF_TEN[windowPlaces];
-      windowPlaces += D;
-      for (; windowPlaces >= LIMB_PLACES; windowPlaces -= LIMB_PLACES, window /= LIMB_BASE) {
-        if (k < limbs) {
-          out[k++] = static_cast<int32_t>(window % LIMB_BASE);
-        } else if (window % LIMB_BASE) {
-          fits = false;
+bool carryIntoLimbs(const detail::Coefficients& c, int32_t* out, int limbs) {
+  constexpr int64_t base = static_cast<int64_t>(POWERS_OF_TEN[D]);
+  const int64_t alignment = LIMB_PLACES / std::gcd(D, LIMB_PLACES);
+  return detail::carryInRanges<DecimalLimbs>(
+      c.count(), alignment, out, limbs,
+      [&](detail::LimbWriter& writer, int64_t begin, int64_t end, bool last) {
+        writer.start(begin * D / LIMB_PLACES);
+        int64_t carry = 0;
+        uint64_t window = 0;
+        int windowPlaces = 0;
+        auto emit = [&](int64_t digit) {
+          window += static_cast<uint64_t>(digit) * POWERS_OF_TEN[windowPlaces];
+          windowPlaces += D;
+          if (windowPlaces >= LIMB_PLACES) {
+            writer.put(static_cast<int64_t>(window % DECIMAL_LIMB_BASE));
+            window /= DECIMAL_LIMB_BASE;
+            windowPlaces -= LIMB_PLACES;
+          }
+        };
+        for (int64_t j = begin; j < end; ++j) {
+          int64_t digit;
+          carry = floorDivide<base>(c[j] + carry, digit);
+          emit(digit);
         }
-      }
-    };
-    for (int64_t j = begin; j < end; ++j) {
-      const uint64_t v = c[j] + static_cast<uint64_t>(correction.next()) + carry;
-      emit(v % base);
-      carry = v / base;
-    }
-    if (r == ranges - 1) {
-      for (; carry != 0; carry /= base) emit(carry % base);
-      for (; k < limbs; window /= LIMB_BASE) out[k++] = static_cast<int32_t>(window % LIMB_BASE);
-      fits = fits && window == 0;
-    }
-    ends[static_cast<size_t>(r)] = {end, carry, fits};
-  });
-  bool fits = true;
-  for (const RangeEnd& e : ends) fits = fits && e.fits && addCarry(out, limbs, e.end * D / LIMB_PLACES, e.carry);
-  return fits;
+        if (!last) return carry;  // the window is empty: the range ends on a limb boundary
+        // The final carry's digits, down to 0 or -1 (floor division keeps
+        // -1 at -1), then the window's places with that sign above them.
+        while (carry != 0 && carry != -1) {
+          int64_t digit;
+          carry = floorDivide<base>(carry, digit);
+          emit(digit);
+        }
+        const int64_t top = static_cast<int64_t>(window) + carry * static_cast<int64_t>(POWERS_OF_TEN[windowPlaces]);
+        int64_t limb;
+        const int64_t rest = floorDivide<DECIMAL_LIMB_BASE>(top, limb);
+        writer.put(limb);
+        return rest;
+      });
 }
 
 template <int D>
 double product(const int32_t* first, int t, const int32_t* second, int u, int32_t* out, bool square,
                FftShape shape) {
-  constexpr int32_t base = static_cast<int32_t>(POWERS_OF_TEN[D]);
-  const std::vector<int32_t> x = cutDigits<D>(first, significantLimbs(first, t));
-  std::vector<int32_t> y = square ? std::vector<int32_t>{} : cutDigits<D>(second, significantLimbs(second, u));
-  const size_t dy = square ? x.size() : y.size();
+  const DecimalDigits<D> x(first, significantLimbs(first, t));
+  const DecimalDigits<D> y(second, significantLimbs(second, u));
   const bool length = shape.kernel == FftKernel::avx2 ? detail::isAvx2Length(shape.points)
                                                       : detail::isTransformLength(shape.points);
-  if (!length || x.size() + dy - 1 > 2 * static_cast<size_t>(shape.points) ||
-      !detail::coefficientsFit(x.size(), dy, base))
+  if (!length || x.count() + y.count() - 1 > 2 * int64_t{shape.points} ||
+      !detail::coefficientsFit(x.count(), y.count(), x.base()))
     return std::numeric_limits<double>::infinity();
-  std::vector<uint64_t> c;
+  detail::Coefficients c;
+  detail::Convolution result;
   if (square) {
-    const detail::Convolution result = detail::squareDigits(x, base, shape.points, shape.kernel, c);
-    if (result.aborted) return 0;
-    return carryIntoLimbs<D>(c, x, x, out, t + u) ? result.distance : std::numeric_limits<double>::infinity();
+    result = detail::squareDigits(x, shape.points, shape.kernel, c);
+  } else {
+    const detail::DigitSpectrum spectrum(y, shape.points, shape.kernel);
+    result = detail::convolveDigits(x, spectrum, c);
   }
-  const detail::DigitSpectrum spectrum(std::move(y), base, shape.points, shape.kernel);
-  const detail::Convolution result = detail::convolveDigits(x, spectrum, c);
   if (result.aborted) return 0;
-  return carryIntoLimbs<D>(c, x, spectrum.digits(), out, t + u) ? result.distance
-                                                               : std::numeric_limits<double>::infinity();
+  return carryIntoLimbs<D>(c, out, t + u) ? result.distance : std::numeric_limits<double>::infinity();
 }
 
 }  // namespace

@@ -1,13 +1,15 @@
-// The x87 kernel's part of a digit convolution: loading centred digits
+// The x87 kernel's part of a digit convolution: loading balanced digits
 // into split points, and the fused convolution with its rounding.
 //
 // The 1/M of the inverse transform is folded into the pointwise product.
-// Point j of the result, times conj(omega^j), is c'_j + i c'_(j+M)
+// Point j of the result, times conj(omega^j), is c_j + i c_(j+M)
 // (transform.h); both are rounded to the nearest integer, and positions at
 // or beyond the coefficient count, which hold no coefficient, must round to
 // zero.
+#include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 #include "fft/fft_product_common.h"
@@ -63,35 +65,39 @@ class NearestInteger {
 
 }  // namespace
 
-// z_j = (x'_j, x'_(j+M)), the centred digits, zero past the last one. When
-// they fit the real parts, only re.hi is written: the transforms' real input.
-// Fresh buffers take their first touch here, in ranges on the pool's threads.
-void loadCentredDigits(const std::vector<int32_t>& digits, int32_t offset, SplitPoint* z, int points) {
-  const int count = static_cast<int>(digits.size());
+// z_j = (d_j, d_(j+M)), zero past the last digit. When the digits fit the
+// real parts, only re.hi is written: the transforms' real input. Fresh
+// buffers take their first touch here, in ranges on the pool's threads.
+void loadDigits(const BalancedDigits& digits, SplitPoint* z, int points) {
+  const int64_t count = digits.count();
   forEachRange(points, FFT_PARALLEL_RANGE_POINTS, [&](int64_t begin, int64_t end) {
-    if (count <= points) {
-      for (int64_t j = begin; j < end; ++j) z[j].re.hi = j < count ? digits[j] - offset : 0;
-      return;
-    }
-    for (int64_t j = begin; j < end; ++j) {
-      storeExact(z[j].re, digits[j] - offset);
-      storeExact(z[j].im, j + points < count ? digits[j + points] - offset : 0);
+    int32_t chunk[DIGIT_CHUNK];
+    int32_t lowBorrow = begin < count ? digits.borrowInto(begin) : 0;
+    int32_t highBorrow = begin + points < count ? digits.borrowInto(begin + points) : 0;
+    for (int64_t first = begin; first < end; first += DIGIT_CHUNK) {
+      const int64_t last = std::min(end, first + DIGIT_CHUNK);
+      if (first < count) digits.cut(first, std::min(last, count), chunk, lowBorrow);
+      if (count <= points) {
+        for (int64_t j = first; j < last; ++j) z[j].re.hi = j < count ? chunk[j - first] : 0;
+        continue;
+      }
+      for (int64_t j = first; j < last; ++j) storeExact(z[j].re, chunk[j - first]);
+      const int64_t highFirst = std::min(first + points, count), highEnd = std::min(last + points, count);
+      digits.cut(highFirst, highEnd, chunk, highBorrow);
+      for (int64_t j = first; j < last; ++j) storeExact(z[j].im, j + points < count ? chunk[j - first] : 0);
     }
   });
 }
 
-Convolution convolveCentred(const FftPlan& plan, const std::vector<int32_t>& x, int32_t offset, int count,
-                            const SplitPoint* spectrum, std::vector<uint64_t>& c) {
+Convolution convolveLoaded(const FftPlan& plan, SplitPoint* z, bool realInput, int64_t count,
+                           const SplitPoint* spectrum) {
   const int points = plan.points();
-  const ExtendedPrecisionScope precision;
-  auto z = std::make_unique_for_overwrite<SplitPoint[]>(points);
-  loadCentredDigits(x, offset, z.get(), points);
-  if (!convolve(plan, z.get(), static_cast<int>(x.size()) <= points, spectrum, 1.0L / points)) return {true, 0};
+  if (!convolve(plan, z, realInput, spectrum, 1.0L / points)) return {true, 0};
 
-  // Both halves of every point at once: Re and Im of z_j conj(omega^j).
-  // Each range keeps its own largest distance; the largest of those is the
-  // same whatever the cut.
-  c.resize(count);
+  // Both halves of every point at once: Re and Im of z_j conj(omega^j),
+  // stored over the point's re.hi and im.hi once it is read. Each range
+  // keeps its own largest distance; the largest of those is the same
+  // whatever the cut.
   const SplitPoint* weights = plan.weights();
   const int ranges = rangeCount(points, FFT_PARALLEL_RANGE_POINTS);
   std::vector<NearestInteger> rounds(static_cast<size_t>(ranges));
@@ -101,14 +107,16 @@ Convolution convolveCentred(const FftPlan& plan, const std::vector<int32_t>& x, 
       const long double wc = load(weights[j].re), ws = load(weights[j].im);
       const long double a = load(z[j].re), b = load(z[j].im);
       const long double low = a * wc + b * ws;
+      const long double high = b * wc - a * ws;
       if (j < count) {
-        c[j] = static_cast<uint64_t>(round(low));
+        const int64_t rounded = round(low);
+        std::memcpy(&z[j].re.hi, &rounded, sizeof rounded);
       } else {
         round.expectZero(low);
       }
-      const long double high = b * wc - a * ws;
       if (j + points < count) {
-        c[j + points] = static_cast<uint64_t>(round(high));
+        const int64_t rounded = round(high);
+        std::memcpy(&z[j].im.hi, &rounded, sizeof rounded);
       } else {
         round.expectZero(high);
       }

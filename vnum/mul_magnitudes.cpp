@@ -48,14 +48,6 @@ int32_t significantLength(const vnum& x) {
 // the limbs plus a zero sign limb, rounded up to even.
 int64_t normalLength(int32_t n) { return n / 2 * 2 + 2; }
 
-vnum valueOfSpan(const int32_t* p, int32_t n) {
-  vnum x;
-  x.extendTo(n + 2);
-  copySpan(x.limbs, p, n);
-  x.normalize();
-  return x;
-}
-
 // One FFT product when the transforms' limits allow it and its rounding is
 // trusted.
 bool mulByTransform(int32_t* out, const int32_t* a, int32_t an, const int32_t* b, int32_t bn) {
@@ -67,24 +59,6 @@ bool mulByTransform(int32_t* out, const int32_t* a, int32_t an, const int32_t* b
 bool parallelToom(int64_t m) { return m >= MUL_TOOM3_PARALLEL_MIN_LIMBS && taskPoolThreads() > 1; }
 
 }  // namespace
-
-bool mulFftSpans(int32_t* out, const int32_t* a, int32_t an, const int32_t* b, int32_t bn, int mode) {
-  const bool square = a == b && an == bn;
-  const vnum A = valueOfSpan(a, an);
-  const vnum B = square ? vnum() : valueOfSpan(b, bn);
-  const vnum& second = square ? A : B;
-  if (A.isZero() || second.isZero()) {
-    zeroSpan(out, an + bn);
-    return true;
-  }
-  vnum P;
-  if (!mulFft(P, A, second, mode)) return false;
-  const int32_t used = std::min(P.len, an + bn);
-  assert(isZeroSpan(P.limbs + used, P.len - used));
-  copySpan(out, P.limbs, used);
-  zeroSpan(out + used, an + bn - used);
-  return true;
-}
 
 void mulMagnitudes(int32_t* out, const int32_t* a, int32_t an, const int32_t* b, int32_t bn, int32_t* scratch) {
   assert(an >= bn && bn >= 1);

@@ -103,7 +103,7 @@ void vnum10::mulMagnitudes(int32_t* out, const int32_t* x, int32_t t, const int3
       sqrSchoolbook(spans, out, x, t);
     else if (total <= DEC_SQR_KARATSUBA_MAX_LIMBS)
       sqrKaratsuba(spans, out, x, t, scratch);
-    else if (total <= DEC_SQR_TOOM3_MAX_LIMBS || !mulByTransform(out, x, t, x, t, trustedError))
+    else if (total <= decToom3MaxLimbs(true) || !mulByTransform(out, x, t, x, t, trustedError))
       parallelToom(total) ? toom3Parallel(spans, out, x, t, x, t) : mulToom3(spans, out, x, t, x, t, scratch);
     return;
   }
@@ -113,7 +113,7 @@ void vnum10::mulMagnitudes(int32_t* out, const int32_t* x, int32_t t, const int3
     mulUnbalanced(spans, out, x, t, y, u, scratch);
   } else if (total <= DEC_KARATSUBA_MAX_LIMBS) {
     mulKaratsuba(spans, out, x, t, y, u, scratch);
-  } else if (total <= DEC_TOOM3_MAX_LIMBS || !mulByTransform(out, x, t, y, u, trustedError)) {
+  } else if (total <= decToom3MaxLimbs(false) || !mulByTransform(out, x, t, y, u, trustedError)) {
     if (u > 2 * ((t + 2) / 3))
       parallelToom(total) ? toom3Parallel(spans, out, x, t, y, u) : mulToom3(spans, out, x, t, y, u, scratch);
     else

@@ -45,20 +45,14 @@ QUORVEL_AVX2_INLINE __m256d digitQuad(const int32_t* d) {
 // written: the transforms' real input). Fresh buffers take their first
 // touch here.
 QUORVEL_AVX2 void loadRange(const BalancedDigits& digits, PointQuad* z, int points, int64_t begin, int64_t end) {
-  const int64_t count = digits.count();
   alignas(16) int32_t chunk[DIGIT_CHUNK];
-  int32_t lowBorrow = 4 * begin < count ? digits.borrowInto(4 * begin) : 0;
-  int32_t highBorrow = 4 * begin + points < count ? digits.borrowInto(4 * begin + points) : 0;
+  const bool realInput = digits.count() <= points;
   for (int64_t first = 4 * begin; first < 4 * end; first += DIGIT_CHUNK) {
     const int64_t last = std::min(4 * end, first + DIGIT_CHUNK);
-    const int64_t lowEnd = std::clamp(count, first, last);
-    if (first < lowEnd) digits.cut(first, lowEnd, chunk, lowBorrow);
-    std::fill(chunk + (lowEnd - first), chunk + (last - first), 0);
+    digits.cut(first, last, chunk);
     for (int64_t j = first; j < last; j += 4) _mm256_store_pd(z[j / 4].re, digitQuad(chunk + (j - first)));
-    if (count <= points) continue;
-    const int64_t highEnd = std::clamp(count - points, first, last);
-    if (first < highEnd) digits.cut(first + points, highEnd + points, chunk, highBorrow);
-    std::fill(chunk + (highEnd - first), chunk + (last - first), 0);
+    if (realInput) continue;
+    digits.cut(first + points, last + points, chunk);
     for (int64_t j = first; j < last; j += 4) _mm256_store_pd(z[j / 4].im, digitQuad(chunk + (j - first)));
   }
 }

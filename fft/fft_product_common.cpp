@@ -16,29 +16,22 @@
 
 namespace quorvel::detail {
 
-int32_t BalancedDigits::borrowInto(int64_t j) const {
-  const int32_t half = base_ / 2;
-  for (int64_t i = j - 1; i >= 0; --i) {
-    const int32_t r = raw(i);
-    if (r != half - 1) return r >= half ? 1 : 0;
+void BalancedDigits::cut(int64_t begin, int64_t end, int32_t* out) const {
+  assert(0 <= begin && begin <= end);
+  const int64_t last = std::clamp(count_, begin, end), top = count_ - 1;
+  if (begin < last) {
+    cutRaw(begin, last, out);
+    const int32_t half = base_ / 2;
+    int32_t g = begin > 0 && raw(begin - 1) >= half ? 1 : 0;
+    for (int64_t j = begin; j < std::min(last, top); ++j) {
+      const int32_t r = out[j - begin];
+      const int32_t next = r >= half ? 1 : 0;
+      out[j - begin] = r + g - base_ * next;
+      g = next;
+    }
+    if (top < last) out[top - begin] += g;  // the top digit, in [0, B]
   }
-  return 0;
-}
-
-void BalancedDigits::cut(int64_t begin, int64_t end, int32_t* out, int32_t& borrow) const {
-  assert(0 <= begin && begin <= end && end <= count_);
-  cutRaw(begin, end, out);
-  const int32_t half = base_ / 2;
-  const int64_t top = count_ - 1;
-  const int64_t balanced = std::min(end, top);
-  int32_t b = borrow;
-  for (int64_t j = begin; j < balanced; ++j) {
-    const int32_t d = out[j - begin] + b;
-    b = d >= half ? 1 : 0;
-    out[j - begin] = d - b * base_;
-  }
-  if (end > top) out[top - begin] += b;  // the top digit, in [0, B]
-  borrow = b;
+  std::fill(out + (last - begin), out + (end - begin), 0);
 }
 
 bool coefficientsFit(int64_t dx, int64_t dy, int32_t base) {

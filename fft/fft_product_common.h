@@ -2,18 +2,20 @@
 // (internal to the fft library): balanced digits, their convolution through
 // either transform, and the carries' ranges.
 //
-// Balanced digits (Crandall and Fagin, "Discrete weighted transforms and
-// large-integer arithmetic", 1994). An operand cut into digits r_j in
-// [0, B) is rewritten as sum d_j B^j with every digit but the top one in
-// [-B/2, B/2):
-//   d_j = r_j + b_j - B s_j,  s_j = [r_j + b_j >= B/2],  b_(j+1) = s_j,
-// b_0 = 0, and the top digit r_top + b_top in [0, B] left unbalanced, so
-// that no digit is added. The transforms see the same magnitudes as digits
-// centred on B/2 would give (at most B/2), but the convolution of balanced
-// digits is the product's own signed coefficients c_j, with nothing to add
-// back, and numbers made of maximal digits (2^n - 1) become sparse: their
-// convolution rounds with almost no error. The worst case for the rounding
-// is now an operand whose every digit is B/2 - 1.
+// Balanced digits (after Crandall and Fagin, "Discrete weighted
+// transforms and large-integer arithmetic", 1994). An operand cut into
+// digits r_j in [0, B) is rewritten as sum d_j B^j with
+//   d_j = r_j + g_(j-1) - B g_j,  g_j = [r_j >= B/2],  g_(-1) = 0,
+// so every digit but the top one lies in [-B/2, B/2]; the top one keeps
+// r_top + g_(top-1) in [0, B], so that no digit is added. Each digit
+// depends on its raw digit and the one below, not on a chain of borrows:
+// any range of digits is cut on its own. The transforms see the same
+// magnitudes as digits centred on B/2 would give, but the convolution of
+// balanced digits is the product's own signed coefficients c_j, with
+// nothing to add back, and a number of maximal digits (2^n - 1) becomes
+// sparse: it rounds with almost no error. The worst case for the rounding
+// is a number whose every digit is B/2 - 1 (or B/2), a constant digit of
+// the largest size.
 #pragma once
 
 #include <algorithm>
@@ -41,14 +43,9 @@ class BalancedDigits {
   virtual ~BalancedDigits() = default;
   int64_t count() const { return count_; }
   int32_t base() const { return base_; }
-  // b_j, the borrow digit j receives: a raw digit of B/2 - 1 passes on the
-  // borrow it received, any other decides it, so this scans back to the
-  // first other digit below j. Called once per range of digits; a range
-  // then carries it along.
-  int32_t borrowInto(int64_t j) const;
-  // out[0 .. end - begin) <- d_begin .. d_(end-1), 0 <= begin <= end <=
-  // count; borrow holds b_begin on entry and b_end on return.
-  void cut(int64_t begin, int64_t end, int32_t* out, int32_t& borrow) const;
+  // out[0 .. end - begin) <- d_begin .. d_(end-1), and zeros for the
+  // positions from count on, 0 <= begin <= end.
+  void cut(int64_t begin, int64_t end, int32_t* out) const;
 
  protected:
   // The unbalanced digit r_j, from the limbs directly.

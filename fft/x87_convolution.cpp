@@ -69,22 +69,19 @@ class NearestInteger {
 // real parts, only re.hi is written: the transforms' real input. Fresh
 // buffers take their first touch here, in ranges on the pool's threads.
 void loadDigits(const BalancedDigits& digits, SplitPoint* z, int points) {
-  const int64_t count = digits.count();
+  const bool realInput = digits.count() <= points;
   forEachRange(points, FFT_PARALLEL_RANGE_POINTS, [&](int64_t begin, int64_t end) {
     int32_t chunk[DIGIT_CHUNK];
-    int32_t lowBorrow = begin < count ? digits.borrowInto(begin) : 0;
-    int32_t highBorrow = begin + points < count ? digits.borrowInto(begin + points) : 0;
     for (int64_t first = begin; first < end; first += DIGIT_CHUNK) {
       const int64_t last = std::min(end, first + DIGIT_CHUNK);
-      if (first < count) digits.cut(first, std::min(last, count), chunk, lowBorrow);
-      if (count <= points) {
-        for (int64_t j = first; j < last; ++j) z[j].re.hi = j < count ? chunk[j - first] : 0;
+      digits.cut(first, last, chunk);
+      if (realInput) {
+        for (int64_t j = first; j < last; ++j) z[j].re.hi = chunk[j - first];
         continue;
       }
       for (int64_t j = first; j < last; ++j) storeExact(z[j].re, chunk[j - first]);
-      const int64_t highFirst = std::min(first + points, count), highEnd = std::min(last + points, count);
-      digits.cut(highFirst, highEnd, chunk, highBorrow);
-      for (int64_t j = first; j < last; ++j) storeExact(z[j].im, j + points < count ? chunk[j - first] : 0);
+      digits.cut(first + points, last + points, chunk);
+      for (int64_t j = first; j < last; ++j) storeExact(z[j].im, chunk[j - first]);
     }
   });
 }

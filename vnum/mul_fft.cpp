@@ -5,6 +5,7 @@
 // (fft_product.h): mode 0 the fastest shape its precision table trusts,
 // mode 1 one with a wider margin. The product comes back exact in 30-bit
 // limbs, or with a rounding distance the caller must not trust.
+#include <algorithm>
 #include <atomic>
 
 #include "fft/fft_product.h"
@@ -22,6 +23,11 @@ std::atomic<double> trustedRoundingError{FFT_TRUSTED_ROUNDING_ERROR};
 }  // namespace
 
 void setFftTrustedRoundingErrorForTesting(double bound) { trustedRoundingError.store(bound); }
+
+int32_t toom3MaxLimbs(bool square) {
+  if (preferredFftKernel() == FftKernel::avx2) return square ? SQR_TOOM3_MAX_LIMBS_AVX2 : MUL_TOOM3_MAX_LIMBS_AVX2;
+  return square ? SQR_TOOM3_MAX_LIMBS : MUL_TOOM3_MAX_LIMBS;
+}
 
 bool mulFftSpans(int32_t* out, const int32_t* a, int32_t an, const int32_t* b, int32_t bn, int mode) {
   const FftShape shape = binaryProductShape(an, bn, mode);

@@ -73,7 +73,7 @@ void mulMagnitudes(int32_t* out, const int32_t* a, int32_t an, const int32_t* b,
       sqrSchoolbook(spans, out, a, an);
     else if (m <= SQR_KARATSUBA_MAX_LIMBS)
       sqrKaratsuba(spans, out, a, an, scratch);
-    else if (m <= SQR_TOOM3_MAX_LIMBS || !mulByTransform(out, a, an, a, an))
+    else if (m <= toom3MaxLimbs(true) || !mulByTransform(out, a, an, a, an))
       parallelToom(m) ? toom3Parallel(spans, out, a, an, a, an) : mulToom3(spans, out, a, an, a, an, scratch);
     return;
   }
@@ -83,7 +83,7 @@ void mulMagnitudes(int32_t* out, const int32_t* a, int32_t an, const int32_t* b,
     mulUnbalanced(spans, out, a, an, b, bn, scratch);
   } else if (m <= MUL_KARATSUBA_MAX_LIMBS) {
     mulKaratsuba(spans, out, a, an, b, bn, scratch);
-  } else if (m <= MUL_TOOM3_MAX_LIMBS || !mulByTransform(out, a, an, b, bn)) {
+  } else if (m <= toom3MaxLimbs(false) || !mulByTransform(out, a, an, b, bn)) {
     if (bn > 2 * ((an + 2) / 3))
       parallelToom(m) ? toom3Parallel(spans, out, a, an, b, bn) : mulToom3(spans, out, a, an, b, bn, scratch);
     else

@@ -1,6 +1,7 @@
-// The AVX2 kernel's part of a digit convolution: loading balanced digits
-// into quads, and the fused convolution with its rounding, four points at
-// a time.
+// The AVX2 kernel's part of a digit convolution: the digits cut straight
+// into the first level of the transform, and the rounding done straight
+// out of the inverse first level, four points at a time, so that neither
+// makes a pass of its own over the buffer (avx2_first_level.h).
 //
 // Rounding a double: t = x + C with C = 1.5 2^52 puts x in the significand
 // of a value between 2^52 and 2^53, whose unit in the last place is 1, so
@@ -17,6 +18,7 @@
 #include <memory>
 
 #include "fft/avx2_butterflies.h"
+#include "fft/avx2_first_level.h"
 #include "fft/avx2_transform.h"
 #include "fft/fft_product_common.h"
 #include "fft/parallel_pieces.h"
@@ -29,94 +31,136 @@ using namespace avx2;
 constexpr double ROUNDING_CONSTANT = 0x1.8p52;
 constexpr double LARGEST_OUTPUT = 0x1p50;
 
+// First-level steps are fed in chunks of this many quads: the digits of a
+// chunk (up to 5 inputs, low and high halves) stay in the first-level cache.
+constexpr int CHUNK_QUADS = DIGIT_CHUNK / 4;
+
+// The first level's inputs cut from the digits: d_j + i d_(j+M) (the
+// imaginary half zero for real input) times omega^j, for the chunk of steps
+// from k0 on.
+struct WeightedDigits {
+  const PointQuad* weights;
+  int q;
+  int k0;
+  bool realInput;
+  alignas(16) int32_t low[5][DIGIT_CHUNK];
+  alignas(16) int32_t high[5][DIGIT_CHUNK];
+
+  QUORVEL_AVX2_INLINE CVec operator()(int i, int k) const {
+    const int offset = 4 * (k - k0);
+    const CVec omega = load(weights[k + i * q]);
+    const __m256d re = _mm256_cvtepi32_pd(_mm_load_si128(reinterpret_cast<const __m128i*>(low[i] + offset)));
+    if (realInput) return {_mm256_mul_pd(re, omega.re), _mm256_mul_pd(re, omega.im)};
+    const __m256d im = _mm256_cvtepi32_pd(_mm_load_si128(reinterpret_cast<const __m128i*>(high[i] + offset)));
+    return mul({re, im}, omega);
+  }
+};
+
+QUORVEL_AVX2 void digitsIntoFirstLevel(const Avx2Plan& plan, const BalancedDigits& digits, PointQuad* z, int begin,
+                                       int end) {
+  const int points = plan.points(), R = plan.firstBlocks();
+  WeightedDigits in;
+  in.weights = plan.weights();
+  in.q = plan.firstBlockPoints() / 4;
+  in.realInput = digits.count() <= points;
+  for (int k0 = begin; k0 < end; k0 += CHUNK_QUADS) {
+    const int k1 = std::min(end, k0 + CHUNK_QUADS);
+    in.k0 = k0;
+    for (int i = 0; i < R; ++i) {
+      const int64_t first = 4 * (int64_t{k0} + int64_t{i} * in.q), last = first + 4 * (k1 - k0);
+      digits.cut(first, last, in.low[i]);
+      if (!in.realInput) digits.cut(first + points, last + points, in.high[i]);
+    }
+    firstLevelForward(plan, z, in, k0, k1);
+  }
+}
+
+// The inverse first level's outputs, rounded: Re and Im of z_j conj(omega^j)
+// are c_j and c_(j+M), stored as integers over the quad's halves
+// (Coefficients). Positions at or past the coefficient count must round to
+// zero; they are stored all the same, and never read.
+struct RoundedCoefficients {
+  PointQuad* z;
+  const PointQuad* weights;
+  int q;
+  int points;
+  int64_t count;
+  __m256d worst, unusable;
+  bool nonZero;
+
+  QUORVEL_AVX2_INLINE void round(__m256d x, int64_t* rounded) {
+    const __m256d c = _mm256_set1_pd(ROUNDING_CONSTANT);
+    const __m256d signMask = _mm256_set1_pd(-0.0);
+    const __m256d t = _mm256_add_pd(x, c);
+    worst = _mm256_max_pd(worst, _mm256_andnot_pd(signMask, _mm256_sub_pd(x, _mm256_sub_pd(t, c))));
+    unusable = _mm256_or_pd(
+        unusable, _mm256_cmp_pd(_mm256_andnot_pd(signMask, x), _mm256_set1_pd(LARGEST_OUTPUT), _CMP_NLT_UQ));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(rounded),
+                        _mm256_sub_epi64(_mm256_castpd_si256(t), _mm256_castpd_si256(c)));
+  }
+
+  QUORVEL_AVX2_INLINE void operator()(int i, int k, CVec v) {
+    const int quad = k + i * q;
+    const CVec w = load(weights[quad]);
+    int64_t lows[4], highs[4];
+    round(_mm256_fmadd_pd(v.re, w.re, _mm256_mul_pd(v.im, w.im)), lows);
+    round(_mm256_fmsub_pd(v.im, w.re, _mm256_mul_pd(v.re, w.im)), highs);
+    const int64_t j = 4 * int64_t{quad};
+    if (j + points + 4 > count) {
+      for (int l = 0; l < 4; ++l) {
+        nonZero |= (j + l >= count && lows[l] != 0) || (j + points + l >= count && highs[l] != 0);
+      }
+    }
+    std::memcpy(z[quad].re, lows, sizeof lows);
+    std::memcpy(z[quad].im, highs, sizeof highs);
+  }
+};
+
 // The largest distance and whether any output was unusable, over one range.
 struct RangeRounding {
   double worst = 0;
   bool unusable = false;
 };
 
-// Four digits as doubles.
-QUORVEL_AVX2_INLINE __m256d digitQuad(const int32_t* d) {
-  return _mm256_cvtepi32_pd(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d)));
-}
-
-// Quads [begin, end): point j = 4k + l holds d_j, and d_(j+M) in its
-// imaginary half when the digits reach past M (else that half is not
-// written: the transforms' real input). Fresh buffers take their first
-// touch here.
-QUORVEL_AVX2 void loadRange(const BalancedDigits& digits, PointQuad* z, int points, int64_t begin, int64_t end) {
-  alignas(16) int32_t chunk[DIGIT_CHUNK];
-  const bool realInput = digits.count() <= points;
-  for (int64_t first = 4 * begin; first < 4 * end; first += DIGIT_CHUNK) {
-    const int64_t last = std::min(4 * end, first + DIGIT_CHUNK);
-    digits.cut(first, last, chunk);
-    for (int64_t j = first; j < last; j += 4) _mm256_store_pd(z[j / 4].re, digitQuad(chunk + (j - first)));
-    if (realInput) continue;
-    digits.cut(first + points, last + points, chunk);
-    for (int64_t j = first; j < last; j += 4) _mm256_store_pd(z[j / 4].im, digitQuad(chunk + (j - first)));
-  }
-}
-
-// Rounds four outputs; the integers go to `rounded`.
-QUORVEL_AVX2_INLINE void roundQuad(__m256d x, int64_t* rounded, __m256d& worst, __m256d& unusable) {
-  const __m256d c = _mm256_set1_pd(ROUNDING_CONSTANT);
-  const __m256d signMask = _mm256_set1_pd(-0.0);
-  const __m256d t = _mm256_add_pd(x, c);
-  const __m256d r = _mm256_sub_pd(t, c);
-  worst = _mm256_max_pd(worst, _mm256_andnot_pd(signMask, _mm256_sub_pd(x, r)));
-  unusable = _mm256_or_pd(unusable,
-                          _mm256_cmp_pd(_mm256_andnot_pd(signMask, x), _mm256_set1_pd(LARGEST_OUTPUT), _CMP_NLT_UQ));
-  const __m256i bits = _mm256_sub_epi64(_mm256_castpd_si256(t), _mm256_castpd_si256(c));
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(rounded), bits);
-}
-
-// Quads [begin, end) of the result: Re and Im of z_j conj(omega^j) are
-// c_j and c_(j+M), stored as integers over the quad's halves
-// (Coefficients).
-QUORVEL_AVX2 RangeRounding roundRange(PointQuad* z, const PointQuad* weights, int points, int64_t count, int begin,
-                                      int end) {
-  __m256d worst = _mm256_setzero_pd(), unusable = _mm256_setzero_pd();
-  bool nonZero = false;
-  for (int k = begin; k < end; ++k) {
-    const CVec v = load(z[k]), w = load(weights[k]);
-    const __m256d low = _mm256_fmadd_pd(v.re, w.re, _mm256_mul_pd(v.im, w.im));
-    const __m256d high = _mm256_fmsub_pd(v.im, w.re, _mm256_mul_pd(v.re, w.im));
-    int64_t lows[4], highs[4];
-    roundQuad(low, lows, worst, unusable);
-    roundQuad(high, highs, worst, unusable);
-    // Lanes past the last coefficient must round to zero; they are
-    // stored all the same, and never read.
-    const int64_t j = 4 * int64_t{k};
-    for (int l = 0; l < 4; ++l) {
-      nonZero |= (j + l >= count && lows[l] != 0) || (j + points + l >= count && highs[l] != 0);
-    }
-    std::memcpy(z[k].re, lows, sizeof lows);
-    std::memcpy(z[k].im, highs, sizeof highs);
-  }
+QUORVEL_AVX2 RangeRounding roundOutOfFirstLevel(const Avx2Plan& plan, PointQuad* z, int64_t count, int begin,
+                                                int end) {
+  RoundedCoefficients out{z,     plan.weights(),        plan.firstBlockPoints() / 4, plan.points(), count,
+                          _mm256_setzero_pd(), _mm256_setzero_pd(), false};
+  firstLevelInverse(plan, z, out, begin, end);
   alignas(32) double lanes[4];
-  _mm256_store_pd(lanes, worst);
+  _mm256_store_pd(lanes, out.worst);
   RangeRounding result;
   result.worst = std::max(std::max(lanes[0], lanes[1]), std::max(lanes[2], lanes[3]));
-  result.unusable = nonZero || _mm256_movemask_pd(unusable) != 0;
+  result.unusable = out.nonZero || _mm256_movemask_pd(out.unusable) != 0;
   return result;
+}
+
+// The first level's steps in ranges for the pool.
+template <class F>
+void forFirstLevelRanges(const Avx2Plan& plan, F&& body) {
+  forEachRange(plan.firstBlockPoints() / 4, FFT_PARALLEL_RANGE_POINTS / (4 * plan.firstBlocks()),
+               [&](int64_t begin, int64_t end) { body(static_cast<int>(begin), static_cast<int>(end)); });
 }
 
 }  // namespace
 
-void loadDigits(const BalancedDigits& digits, PointQuad* z, int points) {
-  forEachRange(points / 4, FFT_PARALLEL_RANGE_POINTS / 4,
-               [&](int64_t begin, int64_t end) { loadRange(digits, z, points, begin, end); });
+bool transformDigits(const Avx2Plan& plan, const BalancedDigits& digits, PointQuad* z) {
+  if (isAborted()) return false;
+  forFirstLevelRanges(plan, [&](int begin, int end) { digitsIntoFirstLevel(plan, digits, z, begin, end); });
+  return forwardBlocks(plan, z);
 }
 
-Convolution convolveLoaded(const Avx2Plan& plan, PointQuad* z, bool realInput, int64_t count,
-                           const PointQuad* spectrum) {
-  const int points = plan.points();
-  if (!convolve(plan, z, realInput, spectrum, 1.0 / points)) return {true, 0};
-  const int ranges = rangeCount(points / 4, FFT_PARALLEL_RANGE_POINTS / 4);
+Convolution convolveInto(const Avx2Plan& plan, const BalancedDigits& x, const PointQuad* spectrum, int64_t count,
+                         PointQuad* z) {
+  if (isAborted()) return {true, 0};
+  forFirstLevelRanges(plan, [&](int begin, int end) { digitsIntoFirstLevel(plan, x, z, begin, end); });
+  if (!convolveBlocks(plan, z, spectrum, 1.0 / plan.points())) return {true, 0};
+  const int q = plan.firstBlockPoints() / 4;
+  const int ranges = rangeCount(q, FFT_PARALLEL_RANGE_POINTS / (4 * plan.firstBlocks()));
   std::vector<RangeRounding> parts(static_cast<size_t>(ranges));
-  forRanges(points / 4, ranges, [&](int r, int64_t begin, int64_t end) {
+  forRanges(q, ranges, [&](int r, int64_t begin, int64_t end) {
     parts[static_cast<size_t>(r)] =
-        roundRange(z, plan.weights(), points, count, static_cast<int>(begin), static_cast<int>(end));
+        roundOutOfFirstLevel(plan, z, count, static_cast<int>(begin), static_cast<int>(end));
   });
   double worst = 0;
   for (const RangeRounding& part : parts) {

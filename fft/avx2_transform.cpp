@@ -21,6 +21,7 @@
 #include <cstdint>
 
 #include "fft/avx2_butterflies.h"
+#include "fft/avx2_first_level.h"
 #include "fft/limits.h"
 #include "fft/parallel_pieces.h"
 #include "platform/abort_flags.h"
@@ -182,96 +183,14 @@ bool convolveBlock(PointQuad* z, const PointQuad* spectrum, int L, const Avx2Pla
   return true;
 }
 
-// The input of the first level: z_j omega^j, where a real z_j is its real
-// half alone.
-QUORVEL_AVX2_INLINE CVec weighted(const PointQuad& z, const PointQuad& w, bool realInput) {
-  const CVec omega = load(w);
-  if (realInput) {
-    const __m256d x = _mm256_load_pd(z.re);
-    return {_mm256_mul_pd(x, omega.re), _mm256_mul_pd(x, omega.im)};
-  }
-  return mul(load(z), omega);
+QUORVEL_AVX2 void firstLevelForwardRange(const Avx2Plan& plan, PointQuad* z, bool realInput, int begin, int end) {
+  WeightedPoints in{z, plan.weights(), plan.firstBlockPoints() / 4, realInput};
+  firstLevelForward(plan, z, in, begin, end);
 }
 
-// Quad steps [begin, end) of the first level, weights included.
-QUORVEL_AVX2 void firstLevelForward(const Avx2Plan& plan, PointQuad* z, bool realInput, int begin, int end) {
-  const PointQuad* w = plan.weights();
-  const TwiddleQuad* t = plan.firstTwiddles();
-  const int q = plan.firstBlockPoints() / 4;
-  switch (plan.radix()) {
-    case 1:
-      for (int k = begin; k < end; ++k) {
-        CVec x0 = weighted(z[k], w[k], realInput), x1 = weighted(z[k + q], w[k + q], realInput);
-        CVec x2 = weighted(z[k + 2 * q], w[k + 2 * q], realInput), x3 = weighted(z[k + 3 * q], w[k + 3 * q], realInput);
-        radix4Dif(x0, x1, x2, x3, load(t[k].w1), load(t[k].w2));
-        store(z[k], x0);
-        store(z[k + q], x1);
-        store(z[k + 2 * q], x2);
-        store(z[k + 3 * q], x3);
-      }
-      break;
-    case 3:
-      for (int k = begin; k < end; ++k) {
-        CVec x0 = weighted(z[k], w[k], realInput), x1 = weighted(z[k + q], w[k + q], realInput);
-        CVec x2 = weighted(z[k + 2 * q], w[k + 2 * q], realInput);
-        radix3Dif(x0, x1, x2, load(t[k].w1));
-        store(z[k], x0);
-        store(z[k + q], x1);
-        store(z[k + 2 * q], x2);
-      }
-      break;
-    default:
-      for (int k = begin; k < end; ++k) {
-        CVec x0 = weighted(z[k], w[k], realInput), x1 = weighted(z[k + q], w[k + q], realInput);
-        CVec x2 = weighted(z[k + 2 * q], w[k + 2 * q], realInput), x3 = weighted(z[k + 3 * q], w[k + 3 * q], realInput);
-        CVec x4 = weighted(z[k + 4 * q], w[k + 4 * q], realInput);
-        radix5Dif(x0, x1, x2, x3, x4, load(t[k].w1), load(t[k].w2));
-        store(z[k], x0);
-        store(z[k + q], x1);
-        store(z[k + 2 * q], x2);
-        store(z[k + 3 * q], x3);
-        store(z[k + 4 * q], x4);
-      }
-      break;
-  }
-}
-
-QUORVEL_AVX2 void firstLevelInverse(const Avx2Plan& plan, PointQuad* z, int begin, int end) {
-  const TwiddleQuad* t = plan.firstTwiddles();
-  const int q = plan.firstBlockPoints() / 4;
-  switch (plan.radix()) {
-    case 1:
-      for (int k = begin; k < end; ++k) {
-        CVec x0 = load(z[k]), x1 = load(z[k + q]), x2 = load(z[k + 2 * q]), x3 = load(z[k + 3 * q]);
-        radix4Dit(x0, x1, x2, x3, load(t[k].w1), load(t[k].w2));
-        store(z[k], x0);
-        store(z[k + q], x1);
-        store(z[k + 2 * q], x2);
-        store(z[k + 3 * q], x3);
-      }
-      break;
-    case 3:
-      for (int k = begin; k < end; ++k) {
-        CVec x0 = load(z[k]), x1 = load(z[k + q]), x2 = load(z[k + 2 * q]);
-        radix3Dit(x0, x1, x2, load(t[k].w1));
-        store(z[k], x0);
-        store(z[k + q], x1);
-        store(z[k + 2 * q], x2);
-      }
-      break;
-    default:
-      for (int k = begin; k < end; ++k) {
-        CVec x0 = load(z[k]), x1 = load(z[k + q]), x2 = load(z[k + 2 * q]), x3 = load(z[k + 3 * q]);
-        CVec x4 = load(z[k + 4 * q]);
-        radix5Dit(x0, x1, x2, x3, x4, load(t[k].w1), load(t[k].w2));
-        store(z[k], x0);
-        store(z[k + q], x1);
-        store(z[k + 2 * q], x2);
-        store(z[k + 3 * q], x3);
-        store(z[k + 4 * q], x4);
-      }
-      break;
-  }
+QUORVEL_AVX2 void firstLevelInverseRange(const Avx2Plan& plan, PointQuad* z, int begin, int end) {
+  StoredPoints out{z, plan.firstBlockPoints() / 4};
+  firstLevelInverse(plan, z, out, begin, end);
 }
 
 // z_j <- z_j conj(omega^j), the inverse transform's last step.
@@ -284,13 +203,13 @@ int64_t firstLevelGrain(const Avx2Plan& plan) { return FFT_PARALLEL_RANGE_POINTS
 
 void forwardFirstLevel(const Avx2Plan& plan, PointQuad* z, bool realInput) {
   forEachRange(plan.firstBlockPoints() / 4, firstLevelGrain(plan), [&](int64_t begin, int64_t end) {
-    firstLevelForward(plan, z, realInput, static_cast<int>(begin), static_cast<int>(end));
+    firstLevelForwardRange(plan, z, realInput, static_cast<int>(begin), static_cast<int>(end));
   });
 }
 
 void inverseFirstLevel(const Avx2Plan& plan, PointQuad* z) {
   forEachRange(plan.firstBlockPoints() / 4, firstLevelGrain(plan), [&](int64_t begin, int64_t end) {
-    firstLevelInverse(plan, z, static_cast<int>(begin), static_cast<int>(end));
+    firstLevelInverseRange(plan, z, static_cast<int>(begin), static_cast<int>(end));
   });
 }
 
@@ -313,12 +232,24 @@ int frequencyInBlock(int position, int L, int leafPoints) {
 
 }  // namespace
 
-bool forwardTransform(const Avx2Plan& plan, PointQuad* z, bool realInput) {
-  if (isAborted()) return false;
-  forwardFirstLevel(plan, z, realInput);
+bool forwardBlocks(const Avx2Plan& plan, PointQuad* z) {
   const int size = plan.firstBlockPoints();
   return forEachBlock(plan.firstBlocks(), plan.points(),
                       [&](int k) { return forwardBlock(z + k * (size / 4), size, plan); });
+}
+
+bool convolveBlocks(const Avx2Plan& plan, PointQuad* z, const PointQuad* spectrum, double factor) {
+  const int size = plan.firstBlockPoints();
+  return forEachBlock(plan.firstBlocks(), plan.points(), [&](int k) {
+    const PointQuad* part = spectrum ? spectrum + k * (size / 4) : nullptr;
+    return convolveBlock(z + k * (size / 4), part, size, plan, factor);
+  });
+}
+
+bool forwardTransform(const Avx2Plan& plan, PointQuad* z, bool realInput) {
+  if (isAborted()) return false;
+  forwardFirstLevel(plan, z, realInput);
+  return forwardBlocks(plan, z);
 }
 
 bool inverseTransform(const Avx2Plan& plan, PointQuad* z) {
@@ -336,12 +267,7 @@ bool inverseTransform(const Avx2Plan& plan, PointQuad* z) {
 bool convolve(const Avx2Plan& plan, PointQuad* z, bool realInput, const PointQuad* spectrum, double factor) {
   if (isAborted()) return false;
   forwardFirstLevel(plan, z, realInput);
-  const int size = plan.firstBlockPoints();
-  const bool done = forEachBlock(plan.firstBlocks(), plan.points(), [&](int k) {
-    const PointQuad* part = spectrum ? spectrum + k * (size / 4) : nullptr;
-    return convolveBlock(z + k * (size / 4), part, size, plan, factor);
-  });
-  if (!done) return false;
+  if (!convolveBlocks(plan, z, spectrum, factor)) return false;
   inverseFirstLevel(plan, z);
   return true;
 }

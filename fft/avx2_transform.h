@@ -17,4 +17,11 @@ bool inverseTransform(const Avx2Plan& plan, PointQuad* z);
 bool convolve(const Avx2Plan& plan, PointQuad* z, bool realInput, const PointQuad* spectrum, double factor);
 int spectrumFrequency(const Avx2Plan& plan, int position);
 
+// The levels below the first one, over every first-level block: the parts
+// of forwardTransform and convolve that follow their first level, for
+// callers that run that level themselves (avx2_first_level.h). convolve's
+// inverse first level is left to the caller as well.
+bool forwardBlocks(const Avx2Plan& plan, PointQuad* z);
+bool convolveBlocks(const Avx2Plan& plan, PointQuad* z, const PointQuad* spectrum, double factor);
+
 }  // namespace quorvel::detail

@@ -12,6 +12,7 @@
 // 2^63; then the b-bit digits are packed into 30-bit limbs through a window
 // of at most 29 + 30 bits, in the ranges of carryInRanges
 // (fft_product_common.h).
+#include <algorithm>
 #include <cassert>
 #include <cstdint>
 #include <limits>
@@ -95,7 +96,7 @@ bool carryIntoLimbs(const detail::Coefficients& c, int bits, int32_t* out, int l
   const int64_t alignment = LIMB_BITS_30 / std::gcd(bits, LIMB_BITS_30);
   return detail::carryInRanges<BinaryLimbs>(
       c.count(), alignment, out, limbs, [&](detail::LimbWriter& writer, int64_t begin,
-                                                                  int64_t end, bool last) {
+                                                                  int64_t end, bool last) __attribute__((always_inline)) {
         writer.start(begin * bits / LIMB_BITS_30);
         int64_t carry = 0;
         uint64_t window = 0;
@@ -109,10 +110,15 @@ bool carryIntoLimbs(const detail::Coefficients& c, int bits, int32_t* out, int l
             windowBits -= LIMB_BITS_30;
           }
         };
-        for (int64_t j = begin; j < end; ++j) {
-          const int64_t v = c[j] + carry;
-          emit(static_cast<uint64_t>(v) & mask);
-          carry = v >> bits;
+        int64_t chunk[detail::DIGIT_CHUNK];
+        for (int64_t first = begin; first < end; first += detail::DIGIT_CHUNK) {
+          const int64_t last = std::min(end, first + detail::DIGIT_CHUNK);
+          c.read(first, last, chunk);
+          for (int64_t j = 0; j < last - first; ++j) {
+            const int64_t v = chunk[j] + carry;
+            emit(static_cast<uint64_t>(v) & mask);
+            carry = v >> bits;
+          }
         }
         if (!last) return carry;  // the window is empty: the range ends on a limb boundary
         // The final carry's digits, down to 0 or -1 (-1 shifts into itself),

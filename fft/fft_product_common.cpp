@@ -46,21 +46,18 @@ DigitSpectrum::DigitSpectrum(const BalancedDigits& digits, int points, FftKernel
     aborted_ = true;
     return;
   }
-  const bool realInput = digitCount_ <= points;
   if (kernel == FftKernel::avx2) {
     assert(isAvx2Length(points));
     avx2Plan_ = sharedAvx2Plan(points);
     avx2Spectrum_ = std::make_unique_for_overwrite<PointQuad[]>(static_cast<size_t>(points / 4));
-    loadDigits(digits, avx2Spectrum_.get(), points);
-    aborted_ = !forwardTransform(*avx2Plan_, avx2Spectrum_.get(), realInput);
+    aborted_ = !transformDigits(*avx2Plan_, digits, avx2Spectrum_.get());
     return;
   }
   assert(isTransformLength(points));
   const ExtendedPrecisionScope precision;
   x87Plan_ = sharedPlan(points);
   x87Spectrum_ = std::make_unique_for_overwrite<SplitPoint[]>(points);
-  loadDigits(digits, x87Spectrum_.get(), points);
-  aborted_ = !forwardTransform(*x87Plan_, x87Spectrum_.get(), realInput);
+  aborted_ = !transformDigits(*x87Plan_, digits, x87Spectrum_.get());
 }
 
 namespace {
@@ -72,8 +69,7 @@ Convolution convolveWith(const Plan& plan, const BalancedDigits& x, int64_t coun
   const int points = plan.points();
   constexpr int pointsPerElement = std::is_same_v<Point, PointQuad> ? 4 : 1;
   auto z = std::make_unique_for_overwrite<Point[]>(static_cast<size_t>(points / pointsPerElement));
-  loadDigits(x, z.get(), points);
-  const Convolution result = convolveLoaded(plan, z.get(), x.count() <= points, count, spectrum);
+  const Convolution result = convolveInto(plan, x, spectrum, count, z.get());
   if (!result.aborted) c = Coefficients(std::move(z), points, count);
   return result;
 }

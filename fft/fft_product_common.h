@@ -80,18 +80,24 @@ class Coefficients {
         layout_(std::is_same_v<Point, PointQuad> ? QUADS : SPLIT_POINTS) {}
 
   int64_t count() const { return count_; }
-  int64_t operator[](int64_t j) const {
-    const bool high = j >= points_;
-    const int64_t p = high ? j - points_ : j;
-    const int64_t word = (p >> layout_.shift) * layout_.group + (p & layout_.mask) + (high ? layout_.half : 0);
-    int64_t value;
-    std::memcpy(&value, words_ + 8 * word, sizeof value);
-    return value;
+  // out[0 .. end - begin) <- c_begin .. c_(end-1), end <= count.
+  void read(int64_t begin, int64_t end, int64_t* out) const {
+    for (int64_t j = begin; j < end;) {
+      // A run of consecutive words: the rest of a point's lanes, within one
+      // half.
+      const bool high = j >= points_;
+      const int64_t p = high ? j - points_ : j;
+      const int64_t lanes = std::min(layout_.mask + 1 - (p & layout_.mask), (high ? count_ : points_) - j);
+      const int64_t run = std::min(lanes, end - j);
+      const int64_t word = (p >> layout_.shift) * layout_.group + (p & layout_.mask) + (high ? layout_.half : 0);
+      std::memcpy(out + (j - begin), words_ + 8 * word, static_cast<size_t>(run) * sizeof(int64_t));
+      j += run;
+    }
   }
 
  private:
   struct Layout {
-    int shift, group, mask, half;
+    int64_t shift, group, mask, half;
   };
   static constexpr Layout QUADS = {2, 8, 3, 4};         // re[4], im[4]
   static constexpr Layout SPLIT_POINTS = {0, 4, 0, 2};  // re.hi, re.lo, im.hi, im.lo
@@ -148,16 +154,18 @@ Convolution convolveDigits(const BalancedDigits& x, const DigitSpectrum& y, Coef
 Convolution squareDigits(const BalancedDigits& x, int points, FftKernel kernel, Coefficients& c);
 
 // What each kernel does for convolveDigits (x87_convolution.cpp,
-// avx2_convolution.cpp): the digits loaded into a fresh buffer of
-// `points` points (point j holds d_j + i d_(j+M)), and the fused
-// convolution with the spectrum (null: squared) followed by the rounding
-// of c_j, j < count, into the buffer's own words (Coefficients).
-void loadDigits(const BalancedDigits& digits, SplitPoint* z, int points);
-void loadDigits(const BalancedDigits& digits, PointQuad* z, int points);
-Convolution convolveLoaded(const FftPlan& plan, SplitPoint* z, bool realInput, int64_t count,
-                           const SplitPoint* spectrum);
-Convolution convolveLoaded(const Avx2Plan& plan, PointQuad* z, bool realInput, int64_t count,
-                           const PointQuad* spectrum);
+// avx2_convolution.cpp), on a fresh buffer z of plan.points() points:
+// transformDigits leaves the forward transform of the digits (point j
+// holding d_j + i d_(j+M)) in z; convolveInto leaves there the rounded
+// coefficients c_j, j < count, of x times the spectrum's operand (null:
+// squared), as integers in the buffer's own words (Coefficients). Both poll
+// the abort flag; false, or aborted, when it stopped them.
+bool transformDigits(const FftPlan& plan, const BalancedDigits& digits, SplitPoint* z);
+bool transformDigits(const Avx2Plan& plan, const BalancedDigits& digits, PointQuad* z);
+Convolution convolveInto(const FftPlan& plan, const BalancedDigits& x, const SplitPoint* spectrum, int64_t count,
+                         SplitPoint* z);
+Convolution convolveInto(const Avx2Plan& plan, const BalancedDigits& x, const PointQuad* spectrum, int64_t count,
+                         PointQuad* z);
 
 // Digits are cut in chunks of at most this many, on the stack.
 inline constexpr int DIGIT_CHUNK = 512;

@@ -13,6 +13,7 @@
 // 8 + d places (below 10^15), in the ranges of carryInRanges
 // (fft_product_common.h). d is a template parameter so that every division
 // is by a constant.
+#include <algorithm>
 #include <cassert>
 #include <cstdint>
 #include <limits>
@@ -108,7 +109,7 @@ bool carryIntoLimbs(const detail::Coefficients& c, int32_t* out, int limbs) {
   const int64_t alignment = LIMB_PLACES / std::gcd(D, LIMB_PLACES);
   return detail::carryInRanges<DecimalLimbs>(
       c.count(), alignment, out, limbs,
-      [&](detail::LimbWriter& writer, int64_t begin, int64_t end, bool last) {
+      [&](detail::LimbWriter& writer, int64_t begin, int64_t end, bool last) __attribute__((always_inline)) {
         writer.start(begin * D / LIMB_PLACES);
         int64_t carry = 0;
         uint64_t window = 0;
@@ -122,10 +123,15 @@ bool carryIntoLimbs(const detail::Coefficients& c, int32_t* out, int limbs) {
             windowPlaces -= LIMB_PLACES;
           }
         };
-        for (int64_t j = begin; j < end; ++j) {
-          int64_t digit;
-          carry = floorDivide<base>(c[j] + carry, digit);
-          emit(digit);
+        int64_t chunk[detail::DIGIT_CHUNK];
+        for (int64_t first = begin; first < end; first += detail::DIGIT_CHUNK) {
+          const int64_t last = std::min(end, first + detail::DIGIT_CHUNK);
+          c.read(first, last, chunk);
+          for (int64_t j = 0; j < last - first; ++j) {
+            int64_t digit;
+            carry = floorDivide<base>(chunk[j] + carry, digit);
+            emit(digit);
+          }
         }
         if (!last) return carry;  // the window is empty: the range ends on a limb boundary
         // The final carry's digits, down to 0 or -1 (floor division keeps

@@ -63,8 +63,6 @@ class NearestInteger {
   }
 };
 
-}  // namespace
-
 // z_j = (d_j, d_(j+M)), zero past the last digit. When the digits fit the
 // real parts, only re.hi is written: the transforms' real input. Fresh
 // buffers take their first touch here, in ranges on the pool's threads.
@@ -86,10 +84,18 @@ void loadDigits(const BalancedDigits& digits, SplitPoint* z, int points) {
   });
 }
 
-Convolution convolveLoaded(const FftPlan& plan, SplitPoint* z, bool realInput, int64_t count,
-                           const SplitPoint* spectrum) {
+}  // namespace
+
+bool transformDigits(const FftPlan& plan, const BalancedDigits& digits, SplitPoint* z) {
+  loadDigits(digits, z, plan.points());
+  return forwardTransform(plan, z, digits.count() <= plan.points());
+}
+
+Convolution convolveInto(const FftPlan& plan, const BalancedDigits& x, const SplitPoint* spectrum, int64_t count,
+                         SplitPoint* z) {
   const int points = plan.points();
-  if (!convolve(plan, z, realInput, spectrum, 1.0L / points)) return {true, 0};
+  loadDigits(x, z, points);
+  if (!convolve(plan, z, x.count() <= points, spectrum, 1.0L / points)) return {true, 0};
 
   // Both halves of every point at once: Re and Im of z_j conj(omega^j),
   // stored over the point's re.hi and im.hi once it is read. Each range

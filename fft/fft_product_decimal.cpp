@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <limits>
 #include <numeric>
+#include <utility>
 #include <vector>
 
 #include "fft/fft_plan.h"
@@ -100,52 +101,104 @@ struct DecimalLimbs {
   static int64_t floorDivide(int64_t v, int64_t& remainder) { return quorvel::floorDivide<LIMB_BASE>(v, remainder); }
 };
 
+// The carry into base 10^D, made unsigned: every coefficient gets the
+// bias K (B - 1), B = 10^D, K B >= 2^62 > |c_j|, so that every v_j = c_j
+// + bias + carry is non-negative and the divisions by B are plain unsigned
+// ones by a constant. The biases add up to K (B^n - 1) over n coefficients;
+// starting the first carry at K instead of 0 makes that K B^n, which comes
+// off the final carry. A range other than the first starts at 0, so its
+// digits come out K short and its carry K too long; the too long carry the
+// range below hands on makes up for the short digits, so the carries are
+// added between the ranges as they are.
+template <int D>
+struct DecimalCarry {
+  static constexpr uint64_t BASE = POWERS_OF_TEN[D];
+  static constexpr uint64_t K = ((uint64_t{1} << 62) + BASE - 2) / (BASE - 1);
+  static constexpr uint64_t BIAS = K * (BASE - 1);
+  // Coefficients per group that starts and ends on a limb boundary.
+  static constexpr int GROUP = LIMB_PLACES / std::gcd(D, LIMB_PLACES);
+
+  detail::LimbWriter& writer;
+  uint64_t carry;
+  uint64_t window = 0;  // below 10^(windowPlaces)
+  int windowPlaces = 0;
+
+  // One coefficient, its digit placed windowPlaces into the window.
+  template <int PLACES>
+  void step(int64_t c) {
+    const uint64_t v = static_cast<uint64_t>(c) + BIAS + carry;
+    carry = v / BASE;
+    window += (v - carry * BASE) * POWERS_OF_TEN[PLACES];
+    if constexpr (PLACES + D >= LIMB_PLACES) {
+      writer.put(static_cast<int64_t>(window % DECIMAL_LIMB_BASE));
+      window /= DECIMAL_LIMB_BASE;
+    }
+  }
+
+  // A whole group from a limb boundary on, unrolled: where each digit goes
+  // and which digit completes a limb is known at compile time.
+  template <int... I>
+  void group(const int64_t* c, std::integer_sequence<int, I...>) {
+    (step<(D * I) % LIMB_PLACES>(c[I]), ...);
+  }
+  void group(const int64_t* c) { group(c, std::make_integer_sequence<int, GROUP>()); }
+
+  // The same one coefficient at a time, with the places counted at run
+  // time, for the tail of the last range.
+  void single(int64_t c) {
+    const uint64_t v = static_cast<uint64_t>(c) + BIAS + carry;
+    carry = v / BASE;
+    place(v - carry * BASE);
+  }
+  void place(uint64_t digit) {
+    window += digit * POWERS_OF_TEN[windowPlaces];
+    windowPlaces += D;
+    if (windowPlaces >= LIMB_PLACES) {
+      writer.put(static_cast<int64_t>(window % DECIMAL_LIMB_BASE));
+      window /= DECIMAL_LIMB_BASE;
+      windowPlaces -= LIMB_PLACES;
+    }
+  }
+};
+
 // out[0..limbs) <- sum c_j 10^(D j), in the ranges of carryInRanges
 // (fft_product_common.h). False when the value needs more limbs or comes
 // out negative, which a true product never does.
 template <int D>
 bool carryIntoLimbs(const detail::Coefficients& c, int32_t* out, int limbs) {
-  constexpr int64_t base = static_cast<int64_t>(POWERS_OF_TEN[D]);
-  const int64_t alignment = LIMB_PLACES / std::gcd(D, LIMB_PLACES);
+  using Carry = DecimalCarry<D>;
+  static_assert(detail::DIGIT_CHUNK % Carry::GROUP == 0);
   return detail::carryInRanges<DecimalLimbs>(
-      c.count(), alignment, out, limbs,
+      c.count(), Carry::GROUP, out, limbs,
       [&](detail::LimbWriter& writer, int64_t begin, int64_t end, bool last) __attribute__((always_inline)) {
         writer.start(begin * D / LIMB_PLACES);
-        int64_t carry = 0;
-        uint64_t window = 0;
-        int windowPlaces = 0;
-        auto emit = [&](int64_t digit) {
-          window += static_cast<uint64_t>(digit) * POWERS_OF_TEN[windowPlaces];
-          windowPlaces += D;
-          if (windowPlaces >= LIMB_PLACES) {
-            writer.put(static_cast<int64_t>(window % DECIMAL_LIMB_BASE));
-            window /= DECIMAL_LIMB_BASE;
-            windowPlaces -= LIMB_PLACES;
-          }
-        };
+        Carry carry{writer, begin == 0 ? Carry::K : 0};
         int64_t chunk[detail::DIGIT_CHUNK];
         for (int64_t first = begin; first < end; first += detail::DIGIT_CHUNK) {
-          const int64_t last = std::min(end, first + detail::DIGIT_CHUNK);
-          c.read(first, last, chunk);
-          for (int64_t j = 0; j < last - first; ++j) {
-            int64_t digit;
-            carry = floorDivide<base>(chunk[j] + carry, digit);
-            emit(digit);
-          }
+          const int64_t count = std::min(end - first, int64_t{detail::DIGIT_CHUNK});
+          c.read(first, first + count, chunk);
+          const int64_t whole = count / Carry::GROUP * Carry::GROUP;
+          for (int64_t j = 0; j < whole; j += Carry::GROUP) carry.group(chunk + j);
+          for (int64_t j = whole; j < count; ++j) carry.single(chunk[j]);
         }
-        if (!last) return carry;  // the window is empty: the range ends on a limb boundary
-        // The final carry's digits, down to 0 or -1 (floor division keeps
-        // -1 at -1), then the window's places with that sign above them.
-        while (carry != 0 && carry != -1) {
+        // Only the last range can end inside a group: the others return their
+        // carry with an empty window, on a limb boundary.
+        if (!last) return static_cast<int64_t>(carry.carry);
+        // The final carry less the biases' K (DecimalCarry), its
+        // digits down to 0 or -1 (floor division keeps -1 at -1), then the
+        // window's places with that sign above them.
+        int64_t rest = static_cast<int64_t>(carry.carry - Carry::K);
+        while (rest != 0 && rest != -1) {
           int64_t digit;
-          carry = floorDivide<base>(carry, digit);
-          emit(digit);
+          rest = floorDivide<static_cast<int64_t>(Carry::BASE)>(rest, digit);
+          carry.place(static_cast<uint64_t>(digit));
         }
-        const int64_t top = static_cast<int64_t>(window) + carry * static_cast<int64_t>(POWERS_OF_TEN[windowPlaces]);
+        const int64_t top =
+            static_cast<int64_t>(carry.window) + rest * static_cast<int64_t>(POWERS_OF_TEN[carry.windowPlaces]);
         int64_t limb;
-        const int64_t rest = floorDivide<DECIMAL_LIMB_BASE>(top, limb);
+        const int64_t above = floorDivide<DECIMAL_LIMB_BASE>(top, limb);
         writer.put(limb);
-        return rest;
+        return above;
       });
 }
 

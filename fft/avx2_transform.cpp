@@ -58,6 +58,57 @@ QUORVEL_AVX2 void ditSteps(PointQuad* x, int L, const TwiddleQuad* t, int begin,
   }
 }
 
+// Quad steps [begin, end) of two radix-4 levels at once over a block of L
+// points: the step over the whole block, then the steps over its four
+// quarters, on the 16 quads k + a Q (a < 16, Q = L/64) that the two levels
+// combine. Data beyond the first-level cache is read and written once for
+// both levels; the 16 values in between stay in registers and the stack.
+QUORVEL_AVX2 void difSteps16(PointQuad* x, int L, const TwiddleQuad* outer, const TwiddleQuad* inner, int begin,
+                             int end) {
+  const int Q = L / 64;
+  for (int k = begin; k < end; ++k) {
+    CVec v[16];
+    for (int r = 0; r < 4; ++r) {
+      // The outer step k + r Q on the quads r, r + 4, r + 8, r + 12.
+      const TwiddleQuad& t = outer[k + r * Q];
+      CVec x0 = load(x[k + r * Q]), x1 = load(x[k + (r + 4) * Q]), x2 = load(x[k + (r + 8) * Q]);
+      CVec x3 = load(x[k + (r + 12) * Q]);
+      radix4Dif(x0, x1, x2, x3, load(t.w1), load(t.w2));
+      v[r] = x0;
+      v[r + 4] = x1;
+      v[r + 8] = x2;
+      v[r + 12] = x3;
+    }
+    const CVec w1 = load(inner[k].w1), w2 = load(inner[k].w2);
+    for (int m = 0; m < 4; ++m) {
+      // Quarter m's step k on its quads 4m .. 4m + 3.
+      radix4Dif(v[4 * m], v[4 * m + 1], v[4 * m + 2], v[4 * m + 3], w1, w2);
+      for (int r = 0; r < 4; ++r) store(x[k + (4 * m + r) * Q], v[4 * m + r]);
+    }
+  }
+}
+
+QUORVEL_AVX2 void ditSteps16(PointQuad* x, int L, const TwiddleQuad* outer, const TwiddleQuad* inner, int begin,
+                             int end) {
+  const int Q = L / 64;
+  for (int k = begin; k < end; ++k) {
+    CVec v[16];
+    const CVec w1 = load(inner[k].w1), w2 = load(inner[k].w2);
+    for (int m = 0; m < 4; ++m) {
+      for (int r = 0; r < 4; ++r) v[4 * m + r] = load(x[k + (4 * m + r) * Q]);
+      radix4Dit(v[4 * m], v[4 * m + 1], v[4 * m + 2], v[4 * m + 3], w1, w2);
+    }
+    for (int r = 0; r < 4; ++r) {
+      const TwiddleQuad& t = outer[k + r * Q];
+      radix4Dit(v[r], v[r + 4], v[r + 8], v[r + 12], load(t.w1), load(t.w2));
+      store(x[k + r * Q], v[r]);
+      store(x[k + (r + 4) * Q], v[r + 4]);
+      store(x[k + (r + 8) * Q], v[r + 8]);
+      store(x[k + (r + 12) * Q], v[r + 12]);
+    }
+  }
+}
+
 // All levels of a block of L = 4^e 16 points, level by level.
 QUORVEL_AVX2 void evenLeafForward(PointQuad* x, int L, const Avx2Plan& plan) {
   const int quads = L / 4;
@@ -143,15 +194,34 @@ void blockDitPass(PointQuad* x, int L, const Avx2Plan& plan) {
   });
 }
 
+// A block above the leaves takes two levels at once while its sixteenths
+// are still no smaller than a leaf, else one.
+int stepParts(int L, const Avx2Plan& plan) { return L / 16 >= plan.leafPoints() ? 16 : 4; }
+
+void blockDifPass16(PointQuad* x, int L, const Avx2Plan& plan) {
+  forEachRange(L / 64, FFT_PARALLEL_RANGE_POINTS / 64, [&](int64_t begin, int64_t end) {
+    difSteps16(x, L, plan.stepTwiddles(L), plan.stepTwiddles(L / 4), static_cast<int>(begin),
+               static_cast<int>(end));
+  });
+}
+
+void blockDitPass16(PointQuad* x, int L, const Avx2Plan& plan) {
+  forEachRange(L / 64, FFT_PARALLEL_RANGE_POINTS / 64, [&](int64_t begin, int64_t end) {
+    ditSteps16(x, L, plan.stepTwiddles(L), plan.stepTwiddles(L / 4), static_cast<int>(begin),
+               static_cast<int>(end));
+  });
+}
+
 bool forwardBlock(PointQuad* x, int L, const Avx2Plan& plan) {
   if (L <= plan.leafPoints()) {
     leafForward(x, L, plan);
     return true;
   }
   if (L >= FFT_POLL_POINTS && isAborted()) return false;
-  blockDifPass(x, L, plan);
-  const int quarter = L / 16;
-  return forEachBlock(4, L, [&](int k) { return forwardBlock(x + k * quarter, L / 4, plan); });
+  const int parts = stepParts(L, plan);
+  parts == 16 ? blockDifPass16(x, L, plan) : blockDifPass(x, L, plan);
+  const int size = L / parts;
+  return forEachBlock(parts, L, [&](int k) { return forwardBlock(x + k * (size / 4), size, plan); });
 }
 
 bool inverseBlock(PointQuad* x, int L, const Avx2Plan& plan) {
@@ -160,9 +230,10 @@ bool inverseBlock(PointQuad* x, int L, const Avx2Plan& plan) {
     return true;
   }
   if (L >= FFT_POLL_POINTS && isAborted()) return false;
-  const int quarter = L / 16;
-  if (!forEachBlock(4, L, [&](int k) { return inverseBlock(x + k * quarter, L / 4, plan); })) return false;
-  blockDitPass(x, L, plan);
+  const int parts = stepParts(L, plan);
+  const int size = L / parts;
+  if (!forEachBlock(parts, L, [&](int k) { return inverseBlock(x + k * (size / 4), size, plan); })) return false;
+  parts == 16 ? blockDitPass16(x, L, plan) : blockDitPass(x, L, plan);
   return true;
 }
 
@@ -172,14 +243,15 @@ bool convolveBlock(PointQuad* z, const PointQuad* spectrum, int L, const Avx2Pla
     return true;
   }
   if (L >= FFT_POLL_POINTS && isAborted()) return false;
-  blockDifPass(z, L, plan);
-  const int quarter = L / 16;
-  const bool done = forEachBlock(4, L, [&](int k) {
-    const PointQuad* part = spectrum ? spectrum + k * quarter : nullptr;
-    return convolveBlock(z + k * quarter, part, L / 4, plan, factor);
+  const int parts = stepParts(L, plan);
+  parts == 16 ? blockDifPass16(z, L, plan) : blockDifPass(z, L, plan);
+  const int size = L / parts;
+  const bool done = forEachBlock(parts, L, [&](int k) {
+    const PointQuad* part = spectrum ? spectrum + k * (size / 4) : nullptr;
+    return convolveBlock(z + k * (size / 4), part, size, plan, factor);
   });
   if (!done) return false;
-  blockDitPass(z, L, plan);
+  parts == 16 ? blockDitPass16(z, L, plan) : blockDitPass(z, L, plan);
   return true;
 }
 

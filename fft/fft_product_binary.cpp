@@ -110,16 +110,11 @@ bool carryIntoLimbs(const detail::Coefficients& c, int bits, int32_t* out, int l
             windowBits -= LIMB_BITS_30;
           }
         };
-        int64_t chunk[detail::DIGIT_CHUNK];
-        for (int64_t first = begin; first < end; first += detail::DIGIT_CHUNK) {
-          const int64_t last = std::min(end, first + detail::DIGIT_CHUNK);
-          c.read(first, last, chunk);
-          for (int64_t j = 0; j < last - first; ++j) {
-            const int64_t v = chunk[j] + carry;
-            emit(static_cast<uint64_t>(v) & mask);
-            carry = v >> bits;
-          }
-        }
+        c.forEach(begin, end, [&](int64_t coefficient) {
+          const int64_t v = coefficient + carry;
+          emit(static_cast<uint64_t>(v) & mask);
+          carry = v >> bits;
+        });
         if (!last) return carry;  // the window is empty: the range ends on a limb boundary
         // The final carry's digits, down to 0 or -1 (-1 shifts into itself),
         // then the window's bits with that sign above them.

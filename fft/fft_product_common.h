@@ -80,17 +80,22 @@ class Coefficients {
         layout_(std::is_same_v<Point, PointQuad> ? QUADS : SPLIT_POINTS) {}
 
   int64_t count() const { return count_; }
-  // out[0 .. end - begin) <- c_begin .. c_(end-1), end <= count.
-  void read(int64_t begin, int64_t end, int64_t* out) const {
+  // body(c_j) for j = begin, ..., end - 1 in order, end <= count.
+  template <class Body>
+  void forEach(int64_t begin, int64_t end, Body&& body) const {
     for (int64_t j = begin; j < end;) {
       // A run of consecutive words: the rest of a point's lanes, within one
-      // half.
+      // half, as far as end.
       const bool high = j >= points_;
       const int64_t p = high ? j - points_ : j;
-      const int64_t lanes = std::min(layout_.mask + 1 - (p & layout_.mask), (high ? count_ : points_) - j);
-      const int64_t run = std::min(lanes, end - j);
-      const int64_t word = (p >> layout_.shift) * layout_.group + (p & layout_.mask) + (high ? layout_.half : 0);
-      std::memcpy(out + (j - begin), words_ + 8 * word, static_cast<size_t>(run) * sizeof(int64_t));
+      const int64_t run = std::min(layout_.mask + 1 - (p & layout_.mask), (high ? end : std::min(end, int64_t{points_})) - j);
+      const unsigned char* word =
+          words_ + 8 * ((p >> layout_.shift) * layout_.group + (p & layout_.mask) + (high ? layout_.half : 0));
+      for (int64_t l = 0; l < run; ++l) {
+        int64_t value;
+        std::memcpy(&value, word + 8 * l, sizeof value);
+        body(value);
+      }
       j += run;
     }
   }
@@ -101,6 +106,13 @@ class Coefficients {
   };
   static constexpr Layout QUADS = {2, 8, 3, 4};         // re[4], im[4]
   static constexpr Layout SPLIT_POINTS = {0, 4, 0, 2};  // re.hi, re.lo, im.hi, im.lo
+  int64_t word(int64_t p, int64_t half) const {
+    int64_t value;
+    std::memcpy(&value, words_ + 8 * ((p >> layout_.shift) * layout_.group + (p & layout_.mask) + half),
+                sizeof value);
+    return value;
+  }
+
   const unsigned char* words_ = nullptr;
   std::shared_ptr<void> buffer_;
   int points_ = 0;

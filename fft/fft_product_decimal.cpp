@@ -167,20 +167,24 @@ struct DecimalCarry {
 template <int D>
 bool carryIntoLimbs(const detail::Coefficients& c, int32_t* out, int limbs) {
   using Carry = DecimalCarry<D>;
-  static_assert(detail::DIGIT_CHUNK % Carry::GROUP == 0);
   return detail::carryInRanges<DecimalLimbs>(
       c.count(), Carry::GROUP, out, limbs,
       [&](detail::LimbWriter& writer, int64_t begin, int64_t end, bool last) __attribute__((always_inline)) {
         writer.start(begin * D / LIMB_PLACES);
         Carry carry{writer, begin == 0 ? Carry::K : 0};
-        int64_t chunk[detail::DIGIT_CHUNK];
-        for (int64_t first = begin; first < end; first += detail::DIGIT_CHUNK) {
-          const int64_t count = std::min(end - first, int64_t{detail::DIGIT_CHUNK});
-          c.read(first, first + count, chunk);
-          const int64_t whole = count / Carry::GROUP * Carry::GROUP;
-          for (int64_t j = 0; j < whole; j += Carry::GROUP) carry.group(chunk + j);
-          for (int64_t j = whole; j < count; ++j) carry.single(chunk[j]);
-        }
+        // Whole groups from the coefficients gathered a group at a time, then
+        // the last range's tail one by one.
+        const int64_t whole = begin + (end - begin) / Carry::GROUP * Carry::GROUP;
+        int64_t group[Carry::GROUP];
+        int filled = 0;
+        c.forEach(begin, whole, [&](int64_t coefficient) {
+          group[filled++] = coefficient;
+          if (filled == Carry::GROUP) {
+            carry.group(group);
+            filled = 0;
+          }
+        });
+        c.forEach(whole, end, [&](int64_t coefficient) { carry.single(coefficient); });
         // Only the last range can end inside a group: the others return their
         // carry with an empty window, on a limb boundary.
         if (!last) return static_cast<int64_t>(carry.carry);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace quorvel {
 
@@ -86,5 +87,11 @@ class FftBinaryMultiplier {
 // out[0 .. t + u) <- x y in base 10^8.
 double fftProductDecimal(const int32_t* first, int t, const int32_t* second, int u, int32_t* out, int square,
                          FftShape shape);
+
+// `count` limbs (30-bit, or base 10^8 when `decimal`) whose every digit of
+// digitSize bits (decimal places) is B/2 - 1, B the digit base: the
+// operands whose products round worst (a constant digit of the largest
+// balanced size), by which the precision tables are measured and tested.
+std::vector<int32_t> worstRoundingLimbs(bool decimal, int count, int digitSize);
 
 }  // namespace quorvel

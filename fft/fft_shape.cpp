@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <initializer_list>
+#include <vector>
 
 #include "fft/avx2_plan.h"
 #include "fft/fft_plan.h"
@@ -82,6 +83,23 @@ FftShape decimalProductShape(int64_t t, int64_t u, int mode, FftKernel kernel) {
     return std::min(FFT_MAX_DECIMAL_PLACES,
                     fftMaxDecimalPlaces(points, kernel) - (mode == 0 ? 0 : FFT_SAFE_MARGIN_PLACES));
   });
+}
+
+std::vector<int32_t> worstRoundingLimbs(bool decimal, int count, int digitSize) {
+  std::vector<int32_t> limbs(static_cast<size_t>(count), 0);
+  // Place p of the number (a bit, or a decimal place) is the top place of
+  // its digit when p % digitSize == digitSize - 1: there the digit B/2 - 1
+  // has 0 (binary: 0111...1) or 4 (decimal: 4999...9), elsewhere 1 or 9.
+  const int placesPerLimb = decimal ? DECIMAL_LIMB_PLACES : BINARY_LIMB_BITS;
+  for (int k = 0; k < count; ++k) {
+    int32_t limb = 0;
+    for (int i = placesPerLimb - 1; i >= 0; --i) {
+      const bool top = (int64_t{placesPerLimb} * k + i) % digitSize == digitSize - 1;
+      limb = decimal ? limb * 10 + (top ? 4 : 9) : limb * 2 + (top ? 0 : 1);
+    }
+    limbs[static_cast<size_t>(k)] = limb;
+  }
+  return limbs;
 }
 
 }  // namespace quorvel

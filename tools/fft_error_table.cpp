@@ -1,8 +1,8 @@
 // fft-error-table: the largest rounding distance |e - round(e)| of both FFT
 // products for every transform length of a kernel and the digit sizes
 // around the precision limit, with operands that fill the whole transform:
-// every digit at its maximum (the largest coefficients, the worst case),
-// multiplied and squared, and random operands.
+// the worst case for the rounding (every balanced digit at B/2 - 1,
+// worstRoundingLimbs), multiplied and squared, and random operands.
 //
 // fft-error-table [--kernel=x87|avx2] [binary|decimal] [MIN_POINTS [MAX_POINTS]]
 //
@@ -10,9 +10,8 @@
 // For each length it walks up from a few digit sizes below the current
 // table entry until random operands pass 1/4, and prints one row per size.
 // The entries of fftMaxDigitBits and fftMaxDecimalPlaces (fft/limits.h) are
-// read off these rows: the largest size whose random operands stay far from
-// 1/4 and, wherever possible, whose all-maximum operands stay at or below
-// it. Not run by the tests: the longest rows take minutes.
+// read off these rows: the largest size whose worst-case products and
+// squares round within 3/32, no larger than any shorter length's. Not run by the tests: the longest rows take minutes.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -64,9 +63,9 @@ void measureLength(const Routine& routine, int points, FftKernel kernel, std::mt
     const FftShape shape{points, size, kernel};
     const int limbs = limbsFilling(routine, points, size);
     if (limbs < 1) continue;
-    const std::vector<int32_t> maximum(limbs, routine.maxLimb);
-    const double maxProduct = product(routine, maximum, maximum, false, shape);
-    const double maxSquare = product(routine, maximum, maximum, true, shape);
+    const std::vector<int32_t> worst = quorvel::worstRoundingLimbs(routine.decimal, limbs, size);
+    const double worstProduct = product(routine, worst, worst, false, shape);
+    const double worstSquare = product(routine, worst, worst, true, shape);
     double worstRandom = 0;
     std::uniform_int_distribution<int32_t> limb(0, routine.maxLimb);
     for (int trial = 0; trial < RANDOM_TRIALS; ++trial) {
@@ -76,8 +75,8 @@ void measureLength(const Routine& routine, int points, FftKernel kernel, std::mt
       const double distance = product(routine, x, y, false, shape);
       if (distance > worstRandom) worstRandom = distance;
     }
-    std::printf("%-8s %9d %5d %9d %12.3g %12.3g %12.3g%s\n", routine.name, points, size, 2 * limbs, maxProduct,
-                maxSquare, worstRandom, size == current ? "   <- table" : "");
+    std::printf("%-8s %9d %5d %9d %12.3g %12.3g %12.3g%s\n", routine.name, points, size, 2 * limbs, worstProduct,
+                worstSquare, worstRandom, size == current ? "   <- table" : "");
     std::fflush(stdout);
     if (worstRandom > quorvel::FFT_TRUSTED_ROUNDING_ERROR) break;
   }
@@ -104,8 +103,8 @@ int main(int argc, char** argv) {
   const int maxPoints =
       argc > 3 ? std::atoi(argv[3]) : kernel == FftKernel::avx2 ? quorvel::AVX2_FFT_MAX_POINTS : quorvel::FFT_MAX_POINTS;
   std::mt19937_64 g(20261208);
-  std::printf("%-8s %9s %5s %9s %12s %12s %12s\n", "routine", "points", "digit", "limbs", "max*max", "max^2",
-              "random");
+  std::printf("%-8s %9s %5s %9s %12s %12s %12s\n", "routine", "points", "digit", "limbs", "worst*worst",
+              "worst^2", "random");
   for (const Routine& routine : routines) {
     if (only && std::strcmp(only, routine.name) != 0) continue;
     // Every supported length in increasing order: the multiples of 16

@@ -11,6 +11,7 @@
 
 #include "fft/fft_plan.h"
 #include "fft/limits.h"
+#include "fft/parallel_pieces.h"
 
 namespace quorvel::detail {
 namespace {
@@ -51,12 +52,15 @@ Avx2Plan::Avx2Plan(int points) : points_(points), radix_(points >> log2Exact(poi
   const int M = points;
   weights_ = std::make_unique<PointQuad[]>(static_cast<size_t>(M / 4));
   {
+    // Every weight on its own: in ranges on the pool for a long table.
     const RightAngleWeights omega(M);
-    for (int j = 0; j < M; ++j) {
-      long double c, s;
-      omega.at(j, c, s);
-      setLane(weights_[j / 4], j % 4, {static_cast<double>(c), static_cast<double>(s)});
-    }
+    forEachRange(M, FFT_PARALLEL_RANGE_POINTS, [&](int64_t begin, int64_t end) {
+      for (int64_t j = begin; j < end; ++j) {
+        long double c, s;
+        omega.at(static_cast<int>(j), c, s);
+        setLane(weights_[j / 4], static_cast<int>(j % 4), {static_cast<double>(c), static_cast<double>(s)});
+      }
+    });
   }
   for (size_t& offset : stepOffsets_) offset = NO_TABLE;
   const int first = firstBlockPoints();
@@ -75,11 +79,13 @@ Avx2Plan::Avx2Plan(int points) : points_(points), radix_(points >> log2Exact(poi
   auto addTable = [&](int count, long long stride1, long long stride2) {
     const size_t offset = tables_.size();
     tables_.resize(offset + static_cast<size_t>(count / 4));
-    for (int j = 0; j < count; ++j) {
-      TwiddleQuad& t = tables_[offset + static_cast<size_t>(j / 4)];
-      setLane(t.w1, j % 4, weightPower(weights_.get(), M, stride1 * j));
-      setLane(t.w2, j % 4, weightPower(weights_.get(), M, stride2 * j));
-    }
+    forEachRange(count, FFT_PARALLEL_RANGE_POINTS, [&](int64_t begin, int64_t end) {
+      for (int64_t j = begin; j < end; ++j) {
+        TwiddleQuad& t = tables_[offset + static_cast<size_t>(j / 4)];
+        setLane(t.w1, static_cast<int>(j % 4), weightPower(weights_.get(), M, stride1 * j));
+        setLane(t.w2, static_cast<int>(j % 4), weightPower(weights_.get(), M, stride2 * j));
+      }
+    });
     return offset;
   };
   const long long den = 4LL * M;

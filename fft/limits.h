@@ -102,7 +102,9 @@ inline constexpr int FFT_SAFE_MARGIN_PLACES = 1;
 // products are trusted with, in bits for 30-bit limbs and in decimal places
 // for base-10^8 limbs. Measured with build/fft-error-table on the
 // development machine, operands filling the whole transform: each row holds
-// the largest size whose all-maximum products and squares round within 3/32,
+// the largest size whose all-maximum products and squares (the worst case
+// while digits were centred; with balanced digits the same transform inputs
+// come from every digit B/2 - 1) round within 3/32,
 // more than a factor 2 below the trusted 1/4 (one size more multiplies the
 // distance by about 4 for bits, 100 for decimal places). Random operands of
 // the same size stay below 1/30 at the shortest lengths and below 1/4000
@@ -127,20 +129,21 @@ inline constexpr FftPrecision FFT_PRECISION_TABLE[] = {
 // significand: about five bits less per digit than the x87 table at the
 // same length). Measured with `build/fft-error-table --kernel=avx2` on the
 // development machine (Intel Xeon, Ice Lake, 2 cores): each row holds the
-// largest size whose all-maximum products and squares round within 3/32,
-// and no more than the row of any shorter length. One size more multiplies
-// the distance by about 4 (one decimal place more by about 60). Random
-// operands of the table's sizes stay below 1/1000, below 1/10000 from 8192
-// points up. Structured operands come close to the all-maximum ones:
-// alternating maximal and zero digits, or a run of zeros then maximal
-// digits, measured up to 1.2 times their distance (at 81920 points, 16
-// bits: 0.109 against 0.094).
+// largest size whose worst-case products and squares (every digit B/2 - 1,
+// fft_product_common.h) round below 3/32, and no more than the row of any
+// shorter length. One size more multiplies the distance by about 4 (one
+// decimal place more by about 60). Random operands of the table's sizes
+// stay below 1/1000, below 1/10000 from 8192 points up. Other structured
+// operands come close to the worst case: before the digits were balanced,
+// when all-maximum digits were the worst, alternating maximal and zero
+// digits or a run of zeros then maximal digits measured up to 1.2 times
+// its distance (at 81920 points, 16 bits: 0.109 against 0.094).
 inline constexpr FftPrecision AVX2_FFT_PRECISION_TABLE[] = {
-    {48, 22, 6}, {64, 22, 6}, {80, 22, 6}, {96, 21, 6}, {128, 21, 6}, {160, 20, 6}, {192, 20, 6}, {256, 20, 6},
+    {48, 22, 6}, {64, 21, 6}, {80, 21, 6}, {96, 21, 6}, {128, 21, 6}, {160, 20, 6}, {192, 20, 6}, {256, 20, 6},
     {320, 20, 6}, {384, 20, 6}, {512, 20, 6}, {640, 20, 5}, {768, 19, 5}, {1024, 19, 5}, {1280, 19, 5},
     {1536, 19, 5}, {2048, 19, 5}, {2560, 18, 5}, {3072, 18, 5}, {4096, 18, 5}, {5120, 18, 5}, {6144, 18, 5},
     {8192, 18, 5}, {10240, 17, 5}, {12288, 17, 5}, {16384, 17, 5}, {20480, 17, 5}, {24576, 17, 5},
-    {32768, 17, 5}, {40960, 16, 5}, {49152, 16, 4}, {65536, 16, 4}, {81920, 15, 4}, {98304, 15, 4},
+    {32768, 16, 5}, {40960, 16, 5}, {49152, 16, 4}, {65536, 16, 4}, {81920, 16, 4}, {98304, 15, 4},
     {131072, 15, 4}, {163840, 15, 4}, {196608, 15, 4}, {262144, 15, 4}, {327680, 14, 4}, {393216, 14, 4},
     {524288, 14, 4}, {655360, 14, 4}, {786432, 14, 4}, {1048576, 14, 4}, {1310720, 13, 4}, {1572864, 13, 4},
     {2097152, 13, 4},

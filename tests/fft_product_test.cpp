@@ -169,7 +169,7 @@ TEST(FftProductTest, DigitsTooLargeAreCaughtAndTheFallbackIsExact) {
     Routine routine;
     FftKernel kernel;
     int points;
-  } caught[] = {{Routine::binary, FftKernel::avx2, 32768},
+  } caught[] = {{Routine::binary, FftKernel::avx2, 20480},
                 {Routine::decimal, FftKernel::avx2, 4096},
                 {Routine::binary, FftKernel::x87, 65536},
                 {Routine::decimal, FftKernel::x87, 32768}};

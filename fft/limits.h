@@ -82,8 +82,14 @@ inline constexpr int AVX2_FFT_MAX_POINTS = 1 << 21;
 
 // The AVX2 transform's cost per point and level of its three families of
 // lengths (2^k, 3 2^k, 5 2^k), relative to the first: the shapes weigh the
-// lengths by these.
-inline constexpr double AVX2_FFT_FAMILY_COST[3] = {1.0, 1.05, 1.15};
+// lengths by these. Measured on whole binary products filling each length
+// with the digits of its table row, one thread, best of many (ns per point
+// and log2 M): 2^12 .. 2^19 points 1.20 1.17 1.12 1.29 1.26 1.45 1.51 1.62;
+// 3 2^10 .. 3 2^17 1.24 1.21 1.14 1.26 1.26 1.49 1.55 1.65; 5 2^9 .. 5 2^16
+// 1.31 1.24 1.18 1.15 1.28 1.27 1.40 1.50. The cost per level grows with
+// the length (the caches), so the radix-5 lengths, a little dearer at equal
+// length below 20,000 points and cheaper above, count as the radix-3 ones.
+inline constexpr double AVX2_FFT_FAMILY_COST[3] = {1.0, 1.02, 1.02};
 
 // Digit sizes the products use: bits for 30-bit limbs, decimal places for
 // base-10^8 limbs.

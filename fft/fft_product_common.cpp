@@ -49,14 +49,14 @@ DigitSpectrum::DigitSpectrum(const BalancedDigits& digits, int points, FftKernel
   if (kernel == FftKernel::avx2) {
     assert(isAvx2Length(points));
     avx2Plan_ = sharedAvx2Plan(points);
-    avx2Spectrum_ = std::make_unique_for_overwrite<PointQuad[]>(static_cast<size_t>(points / 4));
+    avx2Spectrum_ = takeBuffer<PointQuad>(static_cast<size_t>(points / 4));
     aborted_ = !transformDigits(*avx2Plan_, digits, avx2Spectrum_.get());
     return;
   }
   assert(isTransformLength(points));
   const ExtendedPrecisionScope precision;
   x87Plan_ = sharedPlan(points);
-  x87Spectrum_ = std::make_unique_for_overwrite<SplitPoint[]>(points);
+  x87Spectrum_ = takeBuffer<SplitPoint>(static_cast<size_t>(points));
   aborted_ = !transformDigits(*x87Plan_, digits, x87Spectrum_.get());
 }
 
@@ -68,7 +68,7 @@ Convolution convolveWith(const Plan& plan, const BalancedDigits& x, int64_t coun
                          Coefficients& c) {
   const int points = plan.points();
   constexpr int pointsPerElement = std::is_same_v<Point, PointQuad> ? 4 : 1;
-  auto z = std::make_unique_for_overwrite<Point[]>(static_cast<size_t>(points / pointsPerElement));
+  auto z = takeBuffer<Point>(static_cast<size_t>(points / pointsPerElement));
   const Convolution result = convolveInto(plan, x, spectrum, count, z.get());
   if (!result.aborted) c = Coefficients(std::move(z), points, count);
   return result;

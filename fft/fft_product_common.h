@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "fft/avx2_plan.h"
+#include "fft/buffer_cache.h"
 #include "fft/fft_plan.h"
 #include "fft/fft_product.h"
 #include "fft/parallel_pieces.h"
@@ -72,7 +73,7 @@ class Coefficients {
  public:
   Coefficients() = default;
   template <class Point>
-  Coefficients(std::unique_ptr<Point[]> buffer, int points, int64_t count)
+  Coefficients(Buffer<Point> buffer, int points, int64_t count)
       : words_(reinterpret_cast<const unsigned char*>(buffer.get())),
         buffer_(std::move(buffer)),
         points_(points),
@@ -150,9 +151,9 @@ class DigitSpectrum {
   int points_;
   FftKernel kernel_;
   std::shared_ptr<const FftPlan> x87Plan_;
-  std::unique_ptr<SplitPoint[]> x87Spectrum_;
+  Buffer<SplitPoint> x87Spectrum_;
   std::shared_ptr<const Avx2Plan> avx2Plan_;
-  std::unique_ptr<PointQuad[]> avx2Spectrum_;
+  Buffer<PointQuad> avx2Spectrum_;
   bool aborted_ = false;
 };
 

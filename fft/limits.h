@@ -53,6 +53,13 @@ inline constexpr int FFT_RANGES_PER_THREAD = 2;
 // use; the tables of longer transforms are built for each product.
 inline constexpr size_t FFT_PLAN_CACHE_BYTES = size_t{64} << 20;
 
+// Transform buffers of recent products kept for the next ones
+// (buffer_cache.h), in bytes: those of a 10,000,000-bit product (two of
+// 12 MiB) and of everything shorter. Buffers under the minimum come from
+// the allocator's own free lists and are not kept.
+inline constexpr size_t FFT_BUFFER_CACHE_BYTES = size_t{32} << 20;
+inline constexpr size_t FFT_BUFFER_CACHE_MIN_BYTES = size_t{1} << 20;
+
 // Largest |x - round(x)| over the transform outputs of a product that its
 // caller still trusts. The exact values are integers: an error below 1/2
 // still rounds to the right one, and the largest distance over all outputs

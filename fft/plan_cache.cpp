@@ -17,6 +17,7 @@
 #include "fft/avx2_plan.h"
 #include "fft/fft_plan.h"
 #include "fft/limits.h"
+#include "platform/abort_flags.h"
 
 namespace quorvel::detail {
 namespace {
@@ -49,8 +50,13 @@ std::shared_ptr<const Plan> cachedPlan(int points) {
     }
   }
   // Built outside the lock: another thread's product need not wait for it.
+  // The AVX2 plan fills its tables in pieces on the task pool, which skips
+  // pieces once the abort flag is set: a plan built while its computation
+  // was cancelled may be incomplete. It serves that computation, whose
+  // results are dropped anyway, and is never kept; a plan finished with the
+  // flag still clear is complete (task_pool.h).
   auto plan = std::make_shared<const Plan>(points);
-  if (plan->tableBytes() > FFT_PLAN_CACHE_BYTES / 2) return plan;
+  if (isAborted() || plan->tableBytes() > FFT_PLAN_CACHE_BYTES / 2) return plan;
   const std::lock_guard lock(cache.mutex);
   auto& plans = cache.plans;
   for (const auto& other : plans) {

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <random>
 #include <type_traits>
@@ -291,6 +292,21 @@ TYPED_TEST(TransformTest, StopsWhenCancelled) {
   EXPECT_FALSE(inverseTransform(plan, buffer.get()));
   *abortSlot = 0;
   EXPECT_TRUE(forwardTransform(plan, buffer.get(), false));
+}
+
+// The AVX2 tables are filled in pieces on the task pool, which skips pieces
+// once the abort flag is set: a plan built under a cancelled computation
+// must not be kept for the next one.
+TEST(Avx2PlanTest, PlanBuiltWhileCancelledIsNotKept) {
+  if (!hasAvx2Fma()) GTEST_SKIP() << "the processor has no AVX2 with FMA, or QUORVEL_SIMD=off";
+  const int M = 5 << 14;  // built by no other test here
+  *abortSlot = 1;
+  sharedAvx2Plan(M);
+  *abortSlot = 0;
+  const auto kept = sharedAvx2Plan(M);
+  const Avx2Plan fresh(M);
+  EXPECT_EQ(std::memcmp(kept->weights(), fresh.weights(), sizeof(PointQuad) * (M / 4)), 0);
+  EXPECT_EQ(std::memcmp(kept->firstTwiddles(), fresh.firstTwiddles(), sizeof(TwiddleQuad) * (M / 20)), 0);
 }
 
 }  // namespace

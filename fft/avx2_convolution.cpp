@@ -37,22 +37,49 @@ constexpr int CHUNK_QUADS = DIGIT_CHUNK / 4;
 
 // The first level's inputs cut from the digits: d_j + i d_(j+M) (the
 // imaginary half zero for real input) times omega^j, for the chunk of steps
-// from k0 on.
+// from k0 on. The digits are cut raw (BalancedDigits::cutRaw, the digit
+// below each run in front) and balanced here four at a time:
+//   d_j = r_j + g_(j-1) - B g_j,  g_j = [r_j >= B/2],
+// except for the top digit, which keeps its g_top B, and the positions past
+// it, which are zero.
 struct WeightedDigits {
   const PointQuad* weights;
   int q;
   int k0;
+  int points;
+  int64_t top;  // the top digit's index
   bool realInput;
-  alignas(16) int32_t low[5][DIGIT_CHUNK];
-  alignas(16) int32_t high[5][DIGIT_CHUNK];
+  int32_t half;
+  __m128i halfLess, base;
+  int64_t first[5];  // the index of the digit at low[i][1]
+  alignas(16) int32_t low[5][DIGIT_CHUNK + 4];
+  alignas(16) int32_t high[5][DIGIT_CHUNK + 4];
+
+  QUORVEL_AVX2_INLINE __m256d digits(const int32_t* raw, int64_t j) const {
+    if (j > top) return _mm256_setzero_pd();
+    const __m128i r = _mm_loadu_si128(reinterpret_cast<const __m128i*>(raw + 1));
+    const __m128i below = _mm_loadu_si128(reinterpret_cast<const __m128i*>(raw));
+    const __m128i g = _mm_cmpgt_epi32(r, halfLess), gBelow = _mm_cmpgt_epi32(below, halfLess);
+    __m128i d = _mm_sub_epi32(_mm_sub_epi32(r, gBelow), _mm_and_si128(g, base));
+    if (j + 3 >= top) [[unlikely]] {
+      alignas(16) int32_t lanes[4];
+      _mm_store_si128(reinterpret_cast<__m128i*>(lanes), d);
+      for (int l = 0; l < 4; ++l) {
+        if (j + l == top) lanes[l] = raw[1 + l] + (raw[l] >= half ? 1 : 0);
+        if (j + l > top) lanes[l] = 0;
+      }
+      d = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes));
+    }
+    return _mm256_cvtepi32_pd(d);
+  }
 
   QUORVEL_AVX2_INLINE CVec operator()(int i, int k) const {
     const int offset = 4 * (k - k0);
+    const int64_t j = first[i] + offset;
     const CVec omega = load(weights[k + i * q]);
-    const __m256d re = _mm256_cvtepi32_pd(_mm_load_si128(reinterpret_cast<const __m128i*>(low[i] + offset)));
+    const __m256d re = digits(low[i] + offset, j);
     if (realInput) return {_mm256_mul_pd(re, omega.re), _mm256_mul_pd(re, omega.im)};
-    const __m256d im = _mm256_cvtepi32_pd(_mm_load_si128(reinterpret_cast<const __m128i*>(high[i] + offset)));
-    return mul({re, im}, omega);
+    return mul({re, digits(high[i] + offset, j + points)}, omega);
   }
 };
 
@@ -62,14 +89,20 @@ QUORVEL_AVX2 void digitsIntoFirstLevel(const Avx2Plan& plan, const BalancedDigit
   WeightedDigits in;
   in.weights = plan.weights();
   in.q = plan.firstBlockPoints() / 4;
+  in.points = points;
+  in.top = digits.count() - 1;
   in.realInput = digits.count() <= points;
+  in.half = digits.base() / 2;
+  in.halfLess = _mm_set1_epi32(in.half - 1);
+  in.base = _mm_set1_epi32(digits.base());
   for (int k0 = begin; k0 < end; k0 += CHUNK_QUADS) {
     const int k1 = std::min(end, k0 + CHUNK_QUADS);
     in.k0 = k0;
     for (int i = 0; i < R; ++i) {
-      const int64_t first = 4 * (int64_t{k0} + int64_t{i} * in.q), last = first + 4 * (k1 - k0);
-      digits.cut(first, last, in.low[i]);
-      if (!in.realInput) digits.cut(first + points, last + points, in.high[i]);
+      in.first[i] = 4 * (int64_t{k0} + int64_t{i} * in.q);
+      const int64_t last = in.first[i] + 4 * (k1 - k0);
+      digits.cutRaw(in.first[i], last, in.low[i]);
+      if (!in.realInput) digits.cutRaw(in.first[i] + points, last + points, in.high[i]);
     }
     firstLevelForward(plan, z, in, k0, k1);
   }

@@ -55,15 +55,27 @@ class BinaryDigits final : public detail::BalancedDigits {
     return static_cast<int32_t>(((limb(k) | limb(k + 1) << LIMB_BITS_30) >> (bit % LIMB_BITS_30)) & mask_);
   }
 
-  void cutRaw(int64_t begin, int64_t end, int32_t* out) const override {
+  void cutRawDigits(int64_t begin, int64_t end, int32_t* out) const override {
     const int64_t bit = begin * bits_;
     int64_t next = bit / LIMB_BITS_30 + 1;
     const int shift = static_cast<int>(bit % LIMB_BITS_30);
     uint64_t window = limb(next - 1) >> shift;
     int windowBits = LIMB_BITS_30 - shift;
-    for (int64_t j = begin; j < end; ++j) {
+    // While the limbs to come all exist, without checking each one.
+    const int64_t inside = std::min(end, begin + (int64_t{limbCount_ - next} * LIMB_BITS_30 + windowBits) / bits_);
+    int64_t j = begin;
+    for (; j < inside; ++j) {
       // windowBits < bits <= 30 before the refill, so the window stays below
       // 2^60.
+      if (windowBits < bits_) {
+        window |= static_cast<uint64_t>(limbs_[next++]) << windowBits;
+        windowBits += LIMB_BITS_30;
+      }
+      out[j - begin] = static_cast<int32_t>(window & mask_);
+      window >>= bits_;
+      windowBits -= bits_;
+    }
+    for (; j < end; ++j) {
       if (windowBits < bits_) {
         window |= limb(next++) << windowBits;
         windowBits += LIMB_BITS_30;

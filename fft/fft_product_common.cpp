@@ -20,7 +20,7 @@ void BalancedDigits::cut(int64_t begin, int64_t end, int32_t* out) const {
   assert(0 <= begin && begin <= end);
   const int64_t last = std::clamp(count_, begin, end), top = count_ - 1;
   if (begin < last) {
-    cutRaw(begin, last, out);
+    cutRawDigits(begin, last, out);
     const int32_t half = base_ / 2;
     int32_t g = begin > 0 && raw(begin - 1) >= half ? 1 : 0;
     for (int64_t j = begin; j < std::min(last, top); ++j) {
@@ -32,6 +32,14 @@ void BalancedDigits::cut(int64_t begin, int64_t end, int32_t* out) const {
     if (top < last) out[top - begin] += g;  // the top digit, in [0, B]
   }
   std::fill(out + (last - begin), out + (end - begin), 0);
+}
+
+void BalancedDigits::cutRaw(int64_t begin, int64_t end, int32_t* out) const {
+  assert(0 <= begin && begin <= end);
+  const int64_t last = std::clamp(count_, begin, end);
+  out[0] = begin > 0 && begin < count_ ? raw(begin - 1) : 0;
+  if (begin < last) cutRawDigits(begin, last, out + 1);
+  std::fill(out + 1 + (last - begin), out + 1 + (end - begin), 0);
 }
 
 bool coefficientsFit(int64_t dx, int64_t dy, int32_t base) {

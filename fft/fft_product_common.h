@@ -47,12 +47,19 @@ class BalancedDigits {
   // out[0 .. end - begin) <- d_begin .. d_(end-1), and zeros for the
   // positions from count on, 0 <= begin <= end.
   void cut(int64_t begin, int64_t end, int32_t* out) const;
+  // The same before balancing, for a caller that balances many digits at
+  // once: out[1 .. end - begin] <- r_begin .. r_(end-1) (zeros from count
+  // on), and out[0] <- r_(begin-1), the digit whose borrow d_begin takes,
+  // or 0 when there is none (begin 0, or begin past the top digit, which
+  // gives no borrow).
+  void cutRaw(int64_t begin, int64_t end, int32_t* out) const;
 
  protected:
   // The unbalanced digit r_j, from the limbs directly.
   virtual int32_t raw(int64_t j) const = 0;
-  // out[0 .. end - begin) <- r_begin .. r_(end-1), read through a window.
-  virtual void cutRaw(int64_t begin, int64_t end, int32_t* out) const = 0;
+  // out[0 .. end - begin) <- r_begin .. r_(end-1), read through a window,
+  // end <= count.
+  virtual void cutRawDigits(int64_t begin, int64_t end, int32_t* out) const = 0;
 
  private:
   int64_t count_;
@@ -84,21 +91,26 @@ class Coefficients {
   // body(c_j) for j = begin, ..., end - 1 in order, end <= count.
   template <class Body>
   void forEach(int64_t begin, int64_t end, Body&& body) const {
-    for (int64_t j = begin; j < end;) {
-      // A run of consecutive words: the rest of a point's lanes, within one
-      // half, as far as end.
-      const bool high = j >= points_;
-      const int64_t p = high ? j - points_ : j;
-      const int64_t run = std::min(layout_.mask + 1 - (p & layout_.mask), (high ? end : std::min(end, int64_t{points_})) - j);
+    // Points [from, to) of one half: a pointer walks the words, jumping over
+    // the other half's words after each point's (or quad's) lanes.
+    auto walk = [&](int64_t from, int64_t to, int64_t half) {
+      const int64_t lanes = layout_.mask + 1, skip = layout_.group - lanes;
       const unsigned char* word =
-          words_ + 8 * ((p >> layout_.shift) * layout_.group + (p & layout_.mask) + (high ? layout_.half : 0));
-      for (int64_t l = 0; l < run; ++l) {
+          words_ + 8 * ((from >> layout_.shift) * layout_.group + (from & layout_.mask) + half);
+      int64_t lane = from & layout_.mask;
+      for (int64_t p = from; p < to; ++p) {
         int64_t value;
-        std::memcpy(&value, word + 8 * l, sizeof value);
+        std::memcpy(&value, word, sizeof value);
         body(value);
+        word += 8;
+        if (++lane == lanes) {
+          lane = 0;
+          word += 8 * skip;
+        }
       }
-      j += run;
-    }
+    };
+    if (begin < points_) walk(begin, std::min(end, int64_t{points_}), 0);
+    if (end > points_) walk(std::max(begin, int64_t{points_}) - points_, end - points_, layout_.half);
   }
 
  private:

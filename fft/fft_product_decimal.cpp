@@ -62,7 +62,7 @@ class DecimalDigits final : public detail::BalancedDigits {
     return static_cast<int32_t>(window % BASE);
   }
 
-  void cutRaw(int64_t begin, int64_t end, int32_t* out) const override {
+  void cutRawDigits(int64_t begin, int64_t end, int32_t* out) const override {
     const int64_t place = begin * D;
     int64_t next = place / LIMB_PLACES + 1;
     const int offset = static_cast<int>(place % LIMB_PLACES);

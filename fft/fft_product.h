@@ -52,7 +52,9 @@ FftShape decimalProductShape(int64_t t, int64_t u, int mode, FftKernel kernel = 
 // shape does not fit the operands or the limbs came out wrong (a product
 // longer than t + u limbs). When the calling thread's abort flag is set
 // (polled at entry, between the transforms and inside long ones) the call
-// returns 0 and leaves out untouched.
+// returns 0 and leaves out untouched; a flag set while the task pool runs
+// a pass may instead skip some of its pieces and leave out meaningless, so
+// callers test the flag after the call too (mulFftSpans does).
 double fftProductBinary(const int32_t* first, int t, const int32_t* second, int u, int32_t* out, int square,
                         FftShape shape);
 

@@ -19,8 +19,9 @@ inline constexpr int32_t DEC_FRESH_CAP = 16;
 //   digit size (2 to 7 decimal places) come from the precision table of
 //   fft/limits.h; if that product cannot be trusted, up to
 //   DEC_FFT_MODE1_MAX_LIMBS one with a decimal place less. Each limit is the
-//   largest product its mode can shape within the longest transform (2^20
-//   complex points: 5-place digits in mode 0, 4 in mode 1).
+//   largest product its mode can shape within the longest x87 transform
+//   (2^20 complex points: 5-place digits in mode 0, 4 in mode 1); the AVX2
+//   transform holds more (2^21 points of 4 places, 3 in mode 1).
 // - above that, a Toom-3 split into five products of about a third.
 inline constexpr int64_t DEC_FFT_MODE0_MAX_LIMBS = 1300000;
 inline constexpr int64_t DEC_FFT_MODE1_MAX_LIMBS = 1000000;
@@ -62,6 +63,14 @@ inline constexpr int64_t DEC_TOOM3_MAX_LIMBS = 28000;
 inline constexpr int64_t DEC_SQR_SCHOOLBOOK_MAX_LIMBS = 1000;
 inline constexpr int64_t DEC_SQR_KARATSUBA_MAX_LIMBS = 2600;
 inline constexpr int64_t DEC_SQR_TOOM3_MAX_LIMBS = 21000;
+// The same with the AVX2 transform, as for the binary limits
+// (vnum/limits.h), measured with `quorvel-bench --crossover decimal`
+// (microseconds, Karatsuba / Toom-3 / FFT): products at 1,008 28.3 / 31.3 /
+// 35.6, at 1,198 37.3 / 40.9 / 36.2, at 1,426 34.9 / 46.2 / 25.3, at 2,998
+// 111 / 111 / 58.2, at 11,998 1,153 / 1,084 / 377; squares at 848 20.1 /
+// 24.3 / 11.1, at 1,198 19.1 / 22.8 / 17.0, at 1,426 41.6 / 46.2 / 18.8.
+inline constexpr int64_t DEC_TOOM3_MAX_LIMBS_AVX2 = 1200;
+inline constexpr int64_t DEC_SQR_TOOM3_MAX_LIMBS_AVX2 = 1000;
 // As MUL_TOOM3_PARALLEL_MIN_LIMBS, for the base-10^8 Toom-3.
 inline constexpr int64_t DEC_TOOM3_PARALLEL_MIN_LIMBS = 3000;
 

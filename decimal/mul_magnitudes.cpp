@@ -33,14 +33,6 @@ static_assert(DEC_SQR_SCHOOLBOOK_MAX_LIMBS <= 2 * MUL_SCHOOLBOOK_KERNEL_MAX_LIMB
 
 namespace {
 
-vnum10 valueOfSpan(const int32_t* p, int32_t n) {
-  vnum10 x;
-  x.growTo(n);
-  copySpan(x.limbs.get(), p, n);
-  x.trim();
-  return x;
-}
-
 bool mulByTransform(int32_t* out, const int32_t* x, int32_t t, const int32_t* y, int32_t u, double trustedError) {
   const int64_t total = int64_t{t} + u;
   if (total <= DEC_FFT_MODE0_MAX_LIMBS && mulDecFftSpans(out, x, t, y, u, 0, trustedError)) return true;
@@ -50,32 +42,6 @@ bool mulByTransform(int32_t* out, const int32_t* x, int32_t t, const int32_t* y,
 bool parallelToom(int64_t total) { return total >= DEC_TOOM3_PARALLEL_MIN_LIMBS && taskPoolThreads() > 1; }
 
 }  // namespace
-
-bool mulDecFftSpans(int32_t* out, const int32_t* x, int32_t t, const int32_t* y, int32_t u, int mode,
-                    double trustedError) {
-  const bool square = x == y && t == u;
-  const vnum10 X = valueOfSpan(x, t);
-  const vnum10 Y = square ? vnum10() : valueOfSpan(y, u);
-  const vnum10& second = square ? X : Y;
-  if (X.isZero() || second.isZero()) {
-    zeroSpan(out, t + u);
-    return true;
-  }
-  if (X.len + second.len < 3) {
-    // One limb each: below 10^16, outside the transform's range.
-    const int64_t p = int64_t{X.limbs[0]} * second.limbs[0];
-    zeroSpan(out, t + u);
-    out[0] = static_cast<int32_t>(p % DEC_LIMB_BASE);
-    out[1] = static_cast<int32_t>(p / DEC_LIMB_BASE);
-    return true;
-  }
-  vnum10 P;
-  if (vnum10::mulFft(P, X, second, mode) > trustedError) return false;
-  assert(P.len <= t + u);
-  copySpan(out, P.limbs.get(), P.len);
-  zeroSpan(out + P.len, t + u - P.len);
-  return true;
-}
 
 void vnum10::mulAssign(const vnum10& other) {
   if (isZero() || other.isZero()) {
@@ -137,7 +103,7 @@ void vnum10::mulMagnitudes(int32_t* out, const int32_t* x, int32_t t, const int3
       sqrSchoolbook(spans, out, x, t);
     else if (total <= DEC_SQR_KARATSUBA_MAX_LIMBS)
       sqrKaratsuba(spans, out, x, t, scratch);
-    else if (total <= DEC_SQR_TOOM3_MAX_LIMBS || !mulByTransform(out, x, t, x, t, trustedError))
+    else if (total <= decToom3MaxLimbs(true) || !mulByTransform(out, x, t, x, t, trustedError))
       parallelToom(total) ? toom3Parallel(spans, out, x, t, x, t) : mulToom3(spans, out, x, t, x, t, scratch);
     return;
   }
@@ -147,7 +113,7 @@ void vnum10::mulMagnitudes(int32_t* out, const int32_t* x, int32_t t, const int3
     mulUnbalanced(spans, out, x, t, y, u, scratch);
   } else if (total <= DEC_KARATSUBA_MAX_LIMBS) {
     mulKaratsuba(spans, out, x, t, y, u, scratch);
-  } else if (total <= DEC_TOOM3_MAX_LIMBS || !mulByTransform(out, x, t, y, u, trustedError)) {
+  } else if (total <= decToom3MaxLimbs(false) || !mulByTransform(out, x, t, y, u, trustedError)) {
     if (u > 2 * ((t + 2) / 3))
       parallelToom(total) ? toom3Parallel(spans, out, x, t, y, u) : mulToom3(spans, out, x, t, y, u, scratch);
     else

@@ -18,6 +18,11 @@ namespace quorvel {
 bool mulDecFftSpans(int32_t* out, const int32_t* x, int32_t t, const int32_t* y, int32_t u, int mode,
                     double trustedError);
 
+// The largest total size of a Toom-3 product (square: of a square) below
+// the transforms: DEC_TOOM3_MAX_LIMBS (DEC_SQR_) for the x87 transform, the
+// _AVX2 limits where the products run on the AVX2 one.
+int64_t decToom3MaxLimbs(bool square);
+
 struct DecimalSpans {
   static constexpr uint32_t BASE = DEC_LIMB_BASE;
   // Passed on to every sub-product (tests lower it to force the fallbacks).

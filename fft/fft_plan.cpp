@@ -22,6 +22,7 @@
 #include <cassert>
 #include <cmath>
 #include <numbers>
+#include <utility>
 #include <vector>
 
 namespace quorvel::detail {
@@ -95,37 +96,49 @@ bool isTransformLength(int points) {
   return odd == 1 || (odd == 3 && points >= 6);
 }
 
-FftPlan::FftPlan(int points) : points_(points), radix_(points & (points - 1) ? 3 : 1) {
-  assert(isTransformLength(points));
-  const int M = points;
-  const long long den = 4LL * M;
-
-  // Weights: omega^j for j <= M/2 from the coarse and fine tables; the rest
-  // by the mirror omega^(M - j) = i conj(omega^j), exact.
-  weights_ = std::make_unique<SplitPoint[]>(M);
-  const int half = M / 2;
-  const int fineBits = (log2Floor(half) + 1) / 2;
-  const int fine = 1 << fineBits;
-  std::vector<long double> fineCos(fine), fineSin(fine);
+RightAngleWeights::RightAngleWeights(int points) : points_(points) {
+  const long long den = 4LL * points;
+  const int half = points / 2;
+  fineBits_ = (log2Floor(half > 0 ? half : 1) + 1) / 2;
+  const int fine = 1 << fineBits_;
+  fine_.resize(fine);
   for (int l = 0; l < fine; ++l) {
     // beta_l = (cos x - 1, sin x) with x = 2 pi l/(4M), both to full relative
     // accuracy: the angles are tiny, so plain sinl is exact enough.
     const long double x = 8 * QUARTER_PI * (static_cast<long double>(l) / den);
     const long double sinHalf = sinl(x / 2);
-    fineCos[l] = -2 * sinHalf * sinHalf;
-    fineSin[l] = sinl(x);
+    fine_[l] = {-2 * sinHalf * sinHalf, sinl(x)};
   }
-  for (int h = 0; h * fine <= half; ++h) {
-    long double cc, cs;
-    unitRoot(static_cast<long long>(h) * fine, den, cc, cs);
-    const int end = std::min(fine, half + 1 - h * fine);
-    for (int l = 0; l < end; ++l) {
-      const long double c = cc + (cc * fineCos[l] - cs * fineSin[l]);
-      const long double s = cs + (cc * fineSin[l] + cs * fineCos[l]);
-      const int j = h * fine + l;
-      storePoint(weights_[j], c, s);
-      if (j > 0 && j < M - j) storePoint(weights_[M - j], s, c);
-    }
+  coarse_.resize(static_cast<size_t>(half / fine + 1));
+  for (size_t h = 0; h < coarse_.size(); ++h) {
+    unitRoot(static_cast<long long>(h) * fine, den, coarse_[h].c, coarse_[h].s);
+  }
+}
+
+void RightAngleWeights::at(int j, long double& c, long double& s) const {
+  assert(0 <= j && j < points_);
+  // omega^(M - j) = i conj(omega^j): the upper half mirrors the lower one
+  // exactly.
+  const bool mirrored = j > points_ / 2;
+  const int k = mirrored ? points_ - j : j;
+  const Root& coarse = coarse_[static_cast<size_t>(k >> fineBits_)];
+  const Root& fine = fine_[static_cast<size_t>(k & ((1 << fineBits_) - 1))];
+  c = coarse.c + (coarse.c * fine.c - coarse.s * fine.s);
+  s = coarse.s + (coarse.c * fine.s + coarse.s * fine.c);
+  if (mirrored) std::swap(c, s);
+}
+
+FftPlan::FftPlan(int points) : points_(points), radix_(points & (points - 1) ? 3 : 1) {
+  assert(isTransformLength(points));
+  const int M = points;
+  const long long den = 4LL * M;
+
+  weights_ = std::make_unique<SplitPoint[]>(M);
+  const RightAngleWeights omega(M);
+  for (int j = 0; j < M; ++j) {
+    long double c, s;
+    omega.at(j, c, s);
+    storePoint(weights_[j], c, s);
   }
 
   // Twiddles of the power-of-two blocks: w_P^j = omega^(s j), s = 4M/P.

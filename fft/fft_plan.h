@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <vector>
 
 #include "fft/split_storage.h"
 
@@ -50,6 +51,24 @@ class FftPlan {
 // The plan for M points, shared with other products: recently used plans
 // are kept (up to FFT_PLAN_CACHE_BYTES of tables) instead of being rebuilt.
 std::shared_ptr<const FftPlan> sharedPlan(int points);
+
+// The right-angle weights omega^j = e^(2 pi i j/(4M)), j < M, in extended
+// precision, each within about one unit in the last place (fft_plan.cpp);
+// every table of both transforms is copied from them.
+class RightAngleWeights {
+ public:
+  explicit RightAngleWeights(int points);
+  void at(int j, long double& c, long double& s) const;
+
+ private:
+  struct Root {
+    long double c, s;
+  };
+  int points_;
+  int fineBits_;
+  std::vector<Root> coarse_;  // omega^(h F), F = 2^fineBits_
+  std::vector<Root> fine_;    // omega^l - 1, l < F
+};
 
 // Whether M is a length the transforms support.
 bool isTransformLength(int points);

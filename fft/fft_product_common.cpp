@@ -1,197 +1,108 @@
-// The digit convolution shared by both FFT products: DigitSpectrum,
-// convolveDigits and squareDigits.
+// The digit convolution shared by both FFT products, on either kernel:
+// BalancedDigits, DigitSpectrum, convolveDigits and squareDigits.
 //
 // y, unless squaring, is transformed on its own into the spectrum
 // (DigitSpectrum, which can then serve several products); x goes into the
 // buffer that the fused convolution transforms, multiplies by that spectrum
-// and transforms back. The 1/M of the inverse transform is folded into the
-// pointwise product. Point j of the result, times conj(omega^j), is
-// c'_j + i c'_(j+M) (transform.h); both are rounded to the nearest integer,
-// and positions at or beyond Dx + Dy - 1, which hold no coefficient, must
-// round to zero. The centring correction then turns c' into c.
+// and transforms back (x87_convolution.cpp, avx2_convolution.cpp).
 #include "fft/fft_product_common.h"
 
-#include <algorithm>
 #include <cassert>
-#include <cmath>
-#include <limits>
-#include <memory>
+#include <type_traits>
 
-#include "fft/fft_plan.h"
-#include "fft/parallel_pieces.h"
+#include "fft/avx2_transform.h"
 #include "fft/transform.h"
 #include "platform/abort_flags.h"
 
 namespace quorvel::detail {
-namespace {
 
-// Rounds transform outputs to the nearest integer and keeps the largest
-// distance seen. (x + C) - C with C = 1.5 2^63 places x in the significand
-// of a value between 2^63 and 2^64, whose unit in the last place is 1: the
-// rounding happens in the register, ties to even, exactly for |x| < 2^62,
-// without the store and reload of a round trip through an integer. A NaN or
-// an output of 2^62 or more condemns the product: its distance becomes
-// infinite, so that no such product is ever trusted.
-class NearestInteger {
- public:
-  int64_t operator()(long double x) {
-    const long double r = (x + ROUNDING_CONSTANT) - ROUNDING_CONSTANT;
-    const long double distance = fabsl(x - r);
-    // A branch, rarely taken once a few outputs are seen: a conditional
-    // move would chain every output's comparison to the previous one. The
-    // empty asm keeps the compiler from turning it into one.
-    if (distance > worst_) {
-      asm volatile("");
-      worst_ = distance;
+void BalancedDigits::cut(int64_t begin, int64_t end, int32_t* out) const {
+  assert(0 <= begin && begin <= end);
+  const int64_t last = std::clamp(count_, begin, end), top = count_ - 1;
+  if (begin < last) {
+    cutRawDigits(begin, last, out);
+    const int32_t half = base_ / 2;
+    int32_t g = begin > 0 && raw(begin - 1) >= half ? 1 : 0;
+    for (int64_t j = begin; j < std::min(last, top); ++j) {
+      const int32_t r = out[j - begin];
+      const int32_t next = r >= half ? 1 : 0;
+      out[j - begin] = r + g - base_ * next;
+      g = next;
     }
-    int64_t rounded;
-    asm("fistpll %0" : "=m"(rounded) : "t"(r) : "st");
-    // A NaN stores INT64_MIN, which fails this test as well.
-    unusable_ |= static_cast<uint64_t>(rounded) + LIMIT > 2 * LIMIT;
-    return rounded;
+    if (top < last) out[top - begin] += g;  // the top digit, in [0, B]
   }
-  // A position that holds no coefficient: anything but zero condemns the
-  // product.
-  void expectZero(long double x) { unusable_ |= (*this)(x) != 0; }
-  double worst() const { return unusable_ ? HUGE_VAL : static_cast<double>(worst_); }
-
- private:
-  static constexpr double ROUNDING_CONSTANT = 0x1.8p63;
-  static constexpr uint64_t LIMIT = uint64_t{1} << 62;
-  long double worst_ = 0;
-  bool unusable_ = false;
-
-  friend NearestInteger worse(const NearestInteger& a, const NearestInteger& b) {
-    NearestInteger both;
-    both.worst_ = a.worst_ > b.worst_ ? a.worst_ : b.worst_;
-    both.unusable_ = a.unusable_ || b.unusable_;
-    return both;
-  }
-};
-
-// z_j = (x'_j, x'_(j+M)), the centred digits, zero past the last one. When
-// they fit the real parts, only re.hi is written: the transforms' real input.
-// Fresh buffers take their first touch here, in ranges on the pool's threads.
-void loadCentredDigits(const std::vector<int32_t>& digits, int32_t offset, SplitPoint* z, int points) {
-  const int count = static_cast<int>(digits.size());
-  forEachRange(points, FFT_PARALLEL_RANGE_POINTS, [&](int64_t begin, int64_t end) {
-    if (count <= points) {
-      for (int64_t j = begin; j < end; ++j) z[j].re.hi = j < count ? digits[j] - offset : 0;
-      return;
-    }
-    for (int64_t j = begin; j < end; ++j) {
-      storeExact(z[j].re, digits[j] - offset);
-      storeExact(z[j].im, j + points < count ? digits[j + points] - offset : 0);
-    }
-  });
+  std::fill(out + (last - begin), out + (end - begin), 0);
 }
 
-// c_j += m SX_j + m SY_j + m^2 |I_j|. I_j slides one step per j: its top end
-// i = j enters while j < Dx, its bottom end i = j - Dy leaves while
-// Dy <= j < Dx + Dy, and the same holds for y with the roles swapped, so
-// each step costs a few additions. Every term is bounded by the largest
-// coefficient (coefficientsFit), so the int64 sums cannot overflow; the
-// addition to c is unsigned, since a failed transform may have rounded to
-// anything and is condemned by its distance anyway.
-void addCentringCorrection(const std::vector<int32_t>& x, const std::vector<int32_t>& y, int32_t offset,
-                           std::vector<uint64_t>& c) {
-  const int dx = static_cast<int>(x.size()), dy = static_cast<int>(y.size());
-  const int64_t m = offset;
-  int64_t sumX = 0, sumY = 0, overlap = 0;
-  for (int j = 0; j < static_cast<int>(c.size()); ++j) {
-    if (j < dx) {
-      sumX += x[j] - m;
-      ++overlap;
-    }
-    if (j < dy) sumY += y[j] - m;
-    if (j >= dy) {
-      sumX -= x[j - dy] - m;
-      --overlap;
-    }
-    if (j >= dx) sumY -= y[j - dx] - m;
-    c[j] += static_cast<uint64_t>(m * (sumX + sumY) + m * m * overlap);
-  }
+void BalancedDigits::cutRaw(int64_t begin, int64_t end, int32_t* out) const {
+  assert(0 <= begin && begin <= end);
+  const int64_t last = std::clamp(count_, begin, end);
+  out[0] = begin > 0 && begin < count_ ? raw(begin - 1) : 0;
+  if (begin < last) cutRawDigits(begin, last, out + 1);
+  std::fill(out + 1 + (last - begin), out + 1 + (end - begin), 0);
 }
 
-// The common end of a product or square: the fused convolution of x with
-// the spectrum (squared without one), the rounding with the weights removed,
-// and the correction.
-Convolution finishConvolution(const FftPlan& plan, const std::vector<int32_t>& x, const std::vector<int32_t>& y,
-                              int32_t base, const SplitPoint* spectrum, std::vector<uint64_t>& c) {
-  const int points = plan.points();
-  const int dx = static_cast<int>(x.size()), dy = static_cast<int>(y.size());
-  const int count = dx + dy - 1;
-  assert(dx > 0 && dy > 0 && count <= 2 * points);
-  const int32_t offset = base / 2;
-  auto z = std::make_unique_for_overwrite<SplitPoint[]>(points);
-  loadCentredDigits(x, offset, z.get(), points);
-  if (!convolve(plan, z.get(), dx <= points, spectrum, 1.0L / points)) return {true, 0};
-
-  // Both halves of every point at once: Re and Im of z_j conj(omega^j).
-  // Each range keeps its own largest distance; the largest of those is the
-  // same whatever the cut.
-  c.assign(count, 0);
-  const SplitPoint* weights = plan.weights();
-  const int ranges = rangeCount(points, FFT_PARALLEL_RANGE_POINTS);
-  std::vector<NearestInteger> rounds(static_cast<size_t>(ranges));
-  forRanges(points, ranges, [&](int r, int64_t begin, int64_t end) {
-    NearestInteger& round = rounds[static_cast<size_t>(r)];
-    for (int64_t j = begin; j < end; ++j) {
-      const long double wc = load(weights[j].re), ws = load(weights[j].im);
-      const long double a = load(z[j].re), b = load(z[j].im);
-      const long double low = a * wc + b * ws;
-      if (j < count) {
-        c[j] = static_cast<uint64_t>(round(low));
-      } else {
-        round.expectZero(low);
-      }
-      const long double high = b * wc - a * ws;
-      if (j + points < count) {
-        c[j + points] = static_cast<uint64_t>(round(high));
-      } else {
-        round.expectZero(high);
-      }
-    }
-  });
-  addCentringCorrection(x, y, offset, c);
-  NearestInteger round;
-  for (const NearestInteger& part : rounds) round = worse(round, part);
-  return {false, round.worst()};
-}
-
-}  // namespace
-
-bool coefficientsFit(size_t dx, size_t dy, int32_t base) {
+bool coefficientsFit(int64_t dx, int64_t dy, int32_t base) {
   const long double largest = static_cast<long double>(std::min(dx, dy)) * (base - 1.0L) * (base - 1.0L);
   return largest < 0x1p62L;
 }
 
-DigitSpectrum::DigitSpectrum(std::vector<int32_t> digits, int32_t base, int points)
-    : digits_(std::move(digits)), base_(base), points_(points) {
-  assert(!digits_.empty() && static_cast<int>(digits_.size()) <= 2 * points && isTransformLength(points));
+DigitSpectrum::DigitSpectrum(const BalancedDigits& digits, int points, FftKernel kernel)
+    : digitCount_(digits.count()), points_(points), kernel_(kernel) {
+  assert(digitCount_ > 0 && digitCount_ <= 2 * int64_t{points});
   if (isAborted()) {
     aborted_ = true;
     return;
   }
-  const ExtendedPrecisionScope precision;
-  plan_ = sharedPlan(points);
-  spectrum_ = std::make_unique_for_overwrite<SplitPoint[]>(points);
-  loadCentredDigits(digits_, base / 2, spectrum_.get(), points);
-  aborted_ = !forwardTransform(*plan_, spectrum_.get(), static_cast<int>(digits_.size()) <= points);
-}
-
-Convolution convolveDigits(const std::vector<int32_t>& x, const DigitSpectrum& y, std::vector<uint64_t>& c) {
-  if (y.aborted() || isAborted()) return {true, 0};
-  const ExtendedPrecisionScope precision;
-  return finishConvolution(y.plan(), x, y.digits(), y.base(), y.spectrum(), c);
-}
-
-Convolution squareDigits(const std::vector<int32_t>& x, int32_t base, int points, std::vector<uint64_t>& c) {
+  if (kernel == FftKernel::avx2) {
+    assert(isAvx2Length(points));
+    avx2Plan_ = sharedAvx2Plan(points);
+    avx2Spectrum_ = takeBuffer<PointQuad>(static_cast<size_t>(points / 4));
+    aborted_ = !transformDigits(*avx2Plan_, digits, avx2Spectrum_.get());
+    return;
+  }
   assert(isTransformLength(points));
-  if (isAborted()) return {true, 0};
   const ExtendedPrecisionScope precision;
-  const std::shared_ptr<const FftPlan> plan = sharedPlan(points);
-  return finishConvolution(*plan, x, x, base, nullptr, c);
+  x87Plan_ = sharedPlan(points);
+  x87Spectrum_ = takeBuffer<SplitPoint>(static_cast<size_t>(points));
+  aborted_ = !transformDigits(*x87Plan_, digits, x87Spectrum_.get());
+}
+
+namespace {
+
+// Loads x and runs the fused convolution on a buffer of the kernel's points.
+template <class Plan, class Point>
+Convolution convolveWith(const Plan& plan, const BalancedDigits& x, int64_t count, const Point* spectrum,
+                         Coefficients& c) {
+  const int points = plan.points();
+  constexpr int pointsPerElement = std::is_same_v<Point, PointQuad> ? 4 : 1;
+  auto z = takeBuffer<Point>(static_cast<size_t>(points / pointsPerElement));
+  const Convolution result = convolveInto(plan, x, spectrum, count, z.get());
+  if (!result.aborted) c = Coefficients(std::move(z), points, count);
+  return result;
+}
+
+}  // namespace
+
+Convolution convolveDigits(const BalancedDigits& x, const DigitSpectrum& y, Coefficients& c) {
+  if (y.aborted() || isAborted()) return {true, 0};
+  const int64_t count = x.count() + y.digitCount() - 1;
+  assert(count <= 2 * int64_t{y.points()});
+  if (y.kernel() == FftKernel::avx2) return convolveWith(*y.avx2Plan(), x, count, y.avx2Spectrum(), c);
+  const ExtendedPrecisionScope precision;
+  return convolveWith(*y.x87Plan(), x, count, y.x87Spectrum(), c);
+}
+
+Convolution squareDigits(const BalancedDigits& x, int points, FftKernel kernel, Coefficients& c) {
+  if (isAborted()) return {true, 0};
+  const int64_t count = 2 * x.count() - 1;
+  if (kernel == FftKernel::avx2) {
+    assert(isAvx2Length(points));
+    return convolveWith(*sharedAvx2Plan(points), x, count, static_cast<const PointQuad*>(nullptr), c);
+  }
+  assert(isTransformLength(points));
+  const ExtendedPrecisionScope precision;
+  return convolveWith(*sharedPlan(points), x, count, static_cast<const SplitPoint*>(nullptr), c);
 }
 
 }  // namespace quorvel::detail

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "fft/fft_product.h"
+
 namespace quorvel {
 
 // Every transform value is an x87 extended real: 64-bit significand, stored
@@ -18,6 +20,12 @@ inline constexpr int EXTENDED_SIGNIFICAND_BITS = 64;
 // butterfly at 2^16 and 2^20 reals within the noise: the x87 unit, not the
 // cache, sets the pace below the second-level cache.
 inline constexpr int FFT_LEAF_POINTS = 256;
+
+// The AVX2 transform's leaves: blocks of at most this many points (16 KiB
+// of doubles; with the spectrum they are multiplied by, 32 of the 48 KiB
+// first-level cache of the development machine) run all their remaining
+// levels inside that cache.
+inline constexpr int AVX2_FFT_LEAF_POINTS = 1024;
 
 // The transforms poll the abort flag before each block of at least this many
 // points: about 2 ms of work per block on the development machine, so a
@@ -45,14 +53,24 @@ inline constexpr int FFT_RANGES_PER_THREAD = 2;
 // use; the tables of longer transforms are built for each product.
 inline constexpr size_t FFT_PLAN_CACHE_BYTES = size_t{64} << 20;
 
+// Transform buffers of recent products kept for the next ones
+// (buffer_cache.h), in bytes: those of a 10,000,000-bit product (two of
+// 12 MiB) and of everything shorter. Buffers under the minimum come from
+// the allocator's own free lists and are not kept.
+inline constexpr size_t FFT_BUFFER_CACHE_BYTES = size_t{32} << 20;
+inline constexpr size_t FFT_BUFFER_CACHE_MIN_BYTES = size_t{1} << 20;
+
 // Largest |x - round(x)| over the transform outputs of a product that its
 // caller still trusts. The exact values are integers: an error below 1/2
 // still rounds to the right one, and the largest distance over all outputs
 // measures the error of the whole transform, so stopping above 1/4 keeps a
 // factor of two between what was seen and what would be wrong. The outputs
-// are the coefficients themselves: below 2^52 within the precision table,
-// where extended reals are at most 2^-11 apart, so the grid resolves the
-// threshold with room to spare.
+// are the centred coefficients c'_j, at most m^2 |I_j| (fft_product_common.h):
+// up to about 2^58 within the x87 precision table (19-bit digits at 2^20
+// points, 20-bit at 786,432), where extended reals are 2^-5 apart, and below
+// 2^49 within the AVX2 table, where doubles are 2^-4 apart; the AVX2
+// rounding condemns any output from 2^50 on, where they are 1/4 apart. Both
+// grids resolve the threshold.
 inline constexpr double FFT_TRUSTED_ROUNDING_ERROR = 0.25;
 
 // Limb sizes of the two number types.
@@ -64,6 +82,21 @@ inline constexpr int DECIMAL_LIMB_PLACES = 8;
 // limbs) in about 150 MB; longer products are split by the callers.
 inline constexpr int FFT_MIN_POINTS = 4;
 inline constexpr int FFT_MAX_POINTS = 1 << 20;
+
+// The AVX2 transform's lengths: 2^k, 3 2^k and 5 2^k whose first level
+// leaves blocks of at least 16 points, up to this many.
+inline constexpr int AVX2_FFT_MAX_POINTS = 1 << 21;
+
+// The AVX2 transform's cost per point and level of its three families of
+// lengths (2^k, 3 2^k, 5 2^k), relative to the first: the shapes weigh the
+// lengths by these. Measured on whole binary products filling each length
+// with the digits of its table row, one thread, best of many (ns per point
+// and log2 M): 2^12 .. 2^19 points 1.20 1.17 1.12 1.29 1.26 1.45 1.51 1.62;
+// 3 2^10 .. 3 2^17 1.24 1.21 1.14 1.26 1.26 1.49 1.55 1.65; 5 2^9 .. 5 2^16
+// 1.31 1.24 1.18 1.15 1.28 1.27 1.40 1.50. The cost per level grows with
+// the length (the caches), so the radix-5 lengths, a little dearer at equal
+// length below 20,000 points and cheaper above, count as the radix-3 ones.
+inline constexpr double AVX2_FFT_FAMILY_COST[3] = {1.0, 1.02, 1.02};
 
 // Digit sizes the products use: bits for 30-bit limbs, decimal places for
 // base-10^8 limbs.
@@ -82,7 +115,9 @@ inline constexpr int FFT_SAFE_MARGIN_PLACES = 1;
 // products are trusted with, in bits for 30-bit limbs and in decimal places
 // for base-10^8 limbs. Measured with build/fft-error-table on the
 // development machine, operands filling the whole transform: each row holds
-// the largest size whose all-maximum products and squares round within 3/32,
+// the largest size whose all-maximum products and squares (the worst case
+// while digits were centred; with balanced digits the same transform inputs
+// come from every digit B/2 - 1) round within 3/32,
 // more than a factor 2 below the trusted 1/4 (one size more multiplies the
 // distance by about 4 for bits, 100 for decimal places). Random operands of
 // the same size stay below 1/30 at the shortest lengths and below 1/4000
@@ -103,13 +138,46 @@ inline constexpr FftPrecision FFT_PRECISION_TABLE[] = {
     {786432, 20, 6},    {1048576, 19, 5},
 };
 
-inline constexpr const FftPrecision& fftPrecision(int points) {
-  for (const FftPrecision& row : FFT_PRECISION_TABLE) {
+// The same for the AVX2 transform, in double precision (53-bit
+// significand: about five bits less per digit than the x87 table at the
+// same length). Measured with `build/fft-error-table --kernel=avx2` on the
+// development machine (Intel Xeon, Ice Lake, 2 cores): each row holds the
+// largest size whose worst-case products and squares (every digit B/2 - 1,
+// fft_product_common.h) round below 3/32, and no more than the row of any
+// shorter length. One size more multiplies the distance by about 4 (one
+// decimal place more by about 60). Random operands of the table's sizes
+// stay below 1/1000, below 1/10000 from 8192 points up. Other structured
+// operands come close to the worst case: before the digits were balanced,
+// when all-maximum digits were the worst, alternating maximal and zero
+// digits or a run of zeros then maximal digits measured up to 1.2 times
+// its distance (at 81920 points, 16 bits: 0.109 against 0.094).
+inline constexpr FftPrecision AVX2_FFT_PRECISION_TABLE[] = {
+    {48, 22, 6}, {64, 21, 6}, {80, 21, 6}, {96, 21, 6}, {128, 21, 6}, {160, 20, 6}, {192, 20, 6}, {256, 20, 6},
+    {320, 20, 6}, {384, 20, 6}, {512, 20, 6}, {640, 20, 5}, {768, 19, 5}, {1024, 19, 5}, {1280, 19, 5},
+    {1536, 19, 5}, {2048, 19, 5}, {2560, 18, 5}, {3072, 18, 5}, {4096, 18, 5}, {5120, 18, 5}, {6144, 18, 5},
+    {8192, 18, 5}, {10240, 17, 5}, {12288, 17, 5}, {16384, 17, 5}, {20480, 17, 5}, {24576, 17, 5},
+    {32768, 16, 5}, {40960, 16, 5}, {49152, 16, 4}, {65536, 16, 4}, {81920, 16, 4}, {98304, 15, 4},
+    {131072, 15, 4}, {163840, 15, 4}, {196608, 15, 4}, {262144, 15, 4}, {327680, 14, 4}, {393216, 14, 4},
+    {524288, 14, 4}, {655360, 14, 4}, {786432, 14, 4}, {1048576, 14, 4}, {1310720, 13, 4}, {1572864, 13, 4},
+    {2097152, 13, 4},
+};
+
+template <size_t N>
+inline constexpr const FftPrecision& fftPrecision(const FftPrecision (&table)[N], int points) {
+  for (const FftPrecision& row : table) {
     if (row.points == points) return row;
   }
-  return FFT_PRECISION_TABLE[0];  // not a transform length: callers check first
+  return table[0];  // not a transform length: callers check first
 }
-inline constexpr int fftMaxDigitBits(int points) { return fftPrecision(points).digitBits; }
-inline constexpr int fftMaxDecimalPlaces(int points) { return fftPrecision(points).decimalPlaces; }
+inline constexpr const FftPrecision& fftPrecision(int points, FftKernel kernel) {
+  return kernel == FftKernel::avx2 ? fftPrecision(AVX2_FFT_PRECISION_TABLE, points)
+                                   : fftPrecision(FFT_PRECISION_TABLE, points);
+}
+inline constexpr int fftMaxDigitBits(int points, FftKernel kernel = FftKernel::x87) {
+  return fftPrecision(points, kernel).digitBits;
+}
+inline constexpr int fftMaxDecimalPlaces(int points, FftKernel kernel = FftKernel::x87) {
+  return fftPrecision(points, kernel).decimalPlaces;
+}
 
 }  // namespace quorvel

@@ -56,8 +56,8 @@ bool forEachBlock(int count, int points, F&& block) {
     }
     return true;
   }
-  assert(count <= 4);
-  bool done[4] = {false, false, false, false};
+  assert(count <= 16);
+  bool done[16] = {};
   parallelFor(count, [&](int k) {
     const ExtendedPrecisionScope precision;
     done[k] = block(k);

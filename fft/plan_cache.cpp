@@ -14,32 +14,31 @@
 #include <mutex>
 #include <vector>
 
+#include "fft/avx2_plan.h"
 #include "fft/fft_plan.h"
 #include "fft/limits.h"
+#include "platform/abort_flags.h"
 
 namespace quorvel::detail {
 namespace {
 
+// One cache per kind of plan; a process normally uses one kind only.
+template <class Plan>
 struct PlanCache {
   std::mutex mutex;
-  std::vector<std::shared_ptr<const FftPlan>> plans;  // most recently used last
+  std::vector<std::shared_ptr<const Plan>> plans;  // most recently used last
 };
 
-PlanCache& planCache() {
-  static PlanCache cache;
-  return cache;
-}
-
-size_t cachedBytes(const std::vector<std::shared_ptr<const FftPlan>>& plans) {
+template <class Plan>
+size_t cachedBytes(const std::vector<std::shared_ptr<const Plan>>& plans) {
   size_t bytes = 0;
   for (const auto& plan : plans) bytes += plan->tableBytes();
   return bytes;
 }
 
-}  // namespace
-
-std::shared_ptr<const FftPlan> sharedPlan(int points) {
-  PlanCache& cache = planCache();
+template <class Plan>
+std::shared_ptr<const Plan> cachedPlan(int points) {
+  static PlanCache<Plan> cache;
   {
     const std::lock_guard lock(cache.mutex);
     auto& plans = cache.plans;
@@ -51,8 +50,13 @@ std::shared_ptr<const FftPlan> sharedPlan(int points) {
     }
   }
   // Built outside the lock: another thread's product need not wait for it.
-  auto plan = std::make_shared<const FftPlan>(points);
-  if (plan->tableBytes() > FFT_PLAN_CACHE_BYTES / 2) return plan;
+  // The AVX2 plan fills its tables in pieces on the task pool, which skips
+  // pieces once the abort flag is set: a plan built while its computation
+  // was cancelled may be incomplete. It serves that computation, whose
+  // results are dropped anyway, and is never kept; a plan finished with the
+  // flag still clear is complete (task_pool.h).
+  auto plan = std::make_shared<const Plan>(points);
+  if (isAborted() || plan->tableBytes() > FFT_PLAN_CACHE_BYTES / 2) return plan;
   const std::lock_guard lock(cache.mutex);
   auto& plans = cache.plans;
   for (const auto& other : plans) {
@@ -62,5 +66,11 @@ std::shared_ptr<const FftPlan> sharedPlan(int points) {
   while (cachedBytes(plans) > FFT_PLAN_CACHE_BYTES) plans.erase(plans.begin());
   return plan;
 }
+
+}  // namespace
+
+std::shared_ptr<const FftPlan> sharedPlan(int points) { return cachedPlan<FftPlan>(points); }
+
+std::shared_ptr<const Avx2Plan> sharedAvx2Plan(int points) { return cachedPlan<Avx2Plan>(points); }
 
 }  // namespace quorvel::detail

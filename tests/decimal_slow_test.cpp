@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "decimal/dec_limbs.h"
+#include "decimal/mul_spans.h"
 #include "decimal/v10r_data.h"
 #include "tests/decimal_gmp.h"
 
@@ -40,7 +41,7 @@ TEST(DecimalSlow, UntrustedTransformsFallBackToToom3) {
   // bound no transform can meet, every attempt is refused and Toom-3 must
   // form the product and the square instead.
   auto g = rng(533);
-  const int32_t n = static_cast<int32_t>(DEC_TOOM3_MAX_LIMBS / 2 + 2000);
+  const int32_t n = static_cast<int32_t>(decToom3MaxLimbs(false) / 2 + 2000);
   vnum10 x = randomVnum10(g, n, false), y = randomVnum10(g, n - 1, true);
   vnum10 product, square;
   vnum10::mulMagnitudes(product, x, y, -1.0);

@@ -149,7 +149,9 @@ TEST(Worker, ClearAsTheCommandEndsTakesEffect) {
 
 TEST(Worker, KeysPressedWhileBusyAreLost) {
   EngineHarness calc;
-  calc.keys("3 x^y 2000000");
+  // 3^(2^30,000) mod 2^30,000 + 1: 30,000 modular squarings, a second or
+  // more however fast the products get, and a result of about 9,000 digits.
+  calc.keys("1 << 30000 + 1 = Modulo 3 Power ( 1 << 30000 )");
   calc.handOff(CMD_EQUALS);
   // Give the worker time to take the command in; an id handed over before
   // that would replace it.
@@ -158,8 +160,7 @@ TEST(Worker, KeysPressedWhileBusyAreLost) {
   calc.handOff(commandIdOfDigit(5));
   calc.worker.waitUntilIdle();
   EXPECT_NE(calc.hex(), "+0x000000000000005");
-  EXPECT_GT(calc.dec().size(), 900000u);  // 3^2,000,000 has 954,243 digits
-  EXPECT_EQ(calc.dec().substr(0, 4), "3231");
+  EXPECT_GT(calc.dec().size(), 8000u);
 }
 
 // The test's own thread holds an abort slot for as long as it runs. Flagged,

@@ -206,4 +206,20 @@ inline void expectDecimalProduct(const Limbs& x, const Limbs& y, int mode, bool 
   }
 }
 
+// Either routine's check.
+inline void expectProduct(Routine routine, const Limbs& x, const Limbs& y, int mode, bool square = false,
+                          Trust trust = Trust::required, FftShape shape = {}) {
+  if (routine == Routine::binary) {
+    expectBinaryProduct(x, y, mode, square, trust, shape);
+  } else {
+    expectDecimalProduct(x, y, mode, square, trust, nullptr, shape);
+  }
+}
+
+// The worst case for the rounding of a product of t and u limbs in the
+// mode's shape: every digit of the shape's size at B/2 - 1.
+inline Limbs worstLimbs(Routine routine, int t, int u, int mode) {
+  return worstRoundingLimbs(routine == Routine::decimal, t, shapeFor(routine, t, u, mode).digitSize);
+}
+
 }  // namespace quorvel::test

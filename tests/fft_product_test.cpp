@@ -1,6 +1,8 @@
 // fftProductBinary and fftProductDecimal against GMP and a schoolbook
-// base-10^8 product: random operands, every shape boundary, all-maximum
-// digits, forced shapes beyond the precision table, cancellation.
+// base-10^8 product, on the kernel the products use here (the CI runs them
+// again with QUORVEL_SIMD=off, on the x87 transform): random operands,
+// every shape boundary, the worst case for the rounding, forced shapes
+// beyond the precision tables, cancellation.
 #include <fpu_control.h>
 #include <gtest/gtest.h>
 
@@ -8,6 +10,7 @@
 
 #include "decimal/limits.h"
 #include "platform/abort_flags.h"
+#include "platform/cpu_features.h"
 #include "tests/fft_product_support.h"
 #include "tests/support/random.h"
 #include "vnum/limits.h"
@@ -37,17 +40,21 @@ bool sameShape(FftShape a, FftShape b) { return a.points == b.points && a.digitS
 // products their mode can still shape, balanced or not.
 TEST(FftShapeTest, ShapesFitTheTableAndTheCallersLimits) {
   auto g = rng(10);
-  for (int mode : {0, 1}) {
-    for (int i = 0; i < 2000; ++i) {
-      const int64_t t = logUniform(g, 1, 600000), u = logUniform(g, 1, t);
-      for (bool decimal : {false, true}) {
-        const FftShape shape = decimal ? decimalProductShape(t, u, mode) : binaryProductShape(t, u, mode);
-        ASSERT_NE(shape.points, 0) << t << " x " << u;
-        const int places = decimal ? 8 : 30, size = shape.digitSize;
-        EXPECT_LE((places * t + size - 1) / size + (places * u + size - 1) / size - 1, 2 * int64_t{shape.points});
-        const int allowed = decimal ? fftMaxDecimalPlaces(shape.points) - mode * FFT_SAFE_MARGIN_PLACES
-                                    : fftMaxDigitBits(shape.points) - mode * FFT_SAFE_MARGIN_BITS;
-        EXPECT_LE(size, allowed) << t << " x " << u << ", M = " << shape.points;
+  for (FftKernel kernel : {FftKernel::x87, FftKernel::avx2}) {
+    for (int mode : {0, 1}) {
+      for (int i = 0; i < 2000; ++i) {
+        const int64_t t = logUniform(g, 1, 600000), u = logUniform(g, 1, t);
+        for (bool decimal : {false, true}) {
+          const FftShape shape =
+              decimal ? decimalProductShape(t, u, mode, kernel) : binaryProductShape(t, u, mode, kernel);
+          ASSERT_NE(shape.points, 0) << t << " x " << u;
+          ASSERT_EQ(shape.kernel, kernel);
+          const int places = decimal ? 8 : 30, size = shape.digitSize;
+          EXPECT_LE((places * t + size - 1) / size + (places * u + size - 1) / size - 1, 2 * int64_t{shape.points});
+          const int allowed = decimal ? fftMaxDecimalPlaces(shape.points, kernel) - mode * FFT_SAFE_MARGIN_PLACES
+                                      : fftMaxDigitBits(shape.points, kernel) - mode * FFT_SAFE_MARGIN_BITS;
+          EXPECT_LE(size, allowed) << t << " x " << u << ", M = " << shape.points;
+        }
       }
     }
   }
@@ -88,8 +95,9 @@ TEST(FftProductBinaryTest, RandomOperandsAgainstGmp) {
 }
 
 // Wherever the chosen shape changes (a new transform length or a new digit
-// size), the last product of the old shape and the first of the new one,
-// balanced and very unbalanced, against GMP.
+// size), the last product of the old shape and the first of the new one:
+// balanced and very unbalanced at random, a square, and a square of the
+// worst case for the rounding, against the reference.
 TEST(FftProductTest, EveryShapeBoundaryAgainstTheReference) {
   auto g = rng(14);
   for (Routine routine : {Routine::binary, Routine::decimal}) {
@@ -104,14 +112,11 @@ TEST(FftProductTest, EveryShapeBoundaryAgainstTheReference) {
       ++boundaries;
       for (int T : {total - 1, total}) {
         SCOPED_TRACE(testing::Message() << "total " << T);
-        const Limbs x = randomLimbs(g, T - T / 2, max), y = randomLimbs(g, T / 2, max);
-        const Limbs longOne = randomLimbs(g, T - 1, max), shortOne = randomLimbs(g, 1, max);
-        if (routine == Routine::binary) {
-          expectBinaryProduct(x, y, 0);
-          expectBinaryProduct(longOne, shortOne, 0);
-        } else {
-          expectDecimalProduct(x, y, 0);
-          expectDecimalProduct(longOne, shortOne, 0);
+        expectProduct(routine, randomLimbs(g, T - T / 2, max), randomLimbs(g, T / 2, max), 0);
+        expectProduct(routine, randomLimbs(g, T - 1, max), randomLimbs(g, 1, max), 0);
+        if (T % 2 == 0) {
+          expectProduct(routine, randomLimbs(g, T / 2, max), {}, 0, true);
+          expectProduct(routine, worstLimbs(routine, T / 2, T / 2, 0), {}, 0, true);
         }
       }
     }
@@ -128,16 +133,23 @@ TEST(FftProductBinaryTest, VeryUnequalLengths) {
   }
 }
 
-// Every digit at its maximum gives the largest coefficients, the worst case
-// for the rounding: products and squares that fill their transform, at
-// lengths of both families, must still be trusted and exact.
-TEST(FftProductTest, AllMaximumDigitsFillingTheTransform) {
-  for (int total : {40, 300, 3000, 12000, 40000}) {
+// Products and squares that fill their transform, at lengths of every
+// family and past the AVX2 transform's two-level steps (about 75,000 limbs),
+// with all-maximum digits (sparse once balanced) and with the worst case
+// for the rounding (every digit B/2 - 1): trusted and exact in both modes.
+TEST(FftProductTest, WorstCaseAndAllMaximumDigitsFillingTheTransform) {
+  for (int total : {40, 300, 3000, 12000, 40000, 76000}) {
     SCOPED_TRACE(total);
+    for (int mode : {0, 1}) {
+      const Limbs worst = worstLimbs(Routine::binary, total / 2, total / 2, mode);
+      expectBinaryProduct(worst, worst, mode);
+      expectBinaryProduct(worst, {}, mode, true);
+    }
     const Limbs binary(total / 2, BINARY_LIMB_MAX);
-    expectBinaryProduct(binary, binary, 0);
     expectBinaryProduct(binary, {}, 0, true);
     expectBinaryProduct(Limbs(total / 2 + 1, BINARY_LIMB_MAX), Limbs(total / 2 - 1, BINARY_LIMB_MAX), 1);
+    if (total > 40000) continue;  // the decimal reference gets slow
+    for (int mode : {0, 1}) expectDecimalProduct(worstLimbs(Routine::decimal, total / 4, total / 4, mode), {}, mode, true);
     const Limbs decimal(total / 4, DECIMAL_LIMB_MAX);
     const Limbs square = maximalDecimalSquare(total / 4);
     expectDecimalProduct(decimal, {}, 0, true, Trust::required, &square);
@@ -145,18 +157,42 @@ TEST(FftProductTest, AllMaximumDigitsFillingTheTransform) {
   }
 }
 
-// Shapes the precision table would never choose: digits too large for the
-// length are exact or reported, never silently wrong; digits whose
+// Shapes the precision tables would never choose. One digit size too large
+// for the length, on the worst case for the rounding, is caught by the
+// precision guard (the distance passes the trusted bound) at lengths where
+// that case then errs by more than 1/4, and the callers' fallback, a
+// product in mode 1, is exact. On other operands and further sizes,
+// products are exact or reported, never silently wrong; digits whose
 // coefficients could pass 2^62 are refused at once, output untouched.
-TEST(FftProductTest, ForcedShapesAreExactOrRefused) {
+TEST(FftProductTest, DigitsTooLargeAreCaughtAndTheFallbackIsExact) {
+  const struct {
+    Routine routine;
+    FftKernel kernel;
+    int points;
+  } caught[] = {{Routine::binary, FftKernel::avx2, 20480},
+                {Routine::decimal, FftKernel::avx2, 4096},
+                {Routine::binary, FftKernel::x87, 65536},
+                {Routine::decimal, FftKernel::x87, 32768}};
+  for (const auto& c : caught) {
+    if (c.kernel == FftKernel::avx2 && !hasAvx2Fma()) continue;
+    const bool decimal = c.routine == Routine::decimal;
+    const FftShape shape{c.points,
+                         1 + (decimal ? fftMaxDecimalPlaces(c.points, c.kernel) : fftMaxDigitBits(c.points, c.kernel)),
+                         c.kernel};
+    SCOPED_TRACE(testing::Message() << "M = " << shape.points << ", digit size " << shape.digitSize);
+    const int limbs = static_cast<int>(int64_t{c.points} * shape.digitSize / (decimal ? 8 : 30));
+    const Limbs worst = worstRoundingLimbs(decimal, limbs, shape.digitSize);
+    EXPECT_GT(callProduct(c.routine, worst, worst, 0, false, shape).distance, FFT_TRUSTED_ROUNDING_ERROR);
+    expectProduct(c.routine, worst, worst, 1);
+  }
   auto g = rng(15);
   for (int extra : {1, 2, 3}) {
     const Limbs x = randomLimbs(g, 2000, BINARY_LIMB_MAX), y = randomLimbs(g, 1999, BINARY_LIMB_MAX);
     FftShape shape = binaryProductShape(2000, 1999, 0);
-    shape.digitSize = std::min(30, fftMaxDigitBits(shape.points) + extra);
+    shape.digitSize = std::min(30, fftMaxDigitBits(shape.points, shape.kernel) + extra);
     expectBinaryProduct(x, y, 0, false, Trust::exactUnlessReported, shape);
-    const Limbs maximum(2000, BINARY_LIMB_MAX);
-    expectBinaryProduct(maximum, maximum, 0, false, Trust::exactUnlessReported, shape);
+    const Limbs worst = worstRoundingLimbs(false, 2000, shape.digitSize);
+    expectBinaryProduct(worst, worst, 0, false, Trust::exactUnlessReported, shape);
   }
   const Limbs x(4000, BINARY_LIMB_MAX);
   const ProductResult r = callProduct(Routine::binary, x, x, 0, false, FftShape{1 << 12, 30});
@@ -208,10 +244,10 @@ TEST(FftProductTest, SquareEqualsProductWithEqualCopy) {
   expectDecimalProduct(randomLimbs(g, 777, DECIMAL_LIMB_MAX), {}, 1, true);
 }
 
-TEST(FftProductTest, CentringCorrectionAtOperandEdges) {
-  // The correction's sliding sums start, stop and cross over at the digit
-  // counts of the two operands: lengths of one and two limbs on either side,
-  // a zero and a maximal operand, in both routines and modes.
+TEST(FftProductTest, BalancedDigitsAtOperandEdges) {
+  // The top digit stays unbalanced and takes the borrow of the one below;
+  // operands of one and two limbs on either side, a zero and a maximal
+  // operand, in both routines and modes.
   auto g = rng(32);
   for (int mode : {0, 1}) {
     for (int t : {1, 2, 3, 64}) {

@@ -51,10 +51,10 @@ struct Base<BinarySpans> {
     return trusted;
   }
   static std::vector<int64_t> mulLimits() {
-    return {mulSchoolbookMaxLimbs(), MUL_KARATSUBA_MAX_LIMBS, MUL_TOOM3_MAX_LIMBS};
+    return {mulSchoolbookMaxLimbs(), karatsubaMaxLimbs(false), toom3MaxLimbs(false)};
   }
   static std::vector<int64_t> sqrLimits() {
-    return {sqrSchoolbookMaxLimbs(), SQR_KARATSUBA_MAX_LIMBS, SQR_TOOM3_MAX_LIMBS};
+    return {sqrSchoolbookMaxLimbs(), karatsubaMaxLimbs(true), toom3MaxLimbs(true)};
   }
   static Mpz toMpz(const Limbs& x) {
     Mpz z;
@@ -87,10 +87,10 @@ struct Base<DecimalSpans> {
     return mulDecFftSpans(out, a, an, b, bn, mode, -1.0);
   }
   static std::vector<int64_t> mulLimits() {
-    return {DEC_SCHOOLBOOK_MAX_LIMBS, DEC_KARATSUBA_MAX_LIMBS, DEC_TOOM3_MAX_LIMBS};
+    return {DEC_SCHOOLBOOK_MAX_LIMBS, DEC_KARATSUBA_MAX_LIMBS, decToom3MaxLimbs(false)};
   }
   static std::vector<int64_t> sqrLimits() {
-    return {DEC_SQR_SCHOOLBOOK_MAX_LIMBS, DEC_SQR_KARATSUBA_MAX_LIMBS, DEC_SQR_TOOM3_MAX_LIMBS};
+    return {DEC_SQR_SCHOOLBOOK_MAX_LIMBS, DEC_SQR_KARATSUBA_MAX_LIMBS, decToom3MaxLimbs(true)};
   }
   static Mpz toMpz(const Limbs& x) {
     std::string text;

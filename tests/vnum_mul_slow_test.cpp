@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "tests/support/vnum_mul_support.h"
+#include "vnum/mul_spans.h"
 
 using namespace quorvel;
 using namespace quorvel::test;
@@ -39,11 +40,11 @@ TEST(VnumMulSlow, UntrustedTransformsFallBackToToom3) {
   // Just above the Toom-3 limit the dispatcher tries one transform; with
   // every transform refused it must split by Toom-3 instead, product and
   // square alike.
-  if (MUL_TOOM3_MAX_LIMBS >= std::max(MUL_FFT_MODE0_MAX_LIMBS, MUL_FFT_MODE1_MAX_LIMBS))
+  if (toom3MaxLimbs(false) >= std::max(MUL_FFT_MODE0_MAX_LIMBS, MUL_FFT_MODE1_MAX_LIMBS))
     GTEST_SKIP() << "with the current limits no product reaches a transform";
   auto g = rng(63);
   setFftTrustedRoundingErrorForTesting(-1.0);
-  const long bits = 30L * (MUL_TOOM3_MAX_LIMBS / 2 + 2000);
+  const long bits = 30L * (toom3MaxLimbs(false) / 2 + 2000);
   const Mpz a = randomMpz(g, bits, false, true), b = randomMpz(g, bits, true, false);
   expectProductAndSquare(a, b);
   setFftTrustedRoundingErrorForTesting(FFT_TRUSTED_ROUNDING_ERROR);

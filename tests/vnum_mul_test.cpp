@@ -70,7 +70,7 @@ TEST(VnumMul, ThresholdNeighbours) {
   // signs (mul_kernels_test.cpp hits the exact significant lengths,
   // mul_kernels_slow_test.cpp the Toom-3 limit and vnum_mul_slow_test.cpp
   // the transforms' limits).
-  for (int32_t T : {mulSchoolbookMaxLimbs(), MUL_KARATSUBA_MAX_LIMBS, MUL_TOOM3_PARALLEL_MIN_LIMBS})
+  for (int32_t T : {mulSchoolbookMaxLimbs(), karatsubaMaxLimbs(false), MUL_TOOM3_PARALLEL_MIN_LIMBS})
     checkAroundThreshold(T, 53);
 }
 

@@ -28,8 +28,10 @@ inline constexpr int SMALL_DEC_POWERS_SIZE = 8;
 // the precision table of fft/limits.h: mode 0 takes the largest digits each
 // length trusts, mode 1 (the retry of a product mode 0 could not trust)
 // smaller ones. Each mode's limit is the largest product it can shape within
-// the longest transform (2^20 complex points: 19-bit digits in mode 0, 17-bit
-// in mode 1); above the last limit a product is split into smaller ones.
+// the longest x87 transform (2^20 complex points: 19-bit digits in mode 0,
+// 17-bit in mode 1); the AVX2 transform holds more (2^21 points of 13-bit
+// digits, 11-bit in mode 1). Above the last limit a product is split into
+// smaller ones.
 inline constexpr int32_t MUL_FFT_MODE0_MAX_LIMBS = 1300000;
 inline constexpr int32_t MUL_FFT_MODE1_MAX_LIMBS = 1150000;
 
@@ -89,6 +91,27 @@ inline constexpr int32_t MUL_TOOM3_MAX_LIMBS = 28000;
 inline constexpr int32_t SQR_SCHOOLBOOK_MAX_LIMBS = 900;
 inline constexpr int32_t SQR_KARATSUBA_MAX_LIMBS = 4800;
 inline constexpr int32_t SQR_TOOM3_MAX_LIMBS = 28000;
+
+// The Toom-3 limits above are those of the x87 transform. Where the
+// products run on the AVX2 transform (fft_product.h: preferredFftKernel),
+// it takes over far earlier, and the dispatcher uses these instead
+// (toom3MaxLimbs, mul_spans.h). Measured with `quorvel-bench --crossover
+// binary` on the development machine (Intel Xeon, Ice Lake, 2 vCPUs,
+// shared: load 3 to 5), microseconds, Karatsuba / Toom-3 / FFT: products at
+// 848 17.5 / 18.7 / 14.4, at 1,008 24.9 / 25.6 / 16.5, at 1,426 51.4 / 34.8
+// / 21.1, at 2,522 83.8 / 81.2 / 34.1, at 5,998 395 / 379 / 123; squares
+// at 848 13.0 / 18.4 / 8.4, at 1,008 12.3 / 14.9 / 12.2, at 1,426 21.2 /
+// 23.9 / 15.6. So Toom-3 no longer runs between the other methods and the
+// transform, and Karatsuba hands over early too (karatsubaMaxLimbs): on the
+// word and IFMA kernels below, measured again, microseconds, Karatsuba /
+// FFT: products at 1,426 15.2 / 16.2, at 1,696 20.1 / 19.1, at 2,398 60.4
+// / 44.6, at 4,798 114 / 50; squares at 1,198 11.5 / 9.5, at 1,426 15.2 /
+// 12.0. Without IFMA the schoolbook ends at 450 / 900 and Karatsuba fills
+// the gap up to these limits.
+inline constexpr int32_t MUL_TOOM3_MAX_LIMBS_AVX2 = 1000;
+inline constexpr int32_t SQR_TOOM3_MAX_LIMBS_AVX2 = 1000;
+inline constexpr int32_t MUL_KARATSUBA_MAX_LIMBS_AVX2 = 1600;
+inline constexpr int32_t SQR_KARATSUBA_MAX_LIMBS_AVX2 = 1100;
 // With more than one thread, Toom-3 products and squares of at least this
 // many combined limbs form their five sub-products side by side on the task
 // pool (toom3Parallel); smaller ones stay on the calling thread, where

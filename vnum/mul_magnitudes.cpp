@@ -49,14 +49,6 @@ int32_t significantLength(const vnum& x) {
 // the limbs plus a zero sign limb, rounded up to even.
 int64_t normalLength(int32_t n) { return n / 2 * 2 + 2; }
 
-vnum valueOfSpan(const int32_t* p, int32_t n) {
-  vnum x;
-  x.extendTo(n + 2);
-  copySpan(x.limbs, p, n);
-  x.normalize();
-  return x;
-}
-
 // One FFT product when the transforms' limits allow it and its rounding is
 // trusted.
 bool mulByTransform(int32_t* out, const int32_t* a, int32_t an, const int32_t* b, int32_t bn) {
@@ -72,24 +64,6 @@ bool parallelToom(int64_t m) { return m >= MUL_TOOM3_PARALLEL_MIN_LIMBS && taskP
 int32_t mulSchoolbookMaxLimbs() { return hasIfmaKernel() ? MUL_IFMA_SCHOOLBOOK_MAX_LIMBS : MUL_SCHOOLBOOK_MAX_LIMBS; }
 int32_t sqrSchoolbookMaxLimbs() { return hasIfmaKernel() ? SQR_IFMA_SCHOOLBOOK_MAX_LIMBS : SQR_SCHOOLBOOK_MAX_LIMBS; }
 
-bool mulFftSpans(int32_t* out, const int32_t* a, int32_t an, const int32_t* b, int32_t bn, int mode) {
-  const bool square = a == b && an == bn;
-  const vnum A = valueOfSpan(a, an);
-  const vnum B = square ? vnum() : valueOfSpan(b, bn);
-  const vnum& second = square ? A : B;
-  if (A.isZero() || second.isZero()) {
-    zeroSpan(out, an + bn);
-    return true;
-  }
-  vnum P;
-  if (!mulFft(P, A, second, mode)) return false;
-  const int32_t used = std::min(P.len, an + bn);
-  assert(isZeroSpan(P.limbs + used, P.len - used));
-  copySpan(out, P.limbs, used);
-  zeroSpan(out + used, an + bn - used);
-  return true;
-}
-
 void mulMagnitudes(int32_t* out, const int32_t* a, int32_t an, const int32_t* b, int32_t bn, int32_t* scratch) {
   assert(an >= bn && bn >= 1);
   if (isAborted()) {
@@ -101,9 +75,9 @@ void mulMagnitudes(int32_t* out, const int32_t* a, int32_t an, const int32_t* b,
   if (a == b && an == bn) {
     if (m <= sqrSchoolbookMaxLimbs())
       sqrSchoolbook(spans, out, a, an);
-    else if (m <= SQR_KARATSUBA_MAX_LIMBS)
+    else if (m <= karatsubaMaxLimbs(true))
       sqrKaratsuba(spans, out, a, an, scratch);
-    else if (m <= SQR_TOOM3_MAX_LIMBS || !mulByTransform(out, a, an, a, an))
+    else if (m <= toom3MaxLimbs(true) || !mulByTransform(out, a, an, a, an))
       parallelToom(m) ? toom3Parallel(spans, out, a, an, a, an) : mulToom3(spans, out, a, an, a, an, scratch);
     return;
   }
@@ -111,9 +85,9 @@ void mulMagnitudes(int32_t* out, const int32_t* a, int32_t an, const int32_t* b,
     mulSchoolbook(spans, out, a, an, b, bn);
   } else if (bn <= (an + 1) / 2) {
     mulUnbalanced(spans, out, a, an, b, bn, scratch);
-  } else if (m <= MUL_KARATSUBA_MAX_LIMBS) {
+  } else if (m <= karatsubaMaxLimbs(false)) {
     mulKaratsuba(spans, out, a, an, b, bn, scratch);
-  } else if (m <= MUL_TOOM3_MAX_LIMBS || !mulByTransform(out, a, an, b, bn)) {
+  } else if (m <= toom3MaxLimbs(false) || !mulByTransform(out, a, an, b, bn)) {
     if (bn > 2 * ((an + 2) / 3))
       parallelToom(m) ? toom3Parallel(spans, out, a, an, b, bn) : mulToom3(spans, out, a, an, b, bn, scratch);
     else

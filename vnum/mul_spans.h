@@ -26,6 +26,14 @@ bool mulFftSpans(int32_t* out, const int32_t* a, int32_t an, const int32_t* b, i
 int32_t mulSchoolbookMaxLimbs();
 int32_t sqrSchoolbookMaxLimbs();
 
+// The largest combined size of a Toom-3 product (square: of a square) below
+// the transforms: MUL_TOOM3_MAX_LIMBS (SQR_) for the x87 transform, the
+// _AVX2 limits where the products run on the AVX2 one.
+int32_t toom3MaxLimbs(bool square);
+// The same for Karatsuba: on the AVX2 transform the products leave it far
+// earlier than on the x87 one.
+int32_t karatsubaMaxLimbs(bool square);
+
 struct BinarySpans {
   static constexpr uint32_t BASE = uint32_t{1} << LIMB_BITS;
   void mul(int32_t* out, const int32_t* a, int32_t an, const int32_t* b, int32_t bn, int32_t* scratch) const {

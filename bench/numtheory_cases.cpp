@@ -8,12 +8,13 @@
 namespace quorvel::bench {
 
 void runNumtheoryCases() {
-  vnum a, b, c;
-  mpz_t ga, gb, gc, gr;
-  mpz_inits(ga, gb, gc, gr, nullptr);
+  vnum a, b, c, m;
+  mpz_t ga, gb, gc, gm, gr;
+  mpz_inits(ga, gb, gc, gm, gr, nullptr);
   randomOperand(5000000, 11, a, ga);
   randomOperand(2500000, 12, b, gb);
   randomOperand(1000, 13, c, gc);
+  randomOperand(100000, 14, m, gm);
 
   // Division is in place, so our side copies the dividend into a result
   // that, like GMP's, keeps its storage from call to call.
@@ -22,6 +23,9 @@ void runNumtheoryCases() {
   compare("quotient 5,000,000 / 1,000 bits", [&] { r = a; divide(r, c); }, [&] { mpz_tdiv_q(gr, ga, gc); });
   compare("remainder 5,000,000 MOD 2,500,000 bits", [&] { r = a; modulo(r, b); }, [&] { mpz_tdiv_r(gr, ga, gb); });
   compare("remainder 5,000,000 MOD 1,000 bits", [&] { r = a; modulo(r, c); }, [&] { mpz_tdiv_r(gr, ga, gc); });
+  // A middle-sized divisor: the recursive division.
+  compare("quotient 5,000,000 / 100,000 bits", [&] { r = a; divide(r, m); }, [&] { mpz_tdiv_q(gr, ga, gm); });
+  compare("remainder 5,000,000 MOD 100,000 bits", [&] { r = a; modulo(r, m); }, [&] { mpz_tdiv_r(gr, ga, gm); });
 
   // The decimal text of a 1,505,000-digit value (just under the cap).
   mpz_t digitsValue;
@@ -45,7 +49,7 @@ void runNumtheoryCases() {
   compare("1 Exp 1,000,000", [&] { r = exponentScale(one, million); }, [&] { mpz_ui_pow_ui(gr, 10, 1000000); });
 
   gmp_randclear(state);
-  mpz_clears(ga, gb, gc, gr, digitsValue, span, nullptr);
+  mpz_clears(ga, gb, gc, gm, gr, digitsValue, span, nullptr);
 }
 
 }  // namespace quorvel::bench

@@ -115,8 +115,9 @@ class CommandEngine : public CommandRunner {
   std::string primeVerdict_;
 };
 
-// Applies the binary operator `code` to copies of left and right and checks
-// the result against the size cap. A cancelled evaluation returns 0.
-vnum evaluateOperator(vnum left, vnum right, int code, const ModulusRecord& modulus);
+// Applies the binary operator `code` to left and right (read only; the
+// result may be assigned to either afterwards) and checks it against the
+// size cap. A cancelled evaluation returns 0.
+vnum evaluateOperator(const vnum& left, const vnum& right, int code, const ModulusRecord& modulus);
 
 }  // namespace quorvel

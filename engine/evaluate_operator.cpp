@@ -1,8 +1,8 @@
 // One binary operator of the calculator on two operands, with the result cap.
 //
 // Left is the earlier operand (the stack entry below, or the memory), right
-// the shown value. Both arrive as copies, so the in-place arithmetic never
-// touches the caller's stack. Results whose size is known before the work
+// the shown value. Both are read only: the in-place arithmetic works on a
+// copy, so it never touches the caller's stack. Results whose size is known before the work
 // (left shifts and products here; Exp, x^y, nPr and nCr inside their
 // functions) are refused before any work; every other result is measured
 // afterwards.
@@ -46,38 +46,42 @@ void refuseOversizedProduct(const vnum& a, const vnum& b) {
 
 }  // namespace
 
-vnum evaluateOperator(vnum left, vnum right, int code, const ModulusRecord& modulus) {
-  vnum result = right;
+vnum evaluateOperator(const vnum& left, const vnum& right, int code, const ModulusRecord& modulus) {
+  // The in-place forms work on a copy of the left operand; a sum and a
+  // difference are written straight into the result.
+  vnum result;
   switch (code) {
-    case OP_ADD: result = std::move(left += right); break;
-    case OP_SUBTRACT: result = std::move(left -= right); break;
+    case OP_ADD: add(result, left, right); break;
+    case OP_SUBTRACT: subtract(result, left, right); break;
     case OP_MULTIPLY:
       refuseOversizedProduct(left, right);
-      result = std::move(left *= right);
+      result = left * right;
       break;
-    case OP_DIVIDE: result = std::move(divide(left, right)); break;
-    case OP_MOD: result = std::move(modulo(left, right)); break;
+    case OP_DIVIDE: divide(result = left, right); break;
+    case OP_MOD: modulo(result = left, right); break;
     case OP_SHIFT_LEFT:
       refuseOversizedLeftShift(left, right, 1);
-      result = std::move(left <<= right);
+      (result = left) <<= right;
       break;
     case OP_SHIFT_RIGHT:
       refuseOversizedLeftShift(left, right, -1);
-      result = std::move(left >>= right);
+      (result = left) >>= right;
       break;
-    case OP_AND: result = std::move(left &= right); break;
-    case OP_OR: result = std::move(left |= right); break;
-    case OP_XOR: result = std::move(left ^= right); break;
+    case OP_AND: (result = left) &= right; break;
+    case OP_OR: (result = left) |= right; break;
+    case OP_XOR: (result = left) ^= right; break;
     case OP_EXP: result = exponentScale(left, right); break;
-    case OP_GCD:
-      gcd(left, right);
-      result = std::move(left);
+    case OP_GCD: {
+      // gcd reduces both of its operands in place.
+      vnum other(right);
+      gcd(result = left, other);
       break;
+    }
     case OP_POWER: result = power(left, right); break;
     case OP_PERMUTATIONS: result = permutations(left, right); break;
     case OP_COMBINATIONS: result = combinations(left, right); break;
     case OP_MODULAR_POWER: result = modularPower(left, right, modulus); break;
-    default: break;  // no operator: the right operand itself
+    default: result = right; break;  // no operator: the right operand itself
   }
   if (isAborted()) return vnum();
   if (result.bitLength() > scaleLimitBits) throw MSG_SCALE_OVER;

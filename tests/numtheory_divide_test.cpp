@@ -181,9 +181,13 @@ TEST(NumtheoryDivide, LongDivisionKernel) {
 }
 
 // Sizes on both sides of the rule that chooses long division (limits.h:
-// qn dn <= H (qn + min(qn, dn)), i.e. dn <= 2H for a shorter quotient) and
+// qn dn <= H (qn + min(qn, dn)), i.e. dn <= 2H for a shorter quotient),
 // quotient / divisor ratios where the reciprocal method's block count
-// changes (1 to 4 blocks and more); divisors and dividends of every kind.
+// changes (1 to 4 blocks and more), and the recursive division's limits: its
+// divisor range, its quotient of at least dn limbs, a change of its depth
+// (leaves of 64 limbs at most: dn = 512 gives 8 leaves of 64, dn = 514 16 of
+// 33) and a top block of about 128 limbs over the blocks of n = 1,008 limbs
+// that dn = 1,000 gets; divisors and dividends of every kind.
 // Signs are drawn at random: they are handled before any method is chosen.
 TEST(NumtheoryDivide, MethodAndBlockBoundaries) {
   auto g = rng(404);
@@ -197,6 +201,15 @@ TEST(NumtheoryDivide, MethodAndBlockBoundaries) {
     sizes.push_back({10 * H, H + H / 9 + d});     // 10H (10H/9) = H (10H + 10H/9)
     sizes.push_back({2, 2 * H + d});              // a shorter quotient: 2 (2H) = H (2 + 2)
     sizes.push_back({H / 4, 2 * H + d});          // (H/4) 2H = H (H/4 + H/4)
+  }
+  const long rMin = DIV_RECURSIVE_MIN_LIMBS, rMax = DIV_RECURSIVE_MAX_LIMBS, leaf = DIV_RECURSIVE_LEAF_LIMBS;
+  const long top = DIV_RECURSIVE_SHORT_TOP_LIMBS;
+  for (long d : {-2L, 0L, 2L}) {
+    sizes.push_back({rMin + 2, rMin + d});
+    sizes.push_back({rMax, rMax + d});
+    sizes.push_back({1000 + d, 1000});
+    sizes.push_back({3 * 8 * leaf, 8 * leaf + d});
+    sizes.push_back({2 * 1008 + top + d, 1000});
   }
   for (double ratio : {0.05, 0.35, 0.45, 0.6, 1.0, 1.3, 1.6, 3.0, 9.0}) sizes.push_back({long(3000 * ratio) + 1, 3000});
   for (size_t i = 0; i < sizes.size(); ++i) {
@@ -267,8 +280,9 @@ TEST(NumtheoryDivide, DivideMagnitudesAndReciprocal) {
   }
 }
 
-// Cancels that land at arbitrary points of either method return without
-// throwing; with the flag clear again the next division is exact.
+// Cancels that land at arbitrary points of any method (the recursive one
+// for the two shorter divisors, the reciprocal for the longest) return
+// without throwing; with the flag clear again the next division is exact.
 TEST(NumtheoryDivide, CancelledAtArbitraryPoints) {
   auto g = rng(410);
   const Mpz a = randomMpz(g, 400000, false, false);

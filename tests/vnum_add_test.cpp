@@ -67,6 +67,14 @@ TEST(VnumAdd, AgreesWithGmp) {
     left.reserve(static_cast<int32_t>(g() % 4000));
     left += fromMpz(b);
     EXPECT_VNUM_EQ(left, sum);
+    // The three-operand forms into storage left by an earlier value, and
+    // with the result as the right operand.
+    vnum stale = fromMpz(g() & 1 ? b : a);
+    add(stale, fromMpz(a), fromMpz(b));
+    EXPECT_VNUM_EQ(stale, sum);
+    vnum right = fromMpz(b);
+    subtract(right, fromMpz(a), right);
+    EXPECT_VNUM_EQ(right, difference);
   }
 }
 

@@ -121,6 +121,10 @@ class vnum {
   void shiftByCount(const vnum& count, int direction);
 };
 
+// out <- a + b and out <- a - b, written straight into out's storage (kept
+// when long enough), one pass over both operands. out may be a or b.
+void add(vnum& out, const vnum& a, const vnum& b);
+void subtract(vnum& out, const vnum& a, const vnum& b);
 vnum operator+(const vnum& a, const vnum& b);
 vnum operator-(const vnum& a, const vnum& b);
 vnum operator*(const vnum& a, const vnum& b);

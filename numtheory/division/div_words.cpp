@@ -17,6 +17,7 @@
 // Cost per quotient word: one row of dn - 2 word products and a few more.
 // On 30-bit limbs the same division took (64/30)^2, about 4.5, times as many
 // products; the conversion to words and back is linear.
+#include <algorithm>
 #include <bit>
 #include <cassert>
 #include <vector>
@@ -205,6 +206,34 @@ void schoolbookQuotient(vnum* q, vnum* r, const vnum& A, const vnum& B) {
     shiftWordsRight(u, dn, s);
     *r = vnumFromWords(u, dn);
   }
+}
+
+void divLimbs(int32_t* q, int32_t* u, int32_t un, const int32_t* d, int32_t dn) {
+  assert(dn >= 1 && un > dn && d[dn - 1] != 0);
+  const int32_t qn = un - dn;
+  // With u' = u 2^s and d' = d 2^s normalised in dw words, u' < d' 2^(30 qn)
+  // <= d' 2^(64 (uw - dw)) for uw - dw = ceil(30 qn / 64): the top dw words
+  // of u' are below d', as divWords requires, and u' fits uw words.
+  const int64_t dBits = int64_t{LIMB_BITS} * (dn - 1) + std::bit_width(static_cast<uint32_t>(d[dn - 1]));
+  const int32_t dw = static_cast<int32_t>((dBits + 63) / 64);
+  const int s = static_cast<int>(64 * int64_t{dw} - dBits);
+  const int32_t uw = dw + static_cast<int32_t>((int64_t{LIMB_BITS} * qn + 63) / 64);
+  std::vector<uint64_t> buffer(static_cast<size_t>(uw) + 1 + static_cast<size_t>(uw - dw) + dw + 1);
+  uint64_t* uWords = buffer.data();
+  uint64_t* digits = uWords + uw + 1;
+  uint64_t* dWords = digits + (uw - dw);
+  wordsFromLimbs(dWords, dw, d, dn);
+  shiftWordsLeft(dWords, dw, s);
+  // The shift's carry word stays zero: u 2^s fits uw words.
+  wordsFromLimbs(uWords, uw, u, un);
+  shiftWordsLeft(uWords, uw, s);
+  assert(uWords[uw] == 0);
+  divWords(digits, uWords, uw, dWords, dw);
+  if (isAborted()) return;
+  limbsFromWords(q, qn, digits, uw - dw);
+  shiftWordsRight(uWords, dw, s);
+  limbsFromWords(u, dn, uWords, dw);
+  std::fill(u + dn, u + un, 0);
 }
 
 }  // namespace quorvel

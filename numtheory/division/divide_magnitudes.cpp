@@ -2,6 +2,8 @@
 //
 //   dividend below 2^60               one 64-bit hardware division
 //   equal bit lengths                 quotient 1 (A >= B and A < 2^lb <= 2B)
+//   middle-sized divisor, quotient    recursive division, O((qn/dn) M(dn))
+//   at least as long
 //   short divisor or short quotient   long division on words, O(qn * dn)
 //   (limits.h weighs the two by their sizes)
 //   otherwise                         Newton reciprocal and quotient blocks
@@ -48,7 +50,9 @@ void quotientAndRemainder(vnum* q, vnum* r, const vnum& A, const vnum& B) {
   }
   const int64_t qn = limbsFor(la - lb + 1);
   const int64_t dn = limbsFor(lb);
-  if (qn * dn <= DIV_SCHOOLBOOK_HARMONIC_LIMBS * (qn + std::min(dn, qn)))
+  if (dn >= DIV_RECURSIVE_MIN_LIMBS && dn <= DIV_RECURSIVE_MAX_LIMBS && qn >= dn)
+    recursiveQuotient(q, r, A, B);
+  else if (qn * dn <= DIV_SCHOOLBOOK_HARMONIC_LIMBS * (qn + std::min(dn, qn)))
     schoolbookQuotient(q, r, A, B);
   else
     reciprocalQuotient(q, r, A, B);

@@ -30,6 +30,51 @@ inline constexpr int NATIVE_QUOTIENT_BITS = 60;
 // limbs, before, the methods met at about 40.)
 inline constexpr int64_t DIV_SCHOOLBOOK_HARMONIC_LIMBS = 300;
 
+// The recursive division (recursive_quotient.cpp) takes a divisor of
+// DIV_RECURSIVE_MIN_LIMBS to DIV_RECURSIVE_MAX_LIMBS limbs with a quotient
+// at least as long, before the rule above is asked. Measured with the
+// IFMA schoolbook products below it (thread CPU time, least of 5 batches of
+// 10 ms, 2-core Xeon with AVX-512 at load 4 to 6), microseconds for the
+// quotient, long division / reciprocal / recursive, divisor limbs dn and
+// quotient qn:
+//   dn = 200:  qn = dn 8.5 / 14 / 10, 4 dn 32 / 37 / 36 (long division
+//              everywhere);
+//   dn = 300:  qn = dn 17.9 / 20 / 16.4, 4 dn 66 / 58 / 64, 30 dn 487 /
+//              447 / 521;
+//   dn = 400:  qn = dn 29 / 25 / 26, 4 dn 110 / 82 / 89, 30 dn 810 / 707 /
+//              662 (about even);
+//   dn = 500:  qn = dn 44 / 33 / 29, 4 dn 169 / 115 / 117, 30 dn 1245 / 944
+//              / 906;
+//   dn = 700:  qn = dn 80 / 57 / 46, 4 dn 314 / 294 / 185, 30 dn 2391 /
+//              1667 / 1438;
+//   dn = 2,000:  qn = dn 613 / 241 / 216, 30 dn 18,350 / 8,316 / 6,746;
+//   dn = 3,500:  qn = dn 1,839 / 477 / 487, 4 dn 7,307 / 2,248 / 1,980,
+//                30 dn 55,210 / 20,640 / 15,180;
+//   dn = 15,000: qn = dn 4,573 / 4,840, 4 dn 22,780 / 18,950 (reciprocal /
+//                recursive);
+//   dn = 33,000: qn = dn 17,020 / 17,440, 4 dn 53,330 / 69,510.
+// Remainders alone cost the recursive division the same and the reciprocal
+// up to a third more (its last block forms the product by the divisor).
+// With a quotient shorter than the divisor the recursion would divide a
+// dividend padded to twice the divisor; the other methods keep those.
+inline constexpr int64_t DIV_RECURSIVE_MIN_LIMBS = 450;
+inline constexpr int64_t DIV_RECURSIVE_MAX_LIMBS = 20000;
+// It ends in long divisions of a divisor of at most this many limbs
+// (2n-by-n limbs). 200,000 / 50,000 bits, 1,000,000 / 20,000 and 1,000,000
+// / 200,000 took 0.57 / 2.6 / 6.0 ms with leaves of 30 limbs at most, 0.52 /
+// 2.35 / 5.6 at 60, 0.52 / 2.2 / 5.8 at 100 and 0.51 / 2.3 / 5.5 at 200 (the
+// IFMA products are several times faster per word product than the long
+// division's rows, so deep recursion pays until the per-step work counts);
+// 9,000 / 4,500 to 30,000 / 15,000 bits gave 64 the edge over 40 and 100.
+inline constexpr int64_t DIV_RECURSIVE_LEAF_LIMBS = 64;
+// A dividend is divided in blocks of n >= dn limbs; the top block may hold
+// only the k limbs by which it passes a multiple of n. Up to this many, its
+// quotient of k limbs comes from a long division of k rows, not from a full
+// recursion: at n = 1,000 the recursion costs 77 us and a row 0.16 us, at
+// n = 500 29 us and 0.09 us, so the two meet at a few hundred rows; 128
+// stays below that across the range.
+inline constexpr int32_t DIV_RECURSIVE_SHORT_TOP_LIMBS = 128;
+
 // Extra divisor bits kept beyond the quotient width when the divisor is
 // truncated for the reciprocal. With 4 bits the truncation moves the
 // estimate by at most 2^-2 (the bound is X/(C(C+1)) < 2^(w-m+2)).

@@ -1,8 +1,9 @@
 // Division and remainder: divide and modulo (divide.cpp) own the signs and
 // call quotientAndRemainder (divide_magnitudes.cpp), which picks one of the
-// methods below by size: long division on words (div_words.cpp) or
-// quotient blocks (reciprocal_quotient.cpp) by a Newton reciprocal
-// (newton_reciprocal.cpp). The thresholds are in limits.h.
+// methods below by size: long division on words (div_words.cpp), the
+// recursive division (recursive_quotient.cpp) whose leaves are long
+// divisions, or quotient blocks (reciprocal_quotient.cpp) by a Newton
+// reciprocal (newton_reciprocal.cpp). The thresholds are in limits.h.
 //
 // The quotient methods behind divide, modulo and divideMagnitudes, and the
 // reciprocal they share.
@@ -39,6 +40,12 @@ void quotientAndRemainder(vnum* q, vnum* r, const vnum& A, const vnum& B);
 // reciprocal of the divisor's top bits, in quotient blocks from the top.
 void reciprocalQuotient(vnum* q, vnum* r, const vnum& A, const vnum& B);
 
+// The same by Burnikel and Ziegler's recursive division: 2n-by-n divisions
+// split into two 3h-by-2h ones (h = n/2) down to long divisions of at most
+// DIV_RECURSIVE_LEAF_LIMBS, for a middle-sized divisor and a quotient at
+// least about as long.
+void recursiveQuotient(vnum* q, vnum* r, const vnum& A, const vnum& B);
+
 // The same by long division on 64-bit words (div_words.cpp), for B or the
 // quotient short enough that its quadratic cost wins.
 void schoolbookQuotient(vnum* q, vnum* r, const vnum& A, const vnum& B);
@@ -50,6 +57,11 @@ void schoolbookQuotient(vnum* q, vnum* r, const vnum& A, const vnum& B);
 // are below d, so every quotient digit fits a word. Polls the abort flag
 // once per quotient word and returns early, leaving q and u meaningless.
 void divWords(uint64_t* q, uint64_t* u, int32_t un, const uint64_t* d, int32_t dn);
+
+// The same on 30-bit limb spans, through words: q[0..un-dn) <- floor(u / d)
+// and u[0..dn) <- u mod d, u[dn..un) <- 0, for d[dn-1] != 0 and
+// u < d 2^(30 (un-dn)). Returns early on abort, q and u meaningless.
+void divLimbs(int32_t* q, int32_t* u, int32_t un, const int32_t* d, int32_t dn);
 
 // V with 0 <= 2^(K+m)/C - V < 6 for C of m bits, by Newton stages of
 // doubling precision over C's top bits. Meaningless after a cancel.

@@ -28,6 +28,11 @@ int32_t wordCount(const vnum& x);
 void wordsFromVnum(uint64_t* out, int32_t n, const vnum& x);
 // The non-negative value of w[0..n).
 vnum vnumFromWords(const uint64_t* w, int32_t n);
+// The same on spans: out[0..n) <- the limbs x[0..limbs) (zero above) cut
+// into words, and out[0..limbs) <- the words w[0..n) (zero above) cut into
+// 30-bit limbs; each drops what lies above its output.
+void wordsFromLimbs(uint64_t* out, int32_t n, const int32_t* x, int32_t limbs);
+void limbsFromWords(int32_t* out, int32_t limbs, const uint64_t* w, int32_t n);
 
 // --- arithmetic (word_arithmetic.cpp) ---
 

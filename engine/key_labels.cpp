@@ -53,6 +53,12 @@ std::optional<int> commandIdOfLabel(std::string_view label) {
   return std::nullopt;
 }
 
+bool someLabelStartsWith(std::string_view prefix) {
+  for (const auto& [text, id] : KEY_LABELS)
+    if (text.starts_with(prefix)) return true;
+  return false;
+}
+
 std::string_view labelOfCommand(int id) {
   if (id == CMD_PASTE || id == CMD_PASTE_TEXT) return "Paste";
   for (const auto& [text, labelId] : KEY_LABELS)

@@ -11,6 +11,9 @@ namespace quorvel {
 // ("+", "MOD", "x^y", "C" for clear all, ...), or nothing.
 std::optional<int> commandIdOfLabel(std::string_view label);
 
+// True when some non-digit key's label begins with `prefix`.
+bool someLabelStartsWith(std::string_view prefix);
+
 // The label of the non-digit key that sends `id`; "Paste" for the pastes
 // (clipboard, opened or dropped text); empty for any other id.
 std::string_view labelOfCommand(int id);

@@ -71,6 +71,7 @@ void CommandWorker::commandWorker(Generation& own) {
     own.commandEvent.wait();
     own.waiting.store(false, std::memory_order_release);
     if (isAborted()) break;
+    if (beforeCommandForTesting) beforeCommandForTesting(own.commandId.load(std::memory_order_acquire) & 0xffff);
     {
       const std::lock_guard turn(engineTurn_);
       if (isAborted()) break;

@@ -63,6 +63,10 @@ class CommandWorker {
   // Called by handOff between its busy check and the cancel, so that a test
   // can make the running command end exactly there.
   std::function<void()> beforeCancelForTesting;
+  // Called on the worker thread with each command id just before the
+  // command runs, so that a test can make a key slow. Set or cleared only
+  // while the worker is idle.
+  std::function<void(int)> beforeCommandForTesting;
 
  private:
   struct Generation;

@@ -72,4 +72,11 @@ int commandIdOfDigit(int d) {
   return CMD_DIGIT_A + d - 10;
 }
 
+int digitOfCommand(int id) {
+  if (id >= CMD_DIGIT_1 && id <= CMD_DIGIT_9) return id - CMD_DIGIT_1 + 1;
+  if (id == CMD_DIGIT_0) return 0;
+  if (id >= CMD_DIGIT_A && id <= CMD_DIGIT_F) return id - CMD_DIGIT_A + 10;
+  return -1;
+}
+
 }  // namespace quorvel

@@ -20,5 +20,7 @@ std::string_view labelOfCommand(int id);
 
 // The id of the digit key for d in 0..15.
 int commandIdOfDigit(int d);
+// The digit 0..15 that the key `id` types, or -1 for a key that is no digit.
+int digitOfCommand(int id);
 
 }  // namespace quorvel

@@ -9,7 +9,11 @@
 #include <QGuiApplication>
 #include <QRegularExpression>
 #include <QTest>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 
 #include "engine/command_ids.h"
 #include "engine/start_up.h"
@@ -67,6 +71,7 @@ class WindowTest : public QObject {
   void copyButtonsAndPaste();
   void indicatorsShowState();
   void busyStripAndDeleteCancels();
+  void keysTypedAheadRunInOrder();
   void closingDuringAComputationStopsTheWorker();
   void noButtonTakesTheKeyboardFocus();
   void minimumSizeKeepsEveryControlReachable();
@@ -362,21 +367,65 @@ void WindowTest::busyStripAndDeleteCancels() {
   static const QRegularExpression busy(QStringLiteral(R"(^Computing\.\.\. \d+\.\d s - Delete cancels$)"));
   QVERIFY2(busy.match(strip->text()).hasMatch(), qPrintable(strip->text()));
   QVERIFY(strip->fontMetrics().horizontalAdvance(strip->text()) <= 200);
-  // A key pressed meanwhile is lost and does not restart the clock.
+  // A key pressed meanwhile waits, the strip says so, and the clock goes on.
   const double shown = secondsShown(strip->text());
   QAbstractButton* five = w().keyPanel()->button(CMD_DIGIT_1 + 4);
   QTest::mouseClick(five, Qt::LeftButton, Qt::NoModifier, five->rect().center());
   strip->refresh();
   QVERIFY2(secondsShown(strip->text()) >= shown, qPrintable(strip->text()));
+  QVERIFY2(strip->toolTip().contains(QStringLiteral("\u00b7 1 key waiting - Delete cancels")),
+           qPrintable(strip->toolTip()));
 
-  // Delete is "C": it cancels, and the display shows 0.
+  // Delete is "C": it cancels, drops the waiting key, and the display shows 0.
   QVERIFY(typeKey(w(), &w(), Qt::Key_Delete, QString()));
+  QCOMPARE(w().keyPanel()->keysWaiting(), 0);
   QCOMPARE(decText(w()), std::string("0"));
   QTRY_VERIFY(strip->text().isEmpty());
   // A fresh worker computes on.
   QVERIFY(clickKeys(w(), "2 + 2 ="));
   QCOMPARE(decText(w()), std::string("4"));
   QVERIFY(strip->text().isEmpty());
+}
+
+void WindowTest::keysTypedAheadRunInOrder() {
+  // "+" is held on the worker until released: a slow key, however fast the
+  // machine. The hold ends by itself after a while, so a failing test
+  // cannot leave the worker stuck in it.
+  struct Hold {
+    std::mutex mutex;
+    std::condition_variable released;
+    bool release = false;
+    std::atomic<bool> holding{false};
+    void free() {
+      const std::lock_guard lock(mutex);
+      release = true;
+      released.notify_all();
+    }
+  };
+  auto hold = std::make_shared<Hold>();
+  struct FreeOnExit {
+    Hold& hold;
+    ~FreeOnExit() { hold.free(); }
+  } freeOnExit{*hold};
+  QVERIFY(typeText(w(), "7"));
+  w().worker().beforeCommandForTesting = [hold](int id) {
+    if (id != CMD_ADD) return;
+    hold->holding = true;
+    std::unique_lock lock(hold->mutex);
+    hold->released.wait_for(lock, std::chrono::seconds(30), [&] { return hold->release; });
+  };
+  typeAhead(w(), "+");
+  QTRY_VERIFY2(hold->holding, "the worker holding \"+\"");
+  // Typed right behind it: they wait, in order, and the strip says so.
+  typeAhead(w(), "12=");
+  QCOMPARE(w().keyPanel()->keysWaiting(), 3);
+  QTRY_VERIFY2(w().statusStrip()->toolTip().contains(QStringLiteral("3 keys waiting")),
+               qPrintable(w().statusStrip()->toolTip()));
+  hold->free();
+  QVERIFY(settle(w()));
+  w().worker().beforeCommandForTesting = nullptr;
+  QCOMPARE(decText(w()), std::string("19"));
+  QVERIFY(w().statusStrip()->text().isEmpty());
 }
 
 void WindowTest::closingDuringAComputationStopsTheWorker() {

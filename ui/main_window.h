@@ -65,6 +65,7 @@ class MainWindow : public QWidget {
   void repaintPanes();
   void repaintKeyPanel(const QRect& area);
   void enableHexDigitKeys(bool enabled);
+  void commandEnded();
   // Targets of the engine observer's queued reports (window thread).
   void historyChanged();
   void pasteIgnored();
@@ -95,6 +96,7 @@ class MainWindow : public QWidget {
   const TextBuffers& texts() const { return texts_; }
   const CommandEngine& engine() const { return engine_; }
   const CommandWorker& worker() const { return worker_; }
+  CommandWorker& worker() { return worker_; }
   bool verticalLayout() const { return verticalLayout_; }
   const PaneFonts& paneFonts() const { return paneFonts_; }
   const ValueHistory& history() const { return history_; }

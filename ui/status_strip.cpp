@@ -11,8 +11,12 @@
 
 namespace quorvel::ui {
 
-QString busyText(double seconds) {
-  return QStringLiteral("Computing... %1 s - Delete cancels").arg(seconds, 0, 'f', 1);
+QString busyText(double seconds, int keysWaiting) {
+  QString waiting;
+  if (keysWaiting == 1) waiting = QStringLiteral(" \u00b7 1 key waiting");
+  if (keysWaiting > 1) waiting = QStringLiteral(" \u00b7 %1 keys waiting").arg(keysWaiting);
+  if (keysWaiting >= TYPE_AHEAD_MAX_KEYS) waiting += QStringLiteral(", no more taken");
+  return QStringLiteral("Computing... %1 s%2 - Delete cancels").arg(seconds, 0, 'f', 1).arg(waiting);
 }
 
 StatusStrip::StatusStrip(QWidget* parent, const CommandWorker& worker, const TextBuffers& texts)
@@ -22,8 +26,9 @@ StatusStrip::StatusStrip(QWidget* parent, const CommandWorker& worker, const Tex
   connect(&poll_, &QTimer::timeout, this, [this] { refresh(); });
 }
 
-void StatusStrip::commandHandedOff(bool fresh) {
+void StatusStrip::commandHandedOff(bool fresh, int keysWaiting) {
   if (fresh) started_ = std::chrono::steady_clock::now();
+  keysWaiting_ = keysWaiting;
   note_.clear();
   idleStale_ = true;
   if (!poll_.isActive()) poll_.start();
@@ -39,7 +44,7 @@ void StatusStrip::refresh() {
   if (worker_.busy()) {
     idleStale_ = true;
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
-    showText(seconds * 1000 < BUSY_STRIP_DELAY_MS ? QString() : busyText(seconds));
+    showText(seconds * 1000 < BUSY_STRIP_DELAY_MS ? QString() : busyText(seconds, keysWaiting_));
     return;
   }
   poll_.stop();

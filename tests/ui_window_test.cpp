@@ -23,6 +23,7 @@
 #include "ui/decimal_line_pane.h"
 #include "ui/key_panel.h"
 #include "ui/status_strip.h"
+#include "ui/window_gone_filter.h"
 #include "ui/wrapped_pane.h"
 
 using namespace quorvel;
@@ -73,6 +74,7 @@ class WindowTest : public QObject {
   void busyStripAndDeleteCancels();
   void keysTypedAheadRunInOrder();
   void closingDuringAComputationStopsTheWorker();
+  void windowDestroyedFromOutsideCloses();
   void noButtonTakesTheKeyboardFocus();
   void minimumSizeKeepsEveryControlReachable();
   void backspaceAndEscape();
@@ -442,6 +444,19 @@ void WindowTest::closingDuringAComputationStopsTheWorker() {
   QCOMPARE(decText(w()), std::string("42"));
 }
 
+
+void WindowTest::windowDestroyedFromOutsideCloses() {
+  // The X11 report that a window is gone: another window's leaves this
+  // one open, its own closes it (and with the last window the program ends).
+  WindowGoneFilter filter(w());
+  const auto id = static_cast<quint32>(w().winId());
+  for (const quint32 gone : {id + 1, id}) {
+    X11DestroyNotify event{X11DestroyNotify::CODE, 0, 1, gone, gone};
+    QVERIFY(!filter.nativeEventFilter("xcb_generic_event_t", &event, nullptr));
+    QCoreApplication::processEvents();
+    QCOMPARE(w().isVisible(), gone != id);
+  }
+}
 
 void WindowTest::noButtonTakesTheKeyboardFocus() {
   for (QAbstractButton* button : w().findChildren<QAbstractButton*>())

@@ -108,6 +108,7 @@ MainWindow::MainWindow()
   applySettings();
   // Keys reach the key panel whichever widget of this window has the focus.
   qApp->installEventFilter(this);
+  qApp->installNativeEventFilter(&goneFilter_);
 }
 
 void MainWindow::applySettings() {
@@ -134,7 +135,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() { qApp->removeNativeEventFilter(&goneFilter_); }
 
 QAbstractButton* MainWindow::control(int id) const {
   switch (id) {

@@ -23,6 +23,7 @@
 #include "ui/qt_display.h"
 #include "ui/qt_engine_observer.h"
 #include "ui/value_files.h"
+#include "ui/window_gone_filter.h"
 #include "ui/window_settings.h"
 
 class QAbstractButton;
@@ -148,6 +149,7 @@ class MainWindow : public QWidget {
 
   WindowSettings settings_;
   ModalWindows modals_;
+  WindowGoneFilter goneFilter_{*this};
   std::array<QAction*, WINDOW_ACTION_COUNT> actions_{};
 
   QFont buttonFont_;

@@ -138,5 +138,6 @@ int main(int argc, char** argv) {
   quorvel::bench::runDecimalCases();
   quorvel::bench::runFunctionsCases();
   quorvel::bench::runFftCases();
+  quorvel::bench::runEngineCases();
   return 0;
 }

@@ -55,6 +55,7 @@ void runNumtheoryCases();
 void runDecimalCases();
 void runFunctionsCases();
 void runFftCases();
+void runEngineCases();
 
 // quorvel-bench --crossover [binary] [decimal] [mul] [sqr] [shapes]
 // [unbalanced] [--min=COMBINED_LIMBS] [--max=COMBINED_LIMBS]: the timing of

@@ -19,7 +19,7 @@ constexpr std::array<std::string_view, 5> OTHER_KEYS{PASTE_PREFIX, "paste", "cop
 
 bool isDecimalDigit(char c) { return c >= '0' && c <= '9'; }
 
-bool isHexDigit(char c) { return isDecimalDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+bool isHexDigit(char c) { return digitOfCharacter(c) >= 0; }
 
 bool isDigitToken(std::string_view digits) {
   return !digits.empty() && digits.size() <= KEY_MAX_DIGITS && std::all_of(digits.begin(), digits.end(), isHexDigit);

@@ -22,6 +22,7 @@
 #include "decimal/vnum10.h"
 #include "engine/command_ids.h"
 #include "engine/digit_run.h"
+#include "engine/key_labels.h"
 #include "engine/pasted_text.h"
 #include "numtheory/numtheory.h"
 #include "platform/abort_flags.h"
@@ -70,14 +71,6 @@ bool keepsTypedDigits(int id) {
 
 void refuseOverCap(const vnum& x) {
   if (x.bitLength() > scaleLimitBits) throw MSG_SCALE_OVER;
-}
-
-// The value of a digit character, -1 for any other.
-int digitOf(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
 }
 
 }  // namespace
@@ -192,14 +185,14 @@ void CommandEngine::typeDigits(const std::string& keys) {
   std::string digits;
   digits.reserve(keys.size());
   for (const char c : keys)
-    if (const int d = digitOf(c); d >= 0 && d < base) digits.push_back(c);
+    if (const int d = digitOfCharacter(c); d >= 0 && d < base) digits.push_back(c);
   if (digits.empty()) return;
   static const vnum zero;
   DigitRun run = typeDigitRun(startNewEntry_ ? zero : operandStack_[level_], digits, base);
   if (isAborted()) return;
   if (run.typed > 0) {
     if (startNewEntry_) typedDigits_.clear();
-    for (int64_t i = 0; i < run.typed; ++i) typedDigits_.push(digitOf(digits[i]), base);
+    for (int64_t i = 0; i < run.typed; ++i) typedDigits_.push(digitOfCharacter(digits[i]), base);
     operandStack_[level_] = std::move(run.entry);
     operatorPending_ = false;
     startNewEntry_ = false;

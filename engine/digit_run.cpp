@@ -20,6 +20,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/key_labels.h"
 #include "numtheory/numtheory.h"
 #include "platform/abort_flags.h"
 #include "vnum/messages.h"
@@ -31,19 +32,15 @@ namespace {
 // Bits a digit adds to a long entry: log2(10) or 4.
 double bitsPerDigit(int base) { return base == 16 ? 4.0 : 3.321928094887362; }
 
-int digitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return c - 'A' + 10;
-}
-
 // The value of the digits, or of their complements b - 1 - d. Throws
 // MSG_SCALE_OVER, before converting, when it is certainly over the cap.
 vnum valueOfDigits(std::string_view digits, int base, bool complemented) {
-  static constexpr char DIGIT_CHARS[] = "0123456789ABCDEF";
   std::string text = base == 16 ? "0x" : "";
   text.reserve(text.size() + digits.size());
-  for (const char c : digits) text.push_back(DIGIT_CHARS[complemented ? base - 1 - digitValue(c) : digitValue(c)]);
+  for (const char c : digits) {
+    const int d = digitOfCharacter(c);
+    text.push_back(characterOfDigit(complemented ? base - 1 - d : d));
+  }
   return parseNumberText(text.c_str());
 }
 
@@ -92,7 +89,7 @@ std::optional<vnum> entryAfter(const vnum& start, const vnum& scaled, std::strin
 // search only starts there.
 int64_t estimatedFit(const vnum& start, const vnum& scaled, std::string_view digits, int base) {
   const int idle = start.plus ? 0 : base - 1;
-  const auto leading = std::find_if(digits.begin(), digits.end(), [&](char c) { return digitValue(c) != idle; });
+  const auto leading = std::find_if(digits.begin(), digits.end(), [&](char c) { return digitOfCharacter(c) != idle; });
   const double perDigit = bitsPerDigit(base);
   double fit = static_cast<double>(leading - digits.begin()) + static_cast<double>(scaleLimitBits) / perDigit;
   if (!scaled.isZero()) fit = std::min(fit, static_cast<double>(scaleLimitBits - scaled.bitLength()) / perDigit);

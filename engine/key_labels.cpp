@@ -79,4 +79,11 @@ int digitOfCommand(int id) {
   return -1;
 }
 
+int digitOfCharacter(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
 }  // namespace quorvel

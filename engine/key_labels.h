@@ -22,5 +22,9 @@ std::string_view labelOfCommand(int id);
 int commandIdOfDigit(int d);
 // The digit 0..15 that the key `id` types, or -1 for a key that is no digit.
 int digitOfCommand(int id);
+// The value of a digit character (0-9, a-f, A-F), or -1 for any other.
+int digitOfCharacter(char c);
+// The character of digit d in 0..15: 0-9, then A-F.
+inline char characterOfDigit(int d) { return "0123456789ABCDEF"[d]; }
 
 }  // namespace quorvel

@@ -170,7 +170,7 @@ void KeyPanel::commandEnded() {
   if (waiting_.empty() || worker_.busy()) return;
   std::string digits;
   for (auto key = waiting_.begin(); key != waiting_.end() && digitOfCommand(key->id) >= 0; ++key)
-    digits.push_back("0123456789ABCDEF"[digitOfCommand(key->id)]);
+    digits.push_back(characterOfDigit(digitOfCommand(key->id)));
   if (digits.size() < 2) {
     const WaitingKey next = waiting_.front();
     waiting_.pop_front();

@@ -66,7 +66,8 @@ bool actsDuringError(int id) {
 // back one by one: every other command changes the entry or ends its typing.
 bool keepsTypedDigits(int id) {
   return (id >= CMD_DIGIT_1 && id <= CMD_DIGIT_0) || (id >= CMD_DIGIT_A && id <= CMD_DIGIT_F) ||
-         id == CMD_TYPE_DIGITS || id == CMD_BACKSPACE || id == CMD_DEC || id == CMD_HEX || id == CMD_COPY || id == CMD_REPAINT;
+         id == CMD_TYPE_DIGITS || id == CMD_BACKSPACE || id == CMD_DEC || id == CMD_HEX || id == CMD_COPY ||
+         id == CMD_REPAINT;
 }
 
 void refuseOverCap(const vnum& x) {

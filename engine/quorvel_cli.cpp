@@ -151,6 +151,13 @@ void closeFiles(const std::vector<OpenSource>& sources) {
     if (open.file && open.file != stdin) std::fclose(open.file);
 }
 
+// A key file that could not be opened or read, for `error` (an errno).
+int cannotRead(const std::string& name, int error) {
+  std::fprintf(stderr, "%s: cannot read %s: %s\n", CLI_PROGRAM_NAME, quotedKey(name, PATH_MAX).c_str(),
+               std::strerror(error));
+  return EXIT_TROUBLE;
+}
+
 int usageError(const std::string& complaint) {
   std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", CLI_PROGRAM_NAME, complaint.c_str(),
                CLI_PROGRAM_NAME);
@@ -200,9 +207,7 @@ int main(int argc, char** argv) {
       if (!open.back().file) {
         const int error = errno;
         closeFiles(open);
-        std::fprintf(stderr, "%s: cannot read %s: %s\n", CLI_PROGRAM_NAME, quotedKey(source.text, PATH_MAX).c_str(),
-                     std::strerror(error));
-        return EXIT_TROUBLE;
+        return cannotRead(source.text, error);
       }
     }
   }
@@ -222,9 +227,7 @@ int main(int argc, char** argv) {
     if (!reader.complaint().empty() || reader.readError()) {
       closeFiles(open);
       if (!reader.complaint().empty()) return usageError(reader.complaint());
-      std::fprintf(stderr, "%s: cannot read %s: %s\n", CLI_PROGRAM_NAME, quotedKey(source.source->text, PATH_MAX).c_str(),
-                   std::strerror(reader.readError()));
-      return finishOutput(EXIT_TROUBLE);
+      return finishOutput(cannotRead(source.source->text, reader.readError()));
     }
   }
   closeFiles(open);

@@ -173,7 +173,8 @@ TEST_F(CliTest, OptionsKeySourcesAndExitStatuses) {
       {{"-f", "."}, "", 2, "", "quorvel-cli: cannot read '.': Is a directory\n"},
       // Keys from a stream run as they are read, up to a bad one; an endless
       // stream of bad keys ends at its first.
-      {{"--trace", "--dec"}, "2 + plus 3", 2, "> 2\n2\n> +\n2\n", std::string("quorvel-cli: unknown key 'plus'\n") + HINT},
+      {{"--trace", "--dec"}, "2 + plus 3", 2, "> 2\n2\n> +\n2\n",
+       std::string("quorvel-cli: unknown key 'plus'\n") + HINT},
       {{"--dec"}, "x\n", 2, "", std::string("quorvel-cli: unknown key 'x'\n") + HINT, true},
       // A refused key is quoted with its unprintable bytes escaped, and cut.
       {{"--dec"}, std::string("12\0 3", 5), 2, "", std::string("quorvel-cli: unknown key '12\\0'\n") + HINT},

@@ -313,7 +313,9 @@ void DesktopTest::droppedFilesAndTextsReadAsAPaste() {
     QVERIFY(writeFile(file, bytes));
     QVERIFY(drop(&w(), &files));
     QVERIFY(settle(w()));
-    QVERIFY2(decText(w()) == (dec.empty() ? std::string("777") : dec), qPrintable(QString::fromStdString(decText(w()) + " for " + bytes.left(12).toHex().toStdString())));
+    const std::string shown = decText(w());
+    QVERIFY2(shown == (dec.empty() ? std::string("777") : dec),
+             qPrintable(QString::fromStdString(shown) + QStringLiteral(" for ") + bytes.left(12).toHex()));
     const QString message = takeMessage();
     if (dec.empty()) QVERIFY2(message.contains(QStringLiteral("It is not a text file")), qPrintable(message));
     else QCOMPARE(message, QStringLiteral("(no message box)"));

@@ -53,7 +53,9 @@ class CliCalculator {
   // the cancel path when the command still runs after that many ms.
   void press(int id, long cancelAfterMs) {
     worker_.handOff(id);
-    if (cancelAfterMs >= 0 && !worker_.waitUntilIdleFor(std::chrono::milliseconds(cancelAfterMs)))
+    // Not idle yet may still be done: the worker clears its command before
+    // it waits again.
+    if (cancelAfterMs >= 0 && !worker_.waitUntilIdleFor(std::chrono::milliseconds(cancelAfterMs)) && worker_.busy())
       worker_.handOff(CMD_CLEAR_ALL);
     worker_.waitUntilIdle();
   }

@@ -149,6 +149,12 @@ TEST_F(CliTest, OptionsKeySourcesAndExitStatuses) {
       {{"--dec", "bit:0000000000003"}, "", 0, "8\n", ""},
       {{"--dec", "bit:2147483647"}, "", 1, "Scale over\n", "quorvel-cli: Scale over\n"},
       {{"--dec", "bit:99999999999999999999"}, "", 1, "Scale over\n", "quorvel-cli: Scale over\n"},
+      // cancel:MS presses C when the next key still runs MS ms later (here
+      // 3^(2^100,000) mod 2^100,000 + 1, minutes of work), not otherwise.
+      {{"--dec", "1", "<<", "100000", "+", "1", "=", "Modulo", "3", "Power", "(", "1", "<<", "100000", ")",
+        "cancel:100", "="},
+       "", 0, "0\n", ""},
+      {{"--dec", "6", "*", "7", "cancel:60000", "="}, "", 0, "42\n", ""},
       // Where the keys come from: standard input when the line names none,
       // else arguments and -f files in their order.
       {{}, "6 * 7 =\n", 0, "+0x00000000000002A\n42\n", ""},

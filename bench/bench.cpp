@@ -149,5 +149,6 @@ int main(int argc, char** argv) {
   quorvel::bench::runFunctionsCases();
   quorvel::bench::runFftCases();
   quorvel::bench::runPrimesCases();
+  quorvel::bench::runEngineCases();
   return 0;
 }

@@ -57,6 +57,7 @@ void runDecimalCases();
 void runFunctionsCases();
 void runFftCases();
 void runPrimesCases();
+void runEngineCases();
 
 // quorvel-bench --crossover [binary] [decimal] [mul] [sqr] [shapes]
 // [unbalanced] [--min=COMBINED_LIMBS] [--max=COMBINED_LIMBS]: the timing of

@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "engine/cli_keys.h"
+
 namespace quorvel {
 
 namespace {
@@ -88,7 +90,7 @@ CliOptions parseCliOptions(int argc, const char* const* argv) {
     } else if (arg.substr(0, 2) == "-f") {
       options.sources.push_back({KeySource::KEY_FILE, std::string(arg.substr(2))});
     } else {
-      options.usageError = "unknown option '" + std::string(arg) + "'";
+      options.usageError = "unknown option " + quotedKey(arg);
       return options;
     }
   }

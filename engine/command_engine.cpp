@@ -21,6 +21,8 @@
 
 #include "decimal/vnum10.h"
 #include "engine/command_ids.h"
+#include "engine/digit_run.h"
+#include "engine/key_labels.h"
 #include "engine/pasted_text.h"
 #include "engine/value_history.h"
 #include "numtheory/numtheory.h"
@@ -65,8 +67,8 @@ bool actsDuringError(int id) {
 // back one by one: every other command changes the entry or ends its typing.
 bool keepsTypedDigits(int id) {
   return (id >= CMD_DIGIT_1 && id <= CMD_DIGIT_0) || (id >= CMD_DIGIT_A && id <= CMD_DIGIT_F) ||
-         id == CMD_BACKSPACE || id == CMD_DEC || id == CMD_HEX || id == CMD_COPY || id == CMD_REPAINT ||
-         id == CMD_IS_PRIME;
+         id == CMD_TYPE_DIGITS || id == CMD_BACKSPACE || id == CMD_DEC || id == CMD_HEX || id == CMD_COPY ||
+         id == CMD_REPAINT || id == CMD_IS_PRIME;
 }
 
 void refuseOverCap(const vnum& x) {
@@ -122,6 +124,7 @@ bool CommandEngine::runCommand(int id) {
           if (std::optional<std::string> text = inbox.takeText()) pasteText(*text);
           break;
         case CMD_PUT_ENTRY: putEntry(); break;
+        case CMD_TYPE_DIGITS: typeDigits(inbox.takeDigits()); break;
         case CMD_BACKSPACE: backspace(); break;
         case CMD_COPY: copy(); break;
         default: break;  // only the repaint
@@ -185,6 +188,32 @@ void CommandEngine::digitEntry(int digit) {
   if (!show(operandStack_[level_])) return;
   operatorPending_ = false;
   startNewEntry_ = false;
+}
+
+void CommandEngine::typeDigits(const std::string& keys) {
+  const int base = decimalMode_ ? 10 : 16;
+  // The keys that act: decimal entry ignores the letters, as it does one
+  // key at a time.
+  std::string digits;
+  digits.reserve(keys.size());
+  for (const char c : keys)
+    if (const int d = digitOfCharacter(c); d >= 0 && d < base) digits.push_back(c);
+  tape.typeDigits(digits);
+  if (digits.empty()) return;
+  static const vnum zero;
+  DigitRun run = typeDigitRun(startNewEntry_ ? zero : operandStack_[level_], digits, base);
+  if (isAborted()) return;
+  if (run.typed > 0) {
+    if (startNewEntry_) typedDigits_.clear();
+    for (int64_t i = 0; i < run.typed; ++i) typedDigits_.push(digitOfCharacter(digits[i]), base);
+    operandStack_[level_] = std::move(run.entry);
+    operatorPending_ = false;
+    startNewEntry_ = false;
+  }
+  // Key by key, the digit that went over would now show the message over
+  // the entry of the digits before it, which is kept.
+  if (run.typed < static_cast<int64_t>(digits.size())) throw MSG_SCALE_OVER;
+  show(operandStack_[level_]);
 }
 
 void CommandEngine::backspace() {

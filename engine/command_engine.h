@@ -81,6 +81,7 @@ class CommandEngine : public CommandRunner {
   void paste();
   void pasteText(const std::string& text);
   void putEntry();
+  void typeDigits(const std::string& keys);
   void backspace();
   void copy();
   void judgePrimality();

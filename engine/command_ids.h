@@ -60,6 +60,9 @@ enum CommandId : int {
   // Puts the value in the engine's inbox on display as the entry, like
   // "MR" (a value recalled from the history).
   CMD_PUT_ENTRY = 40004,
+  // Types the digits in the engine's inbox as one run of digit keys: the
+  // entry the keys would give one by one, its texts written once.
+  CMD_TYPE_DIGITS = 40005,
 };
 
 // Operator codes of the binary operators, as kept in pendingOps.

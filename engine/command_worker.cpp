@@ -67,9 +67,11 @@ void CommandWorker::commandWorker(Generation& own) {
   adoptAbortSlot(own.abortIndex);
   for (;;) {
     own.waiting.store(true, std::memory_order_release);
+    notifyIdle();
     own.commandEvent.wait();
     own.waiting.store(false, std::memory_order_release);
     if (isAborted()) break;
+    if (beforeCommandForTesting) beforeCommandForTesting(own.commandId.load(std::memory_order_acquire) & 0xffff);
     {
       const std::lock_guard turn(engineTurn_);
       if (isAborted()) break;
@@ -87,6 +89,10 @@ void CommandWorker::commandWorker(Generation& own) {
     // Idle again. A command handed over while this one ran is dropped here;
     // its wake-up still comes and finds 0, which only repaints the panes.
     own.commandId.store(0, std::memory_order_release);
+    try {
+      display_.commandEnded();
+    } catch (const std::bad_alloc&) {
+    }
   }
   // Nothing of *this is touched after this line: ~CommandWorker may return
   // as soon as the count reaches 0.
@@ -107,8 +113,19 @@ void CommandWorker::handOff(int wParam) {
   current_->commandEvent.set();
 }
 
+void CommandWorker::notifyIdle() {
+  { const std::lock_guard lock(idleMutex_); }
+  idleChanged_.notify_all();
+}
+
 void CommandWorker::waitUntilIdle() const {
-  while (!idle()) std::this_thread::sleep_for(std::chrono::microseconds(200));
+  std::unique_lock lock(idleMutex_);
+  idleChanged_.wait(lock, [this] { return idle(); });
+}
+
+bool CommandWorker::waitUntilIdleFor(std::chrono::milliseconds timeout) const {
+  std::unique_lock lock(idleMutex_);
+  return idleChanged_.wait_for(lock, timeout, [this] { return idle(); });
 }
 
 }  // namespace quorvel

@@ -21,6 +21,8 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -51,18 +53,28 @@ class CommandWorker {
   bool busy() const;
   // True when the current worker waits for a command and none is pending.
   bool idle() const;
-  // Blocks (polling) until idle().
+  // Blocks until idle(): the worker wakes the waiting thread when it goes
+  // back to its wait, so a key costs two wake-ups, not a polling interval.
   void waitUntilIdle() const;
+  // The same, for at most `timeout`; false when the worker was still busy
+  // then.
+  bool waitUntilIdleFor(std::chrono::milliseconds timeout) const;
 
   // Called by handOff between its busy check and the cancel, so that a test
   // can make the running command end exactly there.
   std::function<void()> beforeCancelForTesting;
+  // Called on the worker thread with each command id just before the
+  // command runs, so that a test can make a key slow. Set or cleared only
+  // while the worker is idle.
+  std::function<void(int)> beforeCommandForTesting;
 
  private:
   struct Generation;
 
   void startWorkerThread();
   void commandWorker(Generation& own);
+  // Wakes the threads in waitUntilIdle(For).
+  void notifyIdle();
 
   CommandRunner& engine_;
   Display& display_;
@@ -71,6 +83,11 @@ class CommandWorker {
   std::mutex engineTurn_;
   std::shared_ptr<Generation> current_;
   std::atomic<int> liveWorkers_{0};
+  // What waitUntilIdle sleeps on. The state it waits for lives in atomics;
+  // a worker takes the mutex between changing it and notifying, so a waiter
+  // that has just found the worker busy cannot miss the wake-up.
+  mutable std::mutex idleMutex_;
+  mutable std::condition_variable idleChanged_;
 };
 
 }  // namespace quorvel

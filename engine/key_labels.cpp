@@ -54,6 +54,12 @@ std::optional<int> commandIdOfLabel(std::string_view label) {
   return std::nullopt;
 }
 
+bool someLabelStartsWith(std::string_view prefix) {
+  for (const auto& [text, id] : KEY_LABELS)
+    if (text.starts_with(prefix)) return true;
+  return false;
+}
+
 std::string_view labelOfCommand(int id) {
   if (id == CMD_PASTE || id == CMD_PASTE_TEXT) return "Paste";
   for (const auto& [text, labelId] : KEY_LABELS)
@@ -65,6 +71,20 @@ int commandIdOfDigit(int d) {
   if (d == 0) return CMD_DIGIT_0;
   if (d <= 9) return CMD_DIGIT_1 + d - 1;
   return CMD_DIGIT_A + d - 10;
+}
+
+int digitOfCommand(int id) {
+  if (id >= CMD_DIGIT_1 && id <= CMD_DIGIT_9) return id - CMD_DIGIT_1 + 1;
+  if (id == CMD_DIGIT_0) return 0;
+  if (id >= CMD_DIGIT_A && id <= CMD_DIGIT_F) return id - CMD_DIGIT_A + 10;
+  return -1;
+}
+
+int digitOfCharacter(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
 }
 
 }  // namespace quorvel

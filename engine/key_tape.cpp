@@ -55,7 +55,21 @@ void KeyTape::press(int id, int bit) {
     }
     lastWasDigit_ = false;
   }
-  // Keep the latest keys; a cut never splits the ellipsis it leaves.
+  keepLatest();
+}
+
+void KeyTape::typeDigits(std::string_view digits) {
+  if (digits.empty()) return;
+  if (!lastWasDigit_ && !keys_.empty()) keys_ += ' ';
+  // A run of a million digits would only be cut again.
+  if (digits.size() > TAPE_MAX_CHARS) digits.remove_prefix(digits.size() - TAPE_MAX_CHARS);
+  for (const char c : digits) keys_ += static_cast<char>(c >= 'a' && c <= 'f' ? c - 'a' + 'A' : c);
+  lastWasDigit_ = true;
+  keepLatest();
+}
+
+// Keeps the latest keys; a cut never splits the ellipsis it leaves.
+void KeyTape::keepLatest() {
   if (keys_.size() > TAPE_MAX_CHARS) {
     const std::string tail = keys_.substr(keys_.size() - (TAPE_MAX_CHARS - 4));
     keys_ = ELLIPSIS + tail;

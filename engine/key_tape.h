@@ -15,6 +15,7 @@
 
 #include <mutex>
 #include <string>
+#include <string_view>
 
 namespace quorvel {
 
@@ -23,6 +24,9 @@ class KeyTape {
   // Records command `id` (after the engine accepted it); `bit` is the bit
   // index of a bit toggle.
   void press(int id, int bit);
+  // Records a run of digit keys typed at once (CMD_TYPE_DIGITS), as press()
+  // would record them one by one.
+  void typeDigits(std::string_view digits);
   // The word for the next CMD_PASTE_TEXT ("open f.txt"); without one it
   // reads "paste".
   void noteNextText(std::string word);
@@ -31,6 +35,7 @@ class KeyTape {
 
  private:
   void append(const std::string& word);
+  void keepLatest();
 
   std::string keys_;
   bool lastWasDigit_ = false;

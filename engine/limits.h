@@ -1,5 +1,6 @@
-// Bounds of the engine's session records: the history of produced values
-// and the digits of the entry being typed.
+// Bounds of the engine's session records (the history of produced values
+// and the digits of the entry being typed) and of the keys the command-line
+// calculator reads.
 #pragma once
 
 #include <cstddef>
@@ -17,6 +18,21 @@ inline constexpr size_t HISTORY_MAX_BYTES = size_t{256} << 20;
 inline constexpr size_t HISTORY_FULL_TEXT_MAX = 40;
 inline constexpr size_t HISTORY_HEAD_CHARS = 16;
 inline constexpr size_t HISTORY_TAIL_CHARS = 12;
+
+// --- keys of quorvel-cli ---
+// The longest digit token (and the longest number of bit:N or cancel:MS),
+// in digits: 2^5,000,000 - 1, the largest value, has 1,505,150 decimal
+// digits (and 1,250,000 hexadecimal ones). A longer token is refused as it
+// is read, before it is held whole, even where leading zeros (or letters
+// that decimal entry ignores) would have left its value within the cap: no
+// one types those, and an endless token (`yes 1 | tr -d '\n'`) must end.
+inline constexpr size_t KEY_MAX_DIGITS = 1505150;
+// The longest text of paste:TEXT, in bytes: as much as the window's Open
+// reads, room for any form of a value up to the cap with separators.
+inline constexpr size_t KEY_MAX_PASTE_BYTES = size_t{64} << 20;
+// A message quotes at most this many bytes of a key, then "…": enough to
+// recognise a typo, and a key of megabytes cannot flood the terminal.
+inline constexpr size_t KEY_QUOTE_MAX_BYTES = 40;
 
 }  // namespace quorvel
 

@@ -4,10 +4,16 @@
 // the display is printed: the hexadecimal text, then the decimal text.
 //
 // KEY is a panel label (+ - * / MOD << >> AND OR XOR NOT Exp GCD x^y nPr nCr
-// Modulo Power +/- Sqrt n! ( ) = MS M+ M- MR MC CE C Dec Hex; C clears all),
-// digits (a token starting with 0-9 made of 0-9A-Fa-f, or # and hexadecimal
-// digits), paste:TEXT, paste, copy, bit:N, or cancel:MS (hand over the next
-// key and press C if it still runs MS milliseconds later).
+// Modulo Power +/- Sqrt n! ( ) = MS M+ M- MR MC CE C Dec Hex nextprime; C
+// clears all), digits (a token starting with 0-9 made of 0-9A-Fa-f, or # and
+// hexadecimal digits), paste:TEXT, paste, copy, bit:N, or cancel:MS (hand over
+// the next key and press C if it still runs MS milliseconds later). A digit
+// token is typed as one run of digit keys (CMD_TYPE_DIGITS): the entry the keys
+// give one by one, its texts written once.
+//
+// The keys on the command line are all checked before the first is pressed;
+// the keys of a file or of standard input are read, checked and pressed one
+// at a time (key_reader.h), so a bad key there ends the run where it stands.
 //
 // The exit status tells a script what the display shows: a value, or one of
 // the calculator's messages ("Divide by zero.", ...), which is then repeated
@@ -17,8 +23,6 @@
 // a progress line there shows the fraction done and the time left (or the
 // time so far, for work that cannot tell its fraction); it is erased when
 // the key ends, so nothing of it stays in the terminal or reaches a pipe.
-#include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -26,7 +30,6 @@
 #include <cstring>
 #include <optional>
 #include <string>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -34,7 +37,7 @@
 #include "engine/command_engine.h"
 #include "engine/command_ids.h"
 #include "engine/command_worker.h"
-#include "engine/key_labels.h"
+#include "engine/key_reader.h"
 #include "engine/progress_text.h"
 #include "engine/start_up.h"
 #include "engine/version.h"
@@ -44,95 +47,6 @@
 namespace {
 
 using namespace quorvel;
-
-struct Action {
-  enum Kind { KEYS, PASTE_TEXT, PASTE, COPY, BIT, CANCEL } kind;
-  std::string token;     // as written, for the trace
-  std::vector<int> ids;  // KEYS: the command ids in order
-  std::string text;      // PASTE_TEXT
-  long number = 0;       // BIT: bit index; CANCEL: milliseconds
-};
-
-int hexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-std::optional<std::vector<int>> digitKeys(const std::string& digits) {
-  if (digits.empty()) return std::nullopt;
-  std::vector<int> ids;
-  for (char c : digits) {
-    const int d = hexDigitValue(c);
-    if (d < 0) return std::nullopt;
-    ids.push_back(commandIdOfDigit(d));
-  }
-  return ids;
-}
-
-// Digits of any length; a number above INT_MAX reads as INT_MAX. For bit:N
-// that is still past the cap, so the engine answers "Scale over" as for any
-// bit it cannot address; for cancel:MS it is 24 days, as good as never.
-std::optional<long> nonNegativeNumber(const std::string& text) {
-  if (text.empty()) return std::nullopt;
-  long n = 0;
-  for (char c : text) {
-    if (!std::isdigit(static_cast<unsigned char>(c))) return std::nullopt;
-    n = std::min<long>(n * 10 + (c - '0'), INT_MAX);
-  }
-  return n;
-}
-
-std::optional<Action> parseToken(const std::string& token) {
-  Action a{Action::KEYS, token, {}, {}, 0};
-  if (const auto id = commandIdOfLabel(token)) {
-    a.ids = {*id};
-    return a;
-  }
-  if (std::isdigit(static_cast<unsigned char>(token[0]))) {
-    if (auto ids = digitKeys(token)) {
-      a.ids = std::move(*ids);
-      return a;
-    }
-    return std::nullopt;
-  }
-  if (token[0] == '#') {
-    if (auto ids = digitKeys(token.substr(1))) {
-      a.ids = std::move(*ids);
-      return a;
-    }
-    return std::nullopt;
-  }
-  if (token.rfind("paste:", 0) == 0) {
-    a.kind = Action::PASTE_TEXT;
-    a.text = token.substr(6);
-    return a;
-  }
-  if (token == "paste") {
-    a.kind = Action::PASTE;
-    return a;
-  }
-  if (token == "copy") {
-    a.kind = Action::COPY;
-    return a;
-  }
-  if (token.rfind("bit:", 0) == 0) {
-    const auto n = nonNegativeNumber(token.substr(4));
-    if (!n) return std::nullopt;
-    a.kind = Action::BIT;
-    a.number = *n;
-    return a;
-  }
-  if (token.rfind("cancel:", 0) == 0) {
-    const auto n = nonNegativeNumber(token.substr(7));
-    if (!n) return std::nullopt;
-    a.kind = Action::CANCEL;
-    a.number = *n;
-    return a;
-  }
-  return std::nullopt;
-}
 
 // "[#########           ] 42% · about 12 s left" after `seconds`, or
 // "Computing... 12 s" while the command has reported no fraction.
@@ -158,31 +72,31 @@ class CliCalculator {
   // the cancel path when the command still runs after that many ms.
   void press(int id, long cancelAfterMs) {
     worker_.handOff(id);
-    if (cancelAfterMs >= 0) {
-      const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(cancelAfterMs);
-      while (worker_.busy() && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
-      if (worker_.busy()) worker_.handOff(CMD_CLEAR_ALL);
-    }
+    // Not idle yet may still be done: the worker clears its command before
+    // it waits again.
+    if (cancelAfterMs >= 0 && !worker_.waitUntilIdleFor(std::chrono::milliseconds(cancelAfterMs)) && worker_.busy())
+      worker_.handOff(CMD_CLEAR_ALL);
     waitShowingProgress();
   }
 
-  void run(const Action& a, long cancelAfterMs) {
+  void run(KeyAction& a, long cancelAfterMs) {
     switch (a.kind) {
-      case Action::KEYS:
-        for (int id : a.ids) press(id, cancelAfterMs);
+      case KeyAction::KEY: press(a.id, cancelAfterMs); break;
+      case KeyAction::DIGITS:
+        engine_.inbox.putDigits(std::move(a.text));
+        press(CMD_TYPE_DIGITS, cancelAfterMs);
         break;
-      case Action::PASTE_TEXT:
-        clipboard_.setText(a.text);
+      case KeyAction::PASTE_TEXT:
+        clipboard_.setText(std::move(a.text));
         press(CMD_PASTE, cancelAfterMs);
         break;
-      case Action::PASTE: press(CMD_PASTE, cancelAfterMs); break;
-      case Action::COPY: press(CMD_COPY, cancelAfterMs); break;
-      case Action::BIT:
+      case KeyAction::PASTE: press(CMD_PASTE, cancelAfterMs); break;
+      case KeyAction::COPY: press(CMD_COPY, cancelAfterMs); break;
+      case KeyAction::BIT:
         engine_.bitToggleIndex.store(static_cast<int>(a.number));
         press(CMD_BIT_TOGGLE, cancelAfterMs);
         break;
-      case Action::CANCEL: break;
+      case KeyAction::CANCEL: break;
     }
   }
 
@@ -224,25 +138,16 @@ class CliCalculator {
       worker_.waitUntilIdle();
       return;
     }
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point start = Clock::now();
-    Clock::time_point nextLine = start + std::chrono::duration_cast<Clock::duration>(
-                                             std::chrono::duration<double>(PROGRESS_SHOW_AFTER_SECONDS));
-    bool shown = false;
-    while (!worker_.idle()) {
-      std::this_thread::sleep_for(std::chrono::microseconds(500));
-      const Clock::time_point now = Clock::now();
-      if (now < nextLine) continue;
-      const double seconds = std::chrono::duration<double>(now - start).count();
+    const auto start = std::chrono::steady_clock::now();
+    if (worker_.waitUntilIdleFor(std::chrono::milliseconds(static_cast<int>(PROGRESS_SHOW_AFTER_SECONDS * 1000))))
+      return;
+    do {
+      const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
       std::fprintf(stderr, "\r%s\033[K", progressLine(engine_.progress.fraction(), seconds).c_str());
       std::fflush(stderr);
-      shown = true;
-      nextLine = now + std::chrono::milliseconds(PROGRESS_LINE_INTERVAL_MS);
-    }
-    if (shown) {
-      std::fputs("\r\033[K", stderr);
-      std::fflush(stderr);
-    }
+    } while (!worker_.waitUntilIdleFor(std::chrono::milliseconds(PROGRESS_LINE_INTERVAL_MS)));
+    std::fputs("\r\033[K", stderr);
+    std::fflush(stderr);
   }
 
   // How often the progress line is written again.
@@ -256,27 +161,49 @@ class CliCalculator {
   const bool showProgress_;
 };
 
-// Appends the white-space separated keys of the file `name` ("-": standard
-// input). On failure returns the reason, and tokens may hold part of the file.
-std::optional<std::string> appendKeysOfFile(const std::string& name, std::vector<std::string>& tokens) {
-  FILE* in = name == "-" ? stdin : std::fopen(name.c_str(), "r");
-  if (!in) return std::string(std::strerror(errno));
-  std::string token;
-  int c;
-  while ((c = std::getc(in)) != EOF) {
-    if (!std::isspace(c)) {
-      token += static_cast<char>(c);
-    } else if (!token.empty()) {
-      tokens.push_back(std::move(token));
-      token.clear();
+// Runs the keys in order: one key of the command line, a cancel:MS taken
+// for the next key, the trace after each key.
+class KeyRunner {
+ public:
+  KeyRunner(CliCalculator& calculator, const CliOptions& options) : calculator_(calculator), options_(options) {}
+
+  void run(KeyAction& key, const std::string& written) {
+    if (key.kind == KeyAction::CANCEL) {
+      cancelAfterMs_ = key.number;
+      return;
+    }
+    calculator_.run(key, cancelAfterMs_);
+    cancelAfterMs_ = -1;
+    if (options_.trace) {
+      std::printf("> %s\n", written.c_str());
+      calculator_.print(options_);
     }
   }
-  if (!token.empty()) tokens.push_back(std::move(token));
-  // A directory opens but fails on the first read (EISDIR).
-  const int readError = std::ferror(in) ? errno : 0;
-  if (in != stdin) std::fclose(in);
-  if (readError) return std::string(std::strerror(readError));
-  return std::nullopt;
+
+ private:
+  CliCalculator& calculator_;
+  const CliOptions& options_;
+  long cancelAfterMs_ = -1;
+};
+
+// A key source: its key, or the file it reads from (opened before any key
+// is pressed, so that a misspelt name costs nothing).
+struct OpenSource {
+  const KeySource* source;
+  std::optional<KeyAction> key;  // ARGUMENT
+  std::FILE* file = nullptr;     // KEY_FILE
+};
+
+void closeFiles(const std::vector<OpenSource>& sources) {
+  for (const OpenSource& open : sources)
+    if (open.file && open.file != stdin) std::fclose(open.file);
+}
+
+// A key file that could not be opened or read, for `error` (an errno).
+int cannotRead(const std::string& name, int error) {
+  std::fprintf(stderr, "%s: cannot read %s: %s\n", CLI_PROGRAM_NAME, quotedKey(name, PATH_MAX).c_str(),
+               std::strerror(error));
+  return EXIT_TROUBLE;
 }
 
 int usageError(const std::string& complaint) {
@@ -311,39 +238,47 @@ int main(int argc, char** argv) {
 
   std::vector<KeySource> sources = options.sources;
   if (sources.empty()) sources.push_back({KeySource::KEY_FILE, "-"});
-  std::vector<std::string> tokens;
+  // Every key of the command line is checked and every file opened before
+  // the first key is pressed, so a typo there costs nothing.
+  std::vector<OpenSource> open;
   for (const KeySource& source : sources) {
+    open.push_back({&source, std::nullopt, nullptr});
+    std::string complaint;
     if (source.kind == KeySource::ARGUMENT) {
-      tokens.push_back(source.text);
-    } else if (const auto failure = appendKeysOfFile(source.text, tokens)) {
-      std::fprintf(stderr, "%s: cannot read '%s': %s\n", CLI_PROGRAM_NAME, source.text.c_str(), failure->c_str());
-      return EXIT_TROUBLE;
+      open.back().key = keyOfArgument(source.text, complaint);
+      if (!open.back().key) {
+        closeFiles(open);
+        return usageError(complaint);
+      }
+    } else {
+      open.back().file = source.text == "-" ? stdin : std::fopen(source.text.c_str(), "r");
+      if (!open.back().file) {
+        const int error = errno;
+        closeFiles(open);
+        return cannotRead(source.text, error);
+      }
     }
-  }
-  // Every key is checked before the first is pressed, so a typo late in a
-  // long calculation costs nothing.
-  std::vector<Action> actions;
-  for (const std::string& token : tokens) {
-    const auto action = parseToken(token);
-    if (!action) return usageError("unknown key '" + token + "'");
-    actions.push_back(*action);
   }
 
   prepareNumberCore();
   CliCalculator calculator(isatty(STDERR_FILENO) == 1);
-  long cancelAfterMs = -1;
-  for (const Action& a : actions) {
-    if (a.kind == Action::CANCEL) {
-      cancelAfterMs = a.number;
+  KeyRunner runner(calculator, options);
+  for (OpenSource& source : open) {
+    if (source.key) {
+      runner.run(*source.key, source.source->text);
       continue;
     }
-    calculator.run(a, cancelAfterMs);
-    cancelAfterMs = -1;
-    if (options.trace) {
-      std::printf("> %s\n", a.token.c_str());
-      calculator.print(options);
+    // Keys of a file run as they are read; a bad key ends the run there,
+    // the keys before it pressed.
+    KeyReader reader(source.file);
+    while (std::optional<KeyAction> key = reader.next()) runner.run(*key, reader.token());
+    if (!reader.complaint().empty() || reader.readError()) {
+      closeFiles(open);
+      if (!reader.complaint().empty()) return usageError(reader.complaint());
+      return finishOutput(cannotRead(source.source->text, reader.readError()));
     }
   }
+  closeFiles(open);
   if (!options.trace) calculator.print(options);
   const auto message = calculator.shownMessage();
   // A message is no value to judge; the exit status tells of it.

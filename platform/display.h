@@ -19,6 +19,9 @@ class Display {
   virtual void invalidatePanelRect(PanelRect rect) = 0;
   // Enable (hexadecimal entry) or disable the six keys "A".."F".
   virtual void enableHexDigitKeys(bool enabled) = 0;
+  // The worker has finished a command (run or dropped) and takes the next
+  // one; the desktop program then hands over a key that waited.
+  virtual void commandEnded() {}
 };
 
 // A display that ignores every request, for headless use.

@@ -3,9 +3,11 @@
 // program (QUORVEL_CLI_PATH) in a scratch directory holding the key files.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -43,31 +45,72 @@ class CliTest : public testing::Test {
   void TearDown() override { fs::remove_all(dir_); }
 
   // Runs quorvel-cli with `args`, `input` on standard input and standard
-  // output into `outPath` (a scratch file when empty).
-  Result run(const std::vector<std::string>& args, const std::string& input, const std::string& outPath = "") {
+  // output into `outPath` (a scratch file when empty). With `endless`, the
+  // input comes through a pipe from a writer that repeats it until the pipe
+  // closes, as `yes` would.
+  Result run(const std::vector<std::string>& args, const std::string& input, const std::string& outPath = "",
+             bool endless = false) {
     std::ofstream(dir_ / "in.txt") << input;
     const std::string out = outPath.empty() ? (dir_ / "out.txt").string() : outPath;
     const std::string dir = dir_.string(), in = (dir_ / "in.txt").string(), err = (dir_ / "err.txt").string();
     std::vector<char*> argv{const_cast<char*>(QUORVEL_CLI_PATH)};
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
+    int pipeEnds[2] = {-1, -1};
+    pid_t writer = -1;
+    if (endless) {
+      EXPECT_EQ(pipe(pipeEnds), 0);
+      writer = fork();
+      if (writer == 0) {
+        close(pipeEnds[0]);
+        while (write(pipeEnds[1], input.data(), input.size()) > 0) {
+        }
+        _exit(0);
+      }
+    }
     const pid_t pid = fork();
     if (pid == 0) {
       // Only async-signal-safe calls between fork and exec.
-      const int fdIn = open(in.c_str(), O_RDONLY);
+      const int fdIn = endless ? pipeEnds[0] : open(in.c_str(), O_RDONLY);
       const int fdOut = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
       const int fdErr = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
       if (chdir(dir.c_str()) != 0 || fdIn < 0 || fdOut < 0 || fdErr < 0 || dup2(fdIn, 0) < 0 || dup2(fdOut, 1) < 0 ||
           dup2(fdErr, 2) < 0)
         _exit(127);
+      if (endless) close(pipeEnds[1]);
       execv(argv[0], argv.data());
       _exit(127);
     }
-    int wstatus = 0;
-    EXPECT_EQ(waitpid(pid, &wstatus, 0), pid);
+    if (endless) {
+      close(pipeEnds[0]);
+      close(pipeEnds[1]);
+    }
+    const int wstatus = waitBounded(pid, "quorvel-cli");
+    // The writer ends with the pipe, which closed with quorvel-cli.
+    if (writer > 0) waitBounded(writer, "the writer of the endless input");
     EXPECT_TRUE(WIFEXITED(wstatus)) << "wait status " << wstatus;
     return {WEXITSTATUS(wstatus), outPath.empty() ? slurp(out) : "", slurp(err)};
   }
+
+  // Waits for the child `pid`, for at most PROCESS_TIMEOUT; a child still
+  // running then is killed, and the test fails saying which.
+  static int waitBounded(pid_t pid, const char* what) {
+    const auto deadline = std::chrono::steady_clock::now() + PROCESS_TIMEOUT;
+    int wstatus = 0;
+    while (waitpid(pid, &wstatus, WNOHANG) == 0) {
+      if (std::chrono::steady_clock::now() > deadline) {
+        ADD_FAILURE() << what << " still running after " << PROCESS_TIMEOUT.count() << " s";
+        kill(pid, SIGKILL);
+        waitpid(pid, &wstatus, 0);
+        break;
+      }
+      usleep(2000);
+    }
+    return wstatus;
+  }
+
+  // Far above the few seconds the slowest row takes on a busy machine.
+  static constexpr std::chrono::seconds PROCESS_TIMEOUT{60};
 
   fs::path dir_;
 };
@@ -76,13 +119,19 @@ constexpr char HINT[] = "Try 'quorvel-cli --help' for more information.\n";
 
 struct Row {
   std::vector<std::string> args;
-  const char* input;  // standard input
+  std::string input;  // standard input
   int status;
-  const char* out;
+  std::string out;
   std::string err;
+  bool endless = false;  // the input repeated through a pipe, as `yes` writes it
 };
 
 TEST_F(CliTest, OptionsKeySourcesAndExitStatuses) {
+  // A digit token is typed as one run: 10^199999 + 12345... as long as an
+  // argument can be, through standard input.
+  std::string token = "1" + std::string(199999, '0');
+  for (size_t i = 1; i < token.size(); i += 7) token[i] = static_cast<char>('0' + i % 10);
+  const std::string unknownZ = std::string("quorvel-cli: unknown key '") + std::string(40, 'z') + "\u2026'\n" + HINT;
   const Row rows[] = {
       // Both texts by default; --dec and --hex pick one.
       {{"2", "+", "3", "="}, "", 0, "+0x000000000000005\n5\n", ""},
@@ -104,6 +153,12 @@ TEST_F(CliTest, OptionsKeySourcesAndExitStatuses) {
       {{"--dec", "bit:0000000000003"}, "", 0, "8\n", ""},
       {{"--dec", "bit:2147483647"}, "", 1, "Scale over\n", "quorvel-cli: Scale over\n"},
       {{"--dec", "bit:99999999999999999999"}, "", 1, "Scale over\n", "quorvel-cli: Scale over\n"},
+      // cancel:MS presses C when the next key still runs MS ms later (here
+      // 3^(2^100,000) mod 2^100,000 + 1, minutes of work), not otherwise.
+      {{"--dec", "1", "<<", "100000", "+", "1", "=", "Modulo", "3", "Power", "(", "1", "<<", "100000", ")",
+        "cancel:100", "="},
+       "", 0, "0\n", ""},
+      {{"--dec", "6", "*", "7", "cancel:60000", "="}, "", 0, "42\n", ""},
       // Where the keys come from: standard input when the line names none,
       // else arguments and -f files in their order.
       {{}, "6 * 7 =\n", 0, "+0x00000000000002A\n42\n", ""},
@@ -126,11 +181,24 @@ TEST_F(CliTest, OptionsKeySourcesAndExitStatuses) {
       {{"5", "-f"}, "", 2, "", std::string("quorvel-cli: option '-f' requires a file name\n") + HINT},
       {{"-f", "missing.txt"}, "", 2, "", "quorvel-cli: cannot read 'missing.txt': No such file or directory\n"},
       {{"-f", "."}, "", 2, "", "quorvel-cli: cannot read '.': Is a directory\n"},
+      // Keys from a stream run as they are read, up to a bad one; an endless
+      // stream of bad keys ends at its first.
+      {{"--trace", "--dec"}, "2 + plus 3", 2, "> 2\n2\n> +\n2\n",
+       std::string("quorvel-cli: unknown key 'plus'\n") + HINT},
+      {{"--dec"}, "x\n", 2, "", std::string("quorvel-cli: unknown key 'x'\n") + HINT, true},
+      // A refused key is quoted with its unprintable bytes escaped, and cut.
+      {{"--dec"}, std::string("12\0 3", 5), 2, "", std::string("quorvel-cli: unknown key '12\\0'\n") + HINT},
+      {{}, "7 \xff\x1b[2J", 2, "", std::string("quorvel-cli: unknown key '\\xff\\x1b[2J'\n") + HINT},
+      {{}, std::string(1000000, 'z'), 2, "", unknownZ},
+      {{}, std::string(1505151, '1'), 2, "",
+       "quorvel-cli: key too long: '" + std::string(40, '1') +
+           "\u2026' (more than 1505150 digits, the most a value up to 5,000,000 bits has)\n" + HINT},
+      {{"--dec"}, "12 " + token, 0, "12" + token + "\n", ""},
   };
   for (const Row& row : rows) {
     std::string line;
     for (const std::string& a : row.args) line += " " + a;
-    const Result r = run(row.args, row.input);
+    const Result r = run(row.args, row.input, "", row.endless);
     EXPECT_EQ(r.status, row.status) << "quorvel-cli" << line;
     EXPECT_EQ(r.out, row.out) << "quorvel-cli" << line;
     EXPECT_EQ(r.err, row.err) << "quorvel-cli" << line;

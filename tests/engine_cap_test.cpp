@@ -31,9 +31,25 @@ namespace {
 
 constexpr long CAP = scaleLimitBits;
 
+// floor(x / 10^k) * 10^m with the sign of x.
+Mpz decimalShift(const Mpz& x, unsigned long k, unsigned long m) {
+  Mpz power, result;
+  mpz_ui_pow_ui(power.z, 10, k);
+  mpz_tdiv_q(result.z, x.z, power.z);
+  mpz_ui_pow_ui(power.z, 10, m);
+  mpz_mul(result.z, result.z, power.z);
+  return result;
+}
+
 // The edge values, by the names the rows use.
 const std::map<std::string, Mpz>& edgeValues() {
   static const std::map<std::string, Mpz> values = {
+      // An entry that takes three more digits within the cap, but not four
+      // (2^5,000,000 - 1 ends in 375), and the same times 1000; both signs.
+      {"Q", decimalShift(powerOfTwoPlus(CAP, -1), 3, 0)},
+      {"NQ", decimalShift(powerOfTwoPlus(CAP, -1, -1), 3, 0)},
+      {"Q3", decimalShift(powerOfTwoPlus(CAP, -1), 3, 3)},
+      {"NQ3", decimalShift(powerOfTwoPlus(CAP, -1, -1), 3, 3)},
       {"P5", powerOfTwoPlus(CAP, -1)},           // 2^5,000,000 - 1: the largest value
       {"N5", powerOfTwoPlus(CAP, -1, -1)},       // its negative: the smallest
       {"T5", powerOfTwoPlus(CAP - 1, 0)},        // 2^4,999,999: 5,000,000 bits
@@ -95,7 +111,7 @@ void press(EngineHarness& calc, const std::string& keys) {
     }
     calc.clipboard.setText(hexTextOf(edgeValues().at(token.substr(1))));
     calc.handOff(CMD_PASTE);
-    calc.worker.waitUntilIdle();
+    calc.waitUntilIdle("the paste of " + token);
   }
 }
 
@@ -162,9 +178,15 @@ TEST(EngineCap, EveryCommandAtTheEdgeKeepsTheDisplayWithinTheCap) {
       // Memory keys: the memory keeps its value when M+ is refused.
       {"@P5 MS 1 M+ C MR", "P5"},
       {"@N5 MS 1 M- C MR", "N5"},
-      // Digit entry appends to a pasted value; paste itself.
+      // Digit entry appends to a pasted value; paste itself. A run of
+      // digits keeps those that fit, as key by key: "=" then repeats "+"
+      // with the entry they left.
       {"@P5 5", "Scale over"},
       {"Hex @P4 #F", "Scale over"},
+      {"1 + @Q 123456", "Scale over"},
+      {"1 + @Q 123456 CE =", "Q3+123"},
+      {"1 + @NQ 123456 CE =", "NQ3+123"},
+      {"Hex 1 + @P4 #8 CE =", "P4"},  // 2^4,999,999 - 1 times 16 is over at once
       {"@X5", "Scale over"},
   };
   for (const Row& row : rows) {

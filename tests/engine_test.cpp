@@ -25,13 +25,18 @@ struct Row {
   const char* hex;  // nullptr: not checked
 };
 
+// Each row twice: digit tokens typed as one run, then key by key.
 void checkRows(std::initializer_list<Row> rows) {
-  for (const Row& r : rows) {
-    EngineHarness calc;
-    calc.keys(r.keys);
-    EXPECT_EQ(calc.dec(), r.dec) << "keys: " << r.keys;
-    if (r.hex) {
-      EXPECT_EQ(calc.hex(), r.hex) << "keys: " << r.keys;
+  for (const bool runs : {true, false}) {
+    for (const Row& r : rows) {
+      EngineHarness calc;
+      calc.digitsAsRuns = runs;
+      calc.keys(r.keys);
+      const char* typed = runs ? " (digits as runs)" : " (digits key by key)";
+      EXPECT_EQ(calc.dec(), r.dec) << "keys: " << r.keys << typed;
+      if (r.hex) {
+        EXPECT_EQ(calc.hex(), r.hex) << "keys: " << r.keys << typed;
+      }
     }
   }
 }
@@ -85,6 +90,12 @@ TEST(Engine, DigitEntryModes) {
       {"Hex #FF Dec 1", "2551", nullptr},            // the value stays, only the base changes
       {"Hex 1 Dec", "1", nullptr},
       {"paste:-5 3", "-47", nullptr},                // entry * 10 + digit, sign not looked at
+      {"paste:-5 999", "-4001", nullptr},
+      {"paste:-1 999", "-1", nullptr},               // -1 * 10 + 9 is -1 again
+      {"paste:-1 007", "-993", nullptr},
+      {"Hex paste:-0x1 #FF", "-1", "-0xFFFFFFFFFFFFFFF"},
+      {"2 + 0012 =", "14", nullptr},                 // leading zeros of a new entry
+      {"Hex #1A2 Dec 3B4", "41834", nullptr},        // 418, then 3 and 4; B does nothing
       {"5 +/- 3", "3", nullptr},                     // a computed value is replaced
       {"2 + 3 4", "34", nullptr},                    // after an operator digits start a new entry
   });
@@ -349,13 +360,13 @@ TEST(Engine, HistoryKeepsProducedValuesNewestFirst) {
   // starts a new entry.
   calc.engine.inbox.putEntry(entries[4]);
   calc.handOff(CMD_PUT_ENTRY);
-  calc.worker.waitUntilIdle();
+  calc.waitUntilIdle("the recall of 5");
   EXPECT_EQ(calc.dec(), "5");
   calc.keys("9");
   EXPECT_EQ(calc.dec(), "9");
   calc.engine.inbox.putEntry(entries[0]);
   calc.handOff(CMD_PUT_ENTRY);
-  calc.worker.waitUntilIdle();
+  calc.waitUntilIdle("the recall of 1000!");
   EXPECT_EQ(calc.dec().size(), 2568u);
   EXPECT_EQ(observer.history.entries().size(), 5u);  // a recall is no new value
 

@@ -77,7 +77,6 @@ class HeldCommandRunner final : public CommandRunner {
 void startLongComputation(EngineHarness& calc) {
   calc.keys("1 << 100000 + 1 = Modulo 3 Power ( 1 << 100000 )");
   calc.handOff(CMD_EQUALS);
-  while (!calc.worker.busy()) std::this_thread::yield();
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
 }
 
@@ -99,7 +98,7 @@ TEST(Worker, ClearCancelsALongComputation) {
   ASSERT_TRUE(calc.worker.busy());
   const auto start = Clock::now();
   calc.handOff(CMD_CLEAR_ALL);
-  calc.worker.waitUntilIdle();
+  calc.waitUntilIdle("\"C\" to cancel the computation");
   const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
   EXPECT_EQ(abortCounter.load(), before + 1);  // a fresh worker took over
   EXPECT_EQ(calc.dec(), "0");
@@ -121,13 +120,13 @@ TEST(Worker, ClearAsTheCommandEndsTakesEffect) {
   auto* display = new RecordingDisplay;
   auto* worker = new CommandWorker(*runner, *display);
   worker->start();
-  ASSERT_TRUE(waitFor([&] { return worker->idle(); })) << "the first worker waiting for a command";
+  ASSERT_TRUE(worker->waitUntilIdleFor(10s)) << "the first worker waiting for a command";
   worker->handOff(HeldCommandRunner::HELD_COMMAND);
   ASSERT_TRUE(waitFor([&] { return runner->holding(); })) << "the held command running";
 
   worker->beforeCancelForTesting = [&] {
     runner->release();
-    EXPECT_TRUE(waitFor([&] { return worker->idle(); })) << "the released command ending";
+    EXPECT_TRUE(worker->waitUntilIdleFor(10s)) << "the released command ending";
   };
   worker->handOff(CMD_CLEAR_ALL);
   worker->beforeCancelForTesting = nullptr;
@@ -158,7 +157,7 @@ TEST(Worker, KeysPressedWhileBusyAreLost) {
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   ASSERT_TRUE(calc.worker.busy());
   calc.handOff(commandIdOfDigit(5));
-  calc.worker.waitUntilIdle();
+  calc.waitUntilIdle("3^2,000,000 to end");
   EXPECT_NE(calc.hex(), "+0x000000000000005");
   EXPECT_GT(calc.dec().size(), 8000u);
 }
@@ -175,7 +174,7 @@ TEST(Worker, SeventeenCancelsReuseOnlyFreeSlots) {
     startLongComputation(calc);
     EXPECT_EQ(abortSlot->load(), 1) << "held slot cleared for worker " << i;
     calc.handOff(CMD_CLEAR_ALL);
-    calc.worker.waitUntilIdle();
+    if (!calc.waitUntilIdle("\"C\" to cancel computation " + std::to_string(i))) break;
   }
   abortSlot->store(0);
   // 17 slots handed out, the held one passed over at least once on the way.

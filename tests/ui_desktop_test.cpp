@@ -8,6 +8,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QListWidget>
@@ -247,6 +248,18 @@ void DesktopTest::fileFailuresExplainAndChangeNothing() {
     QVERIFY2(message.contains(QStringLiteral("a device, a pipe or a socket")), qPrintable(message));
   }
 
+  // Nor is one replaced by a save: it stays what it was.
+  const QString deviceLink = path(QStringLiteral("null.txt"));
+  QVERIFY(QFile::link(QStringLiteral("/dev/null"), deviceLink));
+  for (const QString& special : {pipe, deviceLink}) {
+    QVERIFY(!w().saveValueTo(special, SaveFormat::Decimal));
+    message = takeMessage();
+    QVERIFY2(message.contains(QStringLiteral("a device, a pipe or a socket")), qPrintable(message));
+  }
+  struct stat status {};
+  QVERIFY(::stat(QFile::encodeName(pipe).constData(), &status) == 0 && S_ISFIFO(status.st_mode));
+  QCOMPARE(QFileInfo(deviceLink).symLinkTarget(), QStringLiteral("/dev/null"));
+
   const QString unwritable = path(QStringLiteral("no/such/folder/value.txt"));
   QVERIFY(!w().saveValueTo(unwritable, SaveFormat::Decimal));
   message = takeMessage();
@@ -287,20 +300,35 @@ void DesktopTest::droppedFilesAndTextsReadAsAPaste() {
   QCOMPARE(decText(w()), std::string("1234567"));
 
   // Editors' UTF-16, with or without a byte order mark, reads the same, and
-  // so does UTF-8 with a mark, also before the binary form.
+  // so does UTF-8 with a mark, also before the binary form, and a one-byte
+  // code page. A file that is not text is refused and changes nothing
+  // ("" below: the display keeps 777).
   const auto utf16 = [](QStringConverter::Encoding encoding) -> QByteArray {
     return QStringEncoder(encoding, QStringEncoder::Flag::WriteBom)(QStringLiteral("7654321"));
   };
   const QByteArray le = utf16(QStringConverter::Utf16LE), be = utf16(QStringConverter::Utf16BE);
+  QByteArray randomBytes(1 << 20, 0);
+  quint32 state = 26;  // a fixed xorshift sequence
+  for (char& byte : randomBytes) {
+    state ^= state << 13, state ^= state >> 17, state ^= state << 5;
+    byte = static_cast<char>(state);
+  }
   const std::pair<QByteArray, std::string> forms[] = {
       {le, "7654321"}, {le.mid(2), "7654321"}, {be, "7654321"}, {be.mid(2), "7654321"},
-      {"\xEF\xBB\xBF+0b1010\n", "10"}};
+      {"\xEF\xBB\xBF+0b1010\n", "10"}, {"1\xA0""234\r\n", "1234"},
+      {randomBytes, ""}, {QByteArray("12\0 34", 6), ""}, {"\x7f""ELF\x02\x01 5", ""},
+      {le.left(6) + QByteArray("\x00\xD8", 2) + le.mid(6), ""}};  // a lone surrogate
   for (const auto& [bytes, dec] : forms) {
-    QVERIFY(clickKeys(w(), "C"));
+    QVERIFY(clickKeys(w(), "C 777"));
     QVERIFY(writeFile(file, bytes));
     QVERIFY(drop(&w(), &files));
     QVERIFY(settle(w()));
-    QCOMPARE(decText(w()), dec);
+    const std::string shown = decText(w());
+    QVERIFY2(shown == (dec.empty() ? std::string("777") : dec),
+             qPrintable(QString::fromStdString(shown) + QStringLiteral(" for ") + bytes.left(12).toHex()));
+    const QString message = takeMessage();
+    if (dec.empty()) QVERIFY2(message.contains(QStringLiteral("It is not a text file")), qPrintable(message));
+    else QCOMPARE(message, QStringLiteral("(no message box)"));
   }
 
   QMimeData text;

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -92,9 +93,10 @@ std::unique_ptr<ui::MainWindow> freshWindow() {
 bool settle(const ui::MainWindow& window, int timeoutMs) {
   QElapsedTimer clock;
   clock.start();
-  while (!window.worker().idle()) {
+  while (!window.worker().idle() || window.keyPanel()->keysWaiting() > 0) {
     if (clock.elapsed() > timeoutMs) {
-      qWarning("settle: the worker was still busy after %d ms", timeoutMs);
+      qWarning("settle: the worker was still busy after %d ms, %d keys waiting", timeoutMs,
+               window.keyPanel()->keysWaiting());
       return false;
     }
     QTest::qWait(2);
@@ -155,14 +157,31 @@ bool typeKey(ui::MainWindow& window, QWidget* target, int key, const QString& te
   return settle(window);
 }
 
+namespace {
+
+// Sends the key press and release of one character, as a layout would
+// report its key code; the window goes by the text.
+void sendCharacter(ui::MainWindow& window, char c) {
+  const QString text(QChar::fromLatin1(c));
+  const int key = QKeySequence(text).isEmpty() ? 0 : QKeySequence(text)[0].key();
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+  QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+  QCoreApplication::sendEvent(&window, &press);
+  QCoreApplication::sendEvent(&window, &release);
+}
+
+}  // namespace
+
 bool typeText(ui::MainWindow& window, const std::string& characters) {
   for (char c : characters) {
-    const QString text(QChar::fromLatin1(c));
-    // The key code as a layout would report it; the window goes by the text.
-    const int key = QKeySequence(text).isEmpty() ? 0 : QKeySequence(text)[0].key();
-    if (!typeKey(window, &window, key, text)) return false;
+    sendCharacter(window, c);
+    if (!settle(window)) return false;
   }
   return true;
+}
+
+void typeAhead(ui::MainWindow& window, const std::string& characters) {
+  for (char c : characters) sendCharacter(window, c);
 }
 
 void paintNow(QWidget* widget) { widget->repaint(); }

@@ -41,7 +41,8 @@ std::unique_ptr<ui::MainWindow> newWindow();
 // The same on a clean slate: settings cleared, modalAnswers() reset.
 std::unique_ptr<ui::MainWindow> freshWindow();
 
-// Processes events until the worker is idle, then delivers what it queued.
+// Processes events until the worker is idle and no key waits for it, then
+// delivers what it queued.
 // False, with a warning that says so, when it is still busy after
 // `timeoutMs`: a safety net that turns a hang into a failure, below the
 // test functions' watchdog (tests/CMakeLists.txt), not a speed check.
@@ -66,6 +67,9 @@ bool typeKey(ui::MainWindow& window, QWidget* target, int key, const QString& te
              Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 // Types each character of `characters` into the window, settling after each.
 bool typeText(ui::MainWindow& window, const std::string& characters);
+// Types them one right after the other, without waiting for the worker:
+// keys typed ahead of a running command.
+void typeAhead(ui::MainWindow& window, const std::string& characters);
 
 // Paints a widget now, off the event loop.
 void paintNow(QWidget* widget);

@@ -9,7 +9,11 @@
 #include <QGuiApplication>
 #include <QRegularExpression>
 #include <QTest>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 
 #include "engine/command_ids.h"
 #include "engine/start_up.h"
@@ -19,6 +23,7 @@
 #include "ui/decimal_line_pane.h"
 #include "ui/key_panel.h"
 #include "ui/status_strip.h"
+#include "ui/window_gone_filter.h"
 #include "ui/wrapped_pane.h"
 
 using namespace quorvel;
@@ -67,7 +72,9 @@ class WindowTest : public QObject {
   void copyButtonsAndPaste();
   void indicatorsShowState();
   void busyStripAndDeleteCancels();
+  void keysTypedAheadRunInOrder();
   void closingDuringAComputationStopsTheWorker();
+  void windowDestroyedFromOutsideCloses();
   void noButtonTakesTheKeyboardFocus();
   void minimumSizeKeepsEveryControlReachable();
   void backspaceAndEscape();
@@ -362,21 +369,65 @@ void WindowTest::busyStripAndDeleteCancels() {
   static const QRegularExpression busy(QStringLiteral(R"(^Computing\.\.\. \d+\.\d s - Delete cancels$)"));
   QVERIFY2(busy.match(strip->text()).hasMatch(), qPrintable(strip->text()));
   QVERIFY(strip->fontMetrics().horizontalAdvance(strip->text()) <= 200);
-  // A key pressed meanwhile is lost and does not restart the clock.
+  // A key pressed meanwhile waits, the strip says so, and the clock goes on.
   const double shown = secondsShown(strip->text());
   QAbstractButton* five = w().keyPanel()->button(CMD_DIGIT_1 + 4);
   QTest::mouseClick(five, Qt::LeftButton, Qt::NoModifier, five->rect().center());
   strip->refresh();
   QVERIFY2(secondsShown(strip->text()) >= shown, qPrintable(strip->text()));
+  QVERIFY2(strip->toolTip().contains(QStringLiteral("\u00b7 1 key waiting - Delete cancels")),
+           qPrintable(strip->toolTip()));
 
-  // Delete is "C": it cancels, and the display shows 0.
+  // Delete is "C": it cancels, drops the waiting key, and the display shows 0.
   QVERIFY(typeKey(w(), &w(), Qt::Key_Delete, QString()));
+  QCOMPARE(w().keyPanel()->keysWaiting(), 0);
   QCOMPARE(decText(w()), std::string("0"));
   QTRY_VERIFY(strip->text().isEmpty());
   // A fresh worker computes on.
   QVERIFY(clickKeys(w(), "2 + 2 ="));
   QCOMPARE(decText(w()), std::string("4"));
   QVERIFY(strip->text().isEmpty());
+}
+
+void WindowTest::keysTypedAheadRunInOrder() {
+  // "+" is held on the worker until released: a slow key, however fast the
+  // machine. The hold ends by itself after a while, so a failing test
+  // cannot leave the worker stuck in it.
+  struct Hold {
+    std::mutex mutex;
+    std::condition_variable released;
+    bool release = false;
+    std::atomic<bool> holding{false};
+    void free() {
+      const std::lock_guard lock(mutex);
+      release = true;
+      released.notify_all();
+    }
+  };
+  auto hold = std::make_shared<Hold>();
+  struct FreeOnExit {
+    Hold& hold;
+    ~FreeOnExit() { hold.free(); }
+  } freeOnExit{*hold};
+  QVERIFY(typeText(w(), "7"));
+  w().worker().beforeCommandForTesting = [hold](int id) {
+    if (id != CMD_ADD) return;
+    hold->holding = true;
+    std::unique_lock lock(hold->mutex);
+    hold->released.wait_for(lock, std::chrono::seconds(30), [&] { return hold->release; });
+  };
+  typeAhead(w(), "+");
+  QTRY_VERIFY2(hold->holding, "the worker holding \"+\"");
+  // Typed right behind it: they wait, in order, and the strip says so.
+  typeAhead(w(), "12=");
+  QCOMPARE(w().keyPanel()->keysWaiting(), 3);
+  QTRY_VERIFY2(w().statusStrip()->toolTip().contains(QStringLiteral("3 keys waiting")),
+               qPrintable(w().statusStrip()->toolTip()));
+  hold->free();
+  QVERIFY(settle(w()));
+  w().worker().beforeCommandForTesting = nullptr;
+  QCOMPARE(decText(w()), std::string("19"));
+  QVERIFY(w().statusStrip()->text().isEmpty());
 }
 
 void WindowTest::closingDuringAComputationStopsTheWorker() {
@@ -393,6 +444,19 @@ void WindowTest::closingDuringAComputationStopsTheWorker() {
   QCOMPARE(decText(w()), std::string("42"));
 }
 
+
+void WindowTest::windowDestroyedFromOutsideCloses() {
+  // The X11 report that a window is gone: another window's leaves this
+  // one open, its own closes it (and with the last window the program ends).
+  WindowGoneFilter filter(w());
+  const auto id = static_cast<quint32>(w().winId());
+  for (const quint32 gone : {id + 1, id}) {
+    X11DestroyNotify event{X11DestroyNotify::CODE, 0, 1, gone, gone};
+    QVERIFY(!filter.nativeEventFilter("xcb_generic_event_t", &event, nullptr));
+    QCoreApplication::processEvents();
+    QCOMPARE(w().isVisible(), gone != id);
+  }
+}
 
 void WindowTest::noButtonTakesTheKeyboardFocus() {
   for (QAbstractButton* button : w().findChildren<QAbstractButton*>())

@@ -4,10 +4,12 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <string>
 
 #include "engine/command_engine.h"
 #include "engine/command_ids.h"
 #include "engine/command_worker.h"
+#include "engine/key_labels.h"
 #include "engine/text_buffers.h"
 #include "ui/keyboard_shortcuts.h"
 #include "ui/limits.h"
@@ -93,8 +95,8 @@ QColor rgb(const int (&c)[3]) { return QColor(c[0], c[1], c[2]); }
 
 }  // namespace
 
-KeyPanel::KeyPanel(QWidget* parent, const QFont& buttonFont, const CommandEngine& engine, TextBuffers& texts,
-                   CommandWorker& worker, std::function<void(bool)> afterHandOff)
+KeyPanel::KeyPanel(QWidget* parent, const QFont& buttonFont, CommandEngine& engine, TextBuffers& texts,
+                   CommandWorker& worker, std::function<void(bool, int)> afterHandOff)
     : QWidget(parent),
       buttonFont_(buttonFont),
       engine_(engine),
@@ -134,11 +136,50 @@ KeyPanel::KeyPanel(QWidget* parent, const QFont& buttonFont, const CommandEngine
   worker_.start();
 }
 
-void KeyPanel::command(int id) {
-  // Only "C" acts while a command runs: it cancels it and starts afresh.
-  const bool fresh = !worker_.busy() || (id & 0xffff) == CMD_CLEAR_ALL;
-  worker_.handOff(id);
-  if (afterHandOff_) afterHandOff_(fresh);
+void KeyPanel::command(int id) { press({id, 0}); }
+
+void KeyPanel::toggleBit(int bit) { press({CMD_BIT_TOGGLE, bit}); }
+
+void KeyPanel::press(WaitingKey key) {
+  if ((key.id & 0xffff) == CMD_CLEAR_ALL) {
+    // Cancels a running command: what was typed behind it goes with it.
+    waiting_.clear();
+    handOff(key);
+    return;
+  }
+  // Behind a running command, or behind keys that still wait for their
+  // turn (the worker may have ended before its report arrived here).
+  if (worker_.busy() || !waiting_.empty()) {
+    if (keysWaiting() < TYPE_AHEAD_MAX_KEYS) waiting_.push_back(key);
+    if (afterHandOff_) afterHandOff_(false, keysWaiting());
+    return;
+  }
+  handOff(key);
+}
+
+void KeyPanel::handOff(WaitingKey key) {
+  // The bit is stored only now: a click that waited keeps its own bit.
+  if (key.id == CMD_BIT_TOGGLE) engine_.bitToggleIndex.store(key.bit, std::memory_order_relaxed);
+  worker_.handOff(key.id);
+  if (afterHandOff_) afterHandOff_(true, keysWaiting());
+}
+
+void KeyPanel::commandEnded() {
+  // A report may come late, after the next command already started; that
+  // command's own report hands over what waits.
+  if (waiting_.empty() || worker_.busy()) return;
+  std::string digits;
+  for (auto key = waiting_.begin(); key != waiting_.end() && digitOfCommand(key->id) >= 0; ++key)
+    digits.push_back(characterOfDigit(digitOfCommand(key->id)));
+  if (digits.size() < 2) {
+    const WaitingKey next = waiting_.front();
+    waiting_.pop_front();
+    handOff(next);
+    return;
+  }
+  waiting_.erase(waiting_.begin(), waiting_.begin() + static_cast<std::ptrdiff_t>(digits.size()));
+  engine_.inbox.putDigits(std::move(digits));
+  handOff({CMD_TYPE_DIGITS, 0});
 }
 
 QAbstractButton* KeyPanel::button(int id) const {

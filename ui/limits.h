@@ -84,6 +84,11 @@ inline constexpr int MODULO_INDICATOR_X = 210;
 inline constexpr int MODULO_INDICATOR_Y = 10;
 inline constexpr int MEMORY_INDICATOR_X = 210;
 inline constexpr int MEMORY_INDICATOR_Y = 30;
+// Keys pressed while a command runs wait, up to this many, and run in order
+// when it ends. A person types some ten keys a second and a held key
+// repeats some thirty times, so this is minutes of typing; past it a key
+// is refused (the strip says so) rather than memory taken without end.
+inline constexpr int TYPE_AHEAD_MAX_KEYS = 1000;
 
 // --- display panes ---------------------------------------------------------
 // Character width is measured on this string and divided by its length, so

@@ -83,8 +83,9 @@ MainWindow::MainWindow()
   statusStrip_->setFont(QApplication::font());
 
   // The key panel writes the first texts and starts the worker.
-  keyPanel_ = new KeyPanel(this, buttonFont_, engine_, texts_, worker_,
-                           [this](bool fresh) { statusStrip_->commandHandedOff(fresh); });
+  keyPanel_ = new KeyPanel(this, buttonFont_, engine_, texts_, worker_, [this](bool fresh, int keysWaiting) {
+    statusStrip_->commandHandedOff(fresh, keysWaiting);
+  });
   keyPanel_->move(KEY_PANEL_START_X, KEY_PANEL_START_Y);
 
   upperVertical_ = new WrappedPane(this, texts_, paneFonts_, WrappedPane::Source::Hexadecimal);
@@ -93,10 +94,7 @@ MainWindow::MainWindow()
   lowerVertical_->setGeometry(PANE_X, LOWER_VERTICAL_PANE_START_Y, START_CLIENT_WIDTH - PANE_WIDTH_MARGIN,
                               VERTICAL_PANE_START_HEIGHT);
   // A click on a bit flips it through the worker, like a key.
-  upperHorizontal_ = new BitLinePane(this, texts_, paneFonts_, [this](int bit) {
-    engine_.bitToggleIndex.store(bit, std::memory_order_relaxed);
-    keyPanel_->command(CMD_BIT_TOGGLE);
-  });
+  upperHorizontal_ = new BitLinePane(this, texts_, paneFonts_, [this](int bit) { keyPanel_->toggleBit(bit); });
   upperHorizontal_->setGeometry(PANE_X, UPPER_PANE_Y, START_CLIENT_WIDTH - PANE_WIDTH_MARGIN,
                                 UPPER_HORIZONTAL_PANE_HEIGHT);
   lowerHorizontal_ = new DecimalLinePane(this, texts_, paneFonts_);
@@ -110,6 +108,7 @@ MainWindow::MainWindow()
   applySettings();
   // Keys reach the key panel whichever widget of this window has the focus.
   qApp->installEventFilter(this);
+  qApp->installNativeEventFilter(&goneFilter_);
 }
 
 void MainWindow::applySettings() {
@@ -138,7 +137,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 // A search thread still running is stopped and joined before anything it
 // reports to goes.
-MainWindow::~MainWindow() { cancelSearch(); }
+MainWindow::~MainWindow() {
+  cancelSearch();
+  qApp->removeNativeEventFilter(&goneFilter_);
+}
 
 QAbstractButton* MainWindow::control(int id) const {
   switch (id) {
@@ -240,6 +242,10 @@ void MainWindow::repaintKeyPanel(const QRect& area) {
 
 void MainWindow::enableHexDigitKeys(bool enabled) {
   if (keyPanel_) keyPanel_->enableHexDigitKeys(enabled);
+}
+
+void MainWindow::commandEnded() {
+  if (keyPanel_) keyPanel_->commandEnded();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

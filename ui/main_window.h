@@ -28,6 +28,7 @@
 #include "ui/qt_display.h"
 #include "ui/qt_engine_observer.h"
 #include "ui/value_files.h"
+#include "ui/window_gone_filter.h"
 #include "ui/window_settings.h"
 
 class QAbstractButton;
@@ -70,6 +71,7 @@ class MainWindow : public QWidget {
   void repaintPanes();
   void repaintKeyPanel(const QRect& area);
   void enableHexDigitKeys(bool enabled);
+  void commandEnded();
   // Targets of the engine observer's queued reports (window thread).
   void historyChanged();
   void pasteIgnored();
@@ -101,6 +103,7 @@ class MainWindow : public QWidget {
   const TextBuffers& texts() const { return texts_; }
   const CommandEngine& engine() const { return engine_; }
   const CommandWorker& worker() const { return worker_; }
+  CommandWorker& worker() { return worker_; }
   bool verticalLayout() const { return verticalLayout_; }
   const PaneFonts& paneFonts() const { return paneFonts_; }
   const ValueHistory& history() const { return history_; }
@@ -168,6 +171,7 @@ class MainWindow : public QWidget {
 
   WindowSettings settings_;
   ModalWindows modals_;
+  WindowGoneFilter goneFilter_{*this};
   std::array<QAction*, WINDOW_ACTION_COUNT> actions_{};
 
   QFont buttonFont_;

@@ -48,7 +48,7 @@ void MainWindow::tell(QMessageBox::Icon icon, const QString& title, const QStrin
 }
 
 bool MainWindow::idleOrExplain(const QString& what) {
-  if (!worker_.busy()) return true;
+  if (!worker_.busy() && keyPanel_->keysWaiting() == 0) return true;
   tell(QMessageBox::Information, QStringLiteral("Quorvel"),
        what + QStringLiteral(" waits: a computation is still running. Wait for its result, or "
                              "press Delete to cancel it, then try again."));

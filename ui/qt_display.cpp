@@ -28,4 +28,9 @@ void QtDisplay::enableHexDigitKeys(bool enabled) {
                             Qt::QueuedConnection);
 }
 
+void QtDisplay::commandEnded() {
+  MainWindow* window = &window_;
+  QMetaObject::invokeMethod(window, [window] { window->commandEnded(); }, Qt::QueuedConnection);
+}
+
 }  // namespace quorvel::ui

@@ -14,6 +14,7 @@ class QtDisplay : public Display {
   void invalidatePanes() override;
   void invalidatePanelRect(PanelRect rect) override;
   void enableHexDigitKeys(bool enabled) override;
+  void commandEnded() override;
 
  private:
   MainWindow& window_;

@@ -15,10 +15,14 @@
 
 namespace quorvel::ui {
 
-QString busyText(double seconds, double fraction) {
+QString busyText(double seconds, double fraction, int keysWaiting) {
+  QString waiting;
+  if (keysWaiting == 1) waiting = QStringLiteral(" \u00b7 1 key waiting");
+  if (keysWaiting > 1) waiting = QStringLiteral(" \u00b7 %1 keys waiting").arg(keysWaiting);
+  if (keysWaiting >= TYPE_AHEAD_MAX_KEYS) waiting += QStringLiteral(", no more taken");
   if (fraction >= 0 && seconds >= PROGRESS_SHOW_AFTER_SECONDS)
-    return QString::fromStdString(progressText(fraction, seconds)) + QStringLiteral(" - Delete cancels");
-  return QStringLiteral("Computing... %1 s - Delete cancels").arg(seconds, 0, 'f', 1);
+    return QString::fromStdString(progressText(fraction, seconds)) + waiting + QStringLiteral(" - Delete cancels");
+  return QStringLiteral("Computing... %1 s%2 - Delete cancels").arg(seconds, 0, 'f', 1).arg(waiting);
 }
 
 StatusStrip::StatusStrip(QWidget* parent, const CommandWorker& worker, const TextBuffers& texts,
@@ -32,8 +36,9 @@ StatusStrip::StatusStrip(QWidget* parent, const CommandWorker& worker, const Tex
   connect(&poll_, &QTimer::timeout, this, [this] { refresh(); });
 }
 
-void StatusStrip::commandHandedOff(bool fresh) {
+void StatusStrip::commandHandedOff(bool fresh, int keysWaiting) {
   if (fresh) started_ = std::chrono::steady_clock::now();
+  keysWaiting_ = keysWaiting;
   note_.clear();
   idleStale_ = true;
   if (!poll_.isActive()) poll_.start();
@@ -51,7 +56,7 @@ void StatusStrip::refresh() {
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
     const double fraction = progress_.fraction();
     showBar(fraction >= 0 && seconds >= PROGRESS_SHOW_AFTER_SECONDS, fraction);
-    showText(seconds * 1000 < BUSY_STRIP_DELAY_MS ? QString() : busyText(seconds, fraction));
+    showText(seconds * 1000 < BUSY_STRIP_DELAY_MS ? QString() : busyText(seconds, fraction, keysWaiting_));
     return;
   }
   poll_.stop();

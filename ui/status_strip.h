@@ -1,8 +1,10 @@
 // The strip right of "Font--": one line about the calculator's state.
 //   - While a command has run longer than BUSY_STRIP_DELAY_MS:
-//     "Computing... 2.4 s - Delete cancels"; past a second, for work that
-//     reports its fraction done (progress.h), a progress bar at the strip's
-//     left and "42% · about 12 s left - Delete cancels".
+//     "Computing... 2.4 s - Delete cancels", with the keys typed meanwhile
+//     that wait for it: "Computing... 2.4 s · 3 keys waiting - Delete
+//     cancels"; past a second, for work that reports its fraction done
+//     (progress.h), a progress bar at the strip's left and "42% · about
+//     12 s left - Delete cancels".
 //   - Else, after a note (a paste that held no digit, a refused recall):
 //     the note, until the next command.
 //   - Else, while a message shows: why, and how to go on (message_hints.h).
@@ -31,10 +33,11 @@ class StatusStrip : public QLabel {
  public:
   StatusStrip(QWidget* parent, const CommandWorker& worker, const TextBuffers& texts, const ProgressMeter& progress);
 
-  // Called just after a command was handed to the worker; `fresh` when it
-  // started a new command (on an idle worker, or "C" cancelling one) rather
-  // than being lost behind a running one. Ends any note.
-  void commandHandedOff(bool fresh);
+  // Called just after a key was pressed or a waiting key handed over;
+  // `fresh` when it started a new command (on an idle worker, or "C"
+  // cancelling one) rather than waiting behind a running one, and how many
+  // keys wait now. Ends any note.
+  void commandHandedOff(bool fresh, int keysWaiting);
 
   // Shows `note` while the worker is idle, until the next command.
   void showNote(const QString& note);
@@ -60,13 +63,16 @@ class StatusStrip : public QLabel {
   QTimer poll_;
   std::chrono::steady_clock::time_point started_;
   QString note_;
+  int keysWaiting_ = 0;
   // The idle text needs working out again (a command ran since).
   bool idleStale_ = true;
   QString idleText_;
 };
 
-// The strip's text after `seconds` of computing, with `fraction` done (a
-// negative fraction: unknown).
-QString busyText(double seconds, double fraction = -1);
+//     "Computing... 2.4 s - Delete cancels", with the keys typed meanwhile
+//     that wait for it: "Computing... 2.4 s · 3 keys waiting - Delete
+//     cancels"; past a second, for work that reports its fraction done
+//     (progress.h), a progress bar at the strip's left and "42% · about
+//     12 s left - Delete cancels".
 
 }  // namespace quorvel::ui

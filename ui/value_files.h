@@ -29,13 +29,16 @@ QString filterOfSaveFormat(SaveFormat format);
 // a line break. Nothing while a message is on display.
 std::optional<std::string> valueFileText(const TextBuffers& texts, SaveFormat format);
 
-// Writes `text` to `path`; empty on success, else why it failed.
+// Writes `text` to `path`, replacing a regular file there as a whole or
+// not at all; a folder, pipe, device or socket (or a link to one) is
+// refused. Empty on success, else why it failed.
 QString writeTextFile(const QString& path, const std::string& text);
 
-// A file read for Open: its text (UTF-16 and UTF-32 files with a byte
-// order mark turned into UTF-8), or why it could not be read: it is missing,
-// a folder, not a regular file, over OPEN_FILE_MAX_BYTES, unreadable, or
-// there is no memory for it.
+// A file read for Open: its text (UTF-16 and UTF-32 files turned into
+// UTF-8), or why it could not be read: it is missing, a folder, not a
+// regular file, over OPEN_FILE_MAX_BYTES, unreadable, not a text file (a
+// zero byte or a control code, or UTF-16 or UTF-32 that does not decode),
+// or there is no memory for it.
 struct FileText {
   std::string text;
   QString error;  // empty on success

@@ -4,7 +4,7 @@
 // back with GMP).
 //
 // Running time per key stays bounded by keeping the operands small: typed
-// entries take at most MAX_ENTRY_DIGITS digits, pasted texts are short with
+// entries take at most MAX_ENTRY_DIGITS digits per key or run of keys, pasted texts are short with
 // short exponents, bit indices are small or the refused ones at and above
 // the cap, and an input ends once the shown value has passed
 // MAX_SHOWN_BITS. Keys that still run long (results near the cap from short
@@ -160,6 +160,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         engine.bitToggleIndex.store(pick < 240 ? pick * 16 + in.next() % 16
                                                : static_cast<int>(REFUSED_BITS[pick % 3]));
         id = CMD_BIT_TOGGLE;
+      } else if (key == KEY_COUNT + 2) {
+        // A run of digit keys typed at once, as the command line types a
+        // token; the letters do nothing in decimal entry.
+        std::string digits;
+        for (int n = in.next() % MAX_ENTRY_DIGITS + 1; n > 0 && in.more(); --n)
+          digits.push_back("0123456789ABCDEF"[in.next() % 16]);
+        engine.inbox.putDigits(digits);
+        id = CMD_TYPE_DIGITS;
       } else {
         continue;
       }

@@ -12,7 +12,13 @@ namespace quorvel::test {
 EngineHarness::EngineHarness() : engine(texts, display, clipboard), worker(engine, display) {
   texts.publishTexts("+0x000000000000000", "0");
   worker.start();
-  worker.waitUntilIdle();
+  waitUntilIdle("the first worker waiting for a command");
+}
+
+bool EngineHarness::waitUntilIdle(const std::string& what) {
+  if (worker.waitUntilIdleFor(KEY_TIMEOUT)) return true;
+  ADD_FAILURE() << "still waiting after " << KEY_TIMEOUT.count() << " s for " << what;
+  return false;
 }
 
 void EngineHarness::keys(const std::string& sequence) {
@@ -20,32 +26,38 @@ void EngineHarness::keys(const std::string& sequence) {
   std::string token;
   auto press = [&](int id) {
     worker.handOff(id);
-    worker.waitUntilIdle();
+    return waitUntilIdle("the key '" + token.substr(0, 40) + "' to end");
   };
   while (in >> token) {
     if (auto id = commandIdOfLabel(token)) {
-      press(*id);
+      if (!press(*id)) return;
     } else if (token.rfind("paste:", 0) == 0) {
       clipboard.setText(token.substr(6));
-      press(CMD_PASTE);
+      if (!press(CMD_PASTE)) return;
     } else if (token.rfind("open:", 0) == 0) {
       engine.inbox.putText(token.substr(5));
-      press(CMD_PASTE_TEXT);
+      if (!press(CMD_PASTE_TEXT)) return;
     } else if (token == "copy") {
-      press(CMD_COPY);
+      if (!press(CMD_COPY)) return;
     } else if (token == "backspace") {
-      press(CMD_BACKSPACE);
+      if (!press(CMD_BACKSPACE)) return;
     } else if (token == "isprime") {
-      press(CMD_IS_PRIME);
+      if (!press(CMD_IS_PRIME)) return;
     } else if (token.rfind("bit:", 0) == 0) {
       engine.bitToggleIndex.store(std::stoi(token.substr(4)));
-      press(CMD_BIT_TOGGLE);
+      if (!press(CMD_BIT_TOGGLE)) return;
     } else {
       const std::string digits = token[0] == '#' ? token.substr(1) : token;
+      ASSERT_TRUE(!digits.empty() && digits.find_first_not_of("0123456789ABCDEFabcdef") == std::string::npos)
+          << "bad key token " << token.substr(0, 40);
+      if (digitsAsRuns) {
+        engine.inbox.putDigits(digits);
+        if (!press(CMD_TYPE_DIGITS)) return;
+        continue;
+      }
       for (char c : digits) {
         const int d = std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : std::toupper(c) - 'A' + 10;
-        ASSERT_TRUE(d >= 0 && d < 16) << "bad key token " << token;
-        press(commandIdOfDigit(d));
+        if (!press(commandIdOfDigit(d))) return;
       }
     }
   }

@@ -1,5 +1,6 @@
 #include "engine/command_worker.h"
 
+#include <algorithm>
 #include <chrono>
 #include <new>
 #include <thread>
@@ -7,6 +8,7 @@
 #include "engine/command_ids.h"
 #include "platform/abort_flags.h"
 #include "platform/auto_reset_event.h"
+#include "platform/spin_wait.h"
 
 namespace quorvel {
 
@@ -119,11 +121,13 @@ void CommandWorker::notifyIdle() {
 }
 
 void CommandWorker::waitUntilIdle() const {
+  if (spinUntil([this] { return idle(); })) return;
   std::unique_lock lock(idleMutex_);
   idleChanged_.wait(lock, [this] { return idle(); });
 }
 
 bool CommandWorker::waitUntilIdleFor(std::chrono::milliseconds timeout) const {
+  if (spinUntil([this] { return idle(); }, std::min<std::chrono::microseconds>(timeout, SPIN_BEFORE_BLOCKING))) return true;
   std::unique_lock lock(idleMutex_);
   return idleChanged_.wait_for(lock, timeout, [this] { return idle(); });
 }

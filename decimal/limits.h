@@ -56,21 +56,31 @@ inline constexpr int64_t DEC_FFT_MODE1_MAX_LIMBS = 1000000;
 //   26,904 to 28,540 for products in three runs, 16,970 to 26,904 for
 //   squares. The top merge of a 5,000,000-bit conversion (about 188,000
 //   limbs) is now one transform, about 2.4 times faster than Toom-3.
-// Rerun after the transform changes, as for the binary limits.
+// Rerun after the transform changes, as for the binary limits: with
+// QUORVEL_SIMD=off on the CI-type machine (2-core Intel Xeon, quiet), the
+// x87 transform taking its digits in place, it wins from about 3,800
+// (products, Karatsuba / Toom-3 / FFT: at 3,198 240 / 430 / 259, at 3,804
+// 280 / 280 / 251, at 5,044 471 / 395 / 248, at 11,998 1,623 / 1,763 /
+// 736; squares at 3,804 172 / 160 / 179, at 4,524 220 / 211 / 179).
 inline constexpr int64_t DEC_SCHOOLBOOK_MAX_LIMBS = 800;
 inline constexpr int64_t DEC_KARATSUBA_MAX_LIMBS = 2600;
-inline constexpr int64_t DEC_TOOM3_MAX_LIMBS = 28000;
+inline constexpr int64_t DEC_TOOM3_MAX_LIMBS = 3800;
 inline constexpr int64_t DEC_SQR_SCHOOLBOOK_MAX_LIMBS = 1000;
 inline constexpr int64_t DEC_SQR_KARATSUBA_MAX_LIMBS = 2600;
-inline constexpr int64_t DEC_SQR_TOOM3_MAX_LIMBS = 21000;
+inline constexpr int64_t DEC_SQR_TOOM3_MAX_LIMBS = 4500;
 // The same with the AVX2 transform, as for the binary limits
 // (vnum/limits.h), measured with `quorvel-bench --crossover decimal`
 // (microseconds, Karatsuba / Toom-3 / FFT): products at 1,008 28.3 / 31.3 /
 // 35.6, at 1,198 37.3 / 40.9 / 36.2, at 1,426 34.9 / 46.2 / 25.3, at 2,998
 // 111 / 111 / 58.2, at 11,998 1,153 / 1,084 / 377; squares at 848 20.1 /
 // 24.3 / 11.1, at 1,198 19.1 / 22.8 / 17.0, at 1,426 41.6 / 46.2 / 18.8.
+// Karatsuba hands over as early (decKaratsubaMaxLimbs); again on the quiet
+// machine: products at 988 17.9 / 20.6 / 16.3, at 1,398 32.8 / 33.9 /
+// 21.8; squares at 988 14.2 / 17.3 / 12.0.
 inline constexpr int64_t DEC_TOOM3_MAX_LIMBS_AVX2 = 1200;
 inline constexpr int64_t DEC_SQR_TOOM3_MAX_LIMBS_AVX2 = 1000;
+inline constexpr int64_t DEC_KARATSUBA_MAX_LIMBS_AVX2 = 900;
+inline constexpr int64_t DEC_SQR_KARATSUBA_MAX_LIMBS_AVX2 = 1000;
 // As MUL_TOOM3_PARALLEL_MIN_LIMBS, for the base-10^8 Toom-3.
 inline constexpr int64_t DEC_TOOM3_PARALLEL_MIN_LIMBS = 3000;
 

@@ -37,6 +37,12 @@ int64_t decToom3MaxLimbs(bool square) {
   return square ? DEC_SQR_TOOM3_MAX_LIMBS : DEC_TOOM3_MAX_LIMBS;
 }
 
+int64_t decKaratsubaMaxLimbs(bool square) {
+  if (preferredFftKernel() == FftKernel::avx2)
+    return square ? DEC_SQR_KARATSUBA_MAX_LIMBS_AVX2 : DEC_KARATSUBA_MAX_LIMBS_AVX2;
+  return square ? DEC_SQR_KARATSUBA_MAX_LIMBS : DEC_KARATSUBA_MAX_LIMBS;
+}
+
 bool mulDecFftSpans(int32_t* out, const int32_t* x, int32_t t, const int32_t* y, int32_t u, int mode,
                     double trustedError) {
   const double distance = decimalProduct(out, x, t, y, u, mode);

@@ -101,7 +101,7 @@ void vnum10::mulMagnitudes(int32_t* out, const int32_t* x, int32_t t, const int3
   if (x == y && t == u) {
     if (total <= DEC_SQR_SCHOOLBOOK_MAX_LIMBS)
       sqrSchoolbook(spans, out, x, t);
-    else if (total <= DEC_SQR_KARATSUBA_MAX_LIMBS)
+    else if (total <= decKaratsubaMaxLimbs(true))
       sqrKaratsuba(spans, out, x, t, scratch);
     else if (total <= decToom3MaxLimbs(true) || !mulByTransform(out, x, t, x, t, trustedError))
       parallelToom(total) ? toom3Parallel(spans, out, x, t, x, t) : mulToom3(spans, out, x, t, x, t, scratch);
@@ -111,7 +111,7 @@ void vnum10::mulMagnitudes(int32_t* out, const int32_t* x, int32_t t, const int3
     mulSchoolbook(spans, out, x, t, y, u);
   } else if (u <= (t + 1) / 2) {
     mulUnbalanced(spans, out, x, t, y, u, scratch);
-  } else if (total <= DEC_KARATSUBA_MAX_LIMBS) {
+  } else if (total <= decKaratsubaMaxLimbs(false)) {
     mulKaratsuba(spans, out, x, t, y, u, scratch);
   } else if (total <= decToom3MaxLimbs(false) || !mulByTransform(out, x, t, y, u, trustedError)) {
     if (u > 2 * ((t + 2) / 3))

@@ -22,6 +22,8 @@ bool mulDecFftSpans(int32_t* out, const int32_t* x, int32_t t, const int32_t* y,
 // the transforms: DEC_TOOM3_MAX_LIMBS (DEC_SQR_) for the x87 transform, the
 // _AVX2 limits where the products run on the AVX2 one.
 int64_t decToom3MaxLimbs(bool square);
+// The same for Karatsuba (karatsubaMaxLimbs in vnum/mul_spans.h).
+int64_t decKaratsubaMaxLimbs(bool square);
 
 struct DecimalSpans {
   static constexpr uint32_t BASE = DEC_LIMB_BASE;

@@ -90,7 +90,7 @@ TEST(Vnum10Mul, ThresholdNeighboursThroughMulAssign) {
   // Every method limit through mulAssign, with signs and untrimmed operands
   // (the span-level test in mul_kernels_test.cpp compares the methods).
   auto g = rng(512);
-  for (int64_t limit : {DEC_SCHOOLBOOK_MAX_LIMBS, DEC_KARATSUBA_MAX_LIMBS, DEC_TOOM3_PARALLEL_MIN_LIMBS}) {
+  for (int64_t limit : {DEC_SCHOOLBOOK_MAX_LIMBS, decKaratsubaMaxLimbs(false), DEC_TOOM3_PARALLEL_MIN_LIMBS}) {
     for (int64_t total = limit - 2; total <= limit + 2; total += 2) {
       for (int64_t u : {total / 2, total / 3}) {
         const Operands o = randomOperands(g, static_cast<int32_t>(total - u), static_cast<int32_t>(u));

@@ -87,10 +87,10 @@ struct Base<DecimalSpans> {
     return mulDecFftSpans(out, a, an, b, bn, mode, -1.0);
   }
   static std::vector<int64_t> mulLimits() {
-    return {DEC_SCHOOLBOOK_MAX_LIMBS, DEC_KARATSUBA_MAX_LIMBS, decToom3MaxLimbs(false)};
+    return {DEC_SCHOOLBOOK_MAX_LIMBS, decKaratsubaMaxLimbs(false), decToom3MaxLimbs(false)};
   }
   static std::vector<int64_t> sqrLimits() {
-    return {DEC_SQR_SCHOOLBOOK_MAX_LIMBS, DEC_SQR_KARATSUBA_MAX_LIMBS, decToom3MaxLimbs(true)};
+    return {DEC_SQR_SCHOOLBOOK_MAX_LIMBS, decKaratsubaMaxLimbs(true), decToom3MaxLimbs(true)};
   }
   static Mpz toMpz(const Limbs& x) {
     std::string text;

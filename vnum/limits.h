@@ -76,6 +76,14 @@ inline constexpr int32_t MUL_FFT_MODE1_MAX_LIMBS = 1150000;
 //   three of the runs (one run, with the transform's times 60% above the
 //   others at 38,000 to 57,000, saw no crossover below 67,268). A single
 //   time of the transform varies more with the load than Toom-3's.
+// - Measured again with QUORVEL_SIMD=off on the CI-type machine (2-core
+//   Intel Xeon, quiet) once the x87 transform took its digits and gave its
+//   coefficients in place: it now wins from about 3,400 (products,
+//   Karatsuba / Toom-3 / FFT: at 2,398 118 / 119 / 117, at 3,392 219 / 192
+//   / 155, at 4,798 356 / 350 / 238, at 15,998 2,258 / 2,196 / 1,220;
+//   squares, Karatsuba / FFT: at 3,804 143 / 167, at 4,524 196 / 168, at
+//   9,050 597 / 370). The IFMA figures above no longer set a limit: every
+//   processor with IFMA has AVX2, whose limits follow.
 inline constexpr int32_t MUL_SCHOOLBOOK_MAX_LIMBS = 450;
 // The same limits where the schoolbook product runs on IFMA (mul_ifma.cpp;
 // MUL_IFMA_MIN_LIMBS below): measured with `quorvel-bench --crossover
@@ -86,11 +94,11 @@ inline constexpr int32_t MUL_SCHOOLBOOK_MAX_LIMBS = 450;
 // 9.01 / 9.94, at 1,008 12.29 / 16.00 and 12.20 / 12.71.
 inline constexpr int32_t MUL_IFMA_SCHOOLBOOK_MAX_LIMBS = 1024;
 inline constexpr int32_t SQR_IFMA_SCHOOLBOOK_MAX_LIMBS = 1024;
-inline constexpr int32_t MUL_KARATSUBA_MAX_LIMBS = 4800;
-inline constexpr int32_t MUL_TOOM3_MAX_LIMBS = 28000;
+inline constexpr int32_t MUL_KARATSUBA_MAX_LIMBS = 2400;
+inline constexpr int32_t MUL_TOOM3_MAX_LIMBS = 3400;
 inline constexpr int32_t SQR_SCHOOLBOOK_MAX_LIMBS = 900;
-inline constexpr int32_t SQR_KARATSUBA_MAX_LIMBS = 4800;
-inline constexpr int32_t SQR_TOOM3_MAX_LIMBS = 28000;
+inline constexpr int32_t SQR_KARATSUBA_MAX_LIMBS = 4000;
+inline constexpr int32_t SQR_TOOM3_MAX_LIMBS = 4000;
 
 // The Toom-3 limits above are those of the x87 transform. Where the
 // products run on the AVX2 transform (fft_product.h: preferredFftKernel),

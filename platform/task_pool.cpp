@@ -29,6 +29,7 @@
 
 #include "platform/abort_flags.h"
 #include "platform/limits.h"
+#include "platform/spin_wait.h"
 
 namespace quorvel {
 
@@ -100,11 +101,22 @@ class TaskPool {
     std::unique_lock lock(mutex_);
     startHelpers();
     queue_.push_back(&batch);
+    queued_.fetch_add(1, std::memory_order_release);
+    changes_.fetch_add(1, std::memory_order_release);
     wake_.notify_all();
     while (batch.unfinished > 0) {
       Batch* next = batch.next < batch.count ? &batch : queuedDescendantOf(&batch);
       if (!next) {
-        wake_.wait(lock);
+        // The helpers' last pieces usually end within microseconds, sooner
+        // than a wake-up (spin_wait.h). changes_ moves only under the
+        // mutex, so the wait's check cannot miss a change made after the
+        // spin gave up.
+        const unsigned seen = changes_.load(std::memory_order_relaxed);
+        const auto changed = [&] { return changes_.load(std::memory_order_acquire) != seen; };
+        lock.unlock();
+        spinUntil(changed);
+        lock.lock();
+        wake_.wait(lock, changed);
         continue;
       }
       runClaimed(lock, *next);
@@ -147,18 +159,30 @@ class TaskPool {
   // released, and reports it finished; the mutex is held on entry and exit.
   void runClaimed(std::unique_lock<std::mutex>& lock, Batch& batch) {
     const int index = batch.next++;
-    if (batch.next == batch.count) queue_.erase(std::find(queue_.begin(), queue_.end(), &batch));
+    if (batch.next == batch.count) {
+      queue_.erase(std::find(queue_.begin(), queue_.end(), &batch));
+      queued_.fetch_sub(1, std::memory_order_release);
+    }
     lock.unlock();
     std::exception_ptr error = runPiece(batch, index);
     lock.lock();
     if (error && !batch.error) batch.error = std::move(error);
+    changes_.fetch_add(1, std::memory_order_release);
     if (--batch.unfinished == 0) wake_.notify_all();
   }
 
   void helperLoop(int index) {
     std::unique_lock lock(mutex_);
+    const auto wanted = [&] { return index < threads() - 1 && !queue_.empty(); };
     for (;;) {
-      wake_.wait(lock, [&] { return index < threads() - 1 && !queue_.empty(); });
+      if (!wanted()) {
+        // A transform hands out a batch per pass, one after another: the
+        // next is usually there before a sleep and wake-up would be over.
+        lock.unlock();
+        spinUntil([&] { return queued_.load(std::memory_order_acquire) != 0; });
+        lock.lock();
+      }
+      wake_.wait(lock, wanted);
       runClaimed(lock, *queue_.front());
     }
   }
@@ -166,6 +190,10 @@ class TaskPool {
   std::mutex mutex_;
   std::condition_variable wake_;
   std::deque<Batch*> queue_;  // batches with unclaimed pieces, oldest first
+  // Changed under the mutex, read without it by the spins: the size of
+  // queue_, and a count of the batches queued and pieces finished.
+  std::atomic<int> queued_{0};
+  std::atomic<unsigned> changes_{0};
   std::atomic<int> threads_;
   int started_ = 0;  // helper threads started (under the mutex)
   std::atomic<bool> refuseThreadStarts_{false};

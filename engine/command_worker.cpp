@@ -73,11 +73,14 @@ void CommandWorker::commandWorker(Generation& own) {
     own.commandEvent.wait();
     own.waiting.store(false, std::memory_order_release);
     if (isAborted()) break;
-    if (beforeCommandForTesting) beforeCommandForTesting(own.commandId.load(std::memory_order_acquire) & 0xffff);
+    // Read once: the command taken in is the one that runs, and an id
+    // handed over from here on is dropped like any other while busy.
+    const int id = own.commandId.load(std::memory_order_acquire) & 0xffff;
+    if (beforeCommandForTesting) beforeCommandForTesting(id);
     {
       const std::lock_guard turn(engineTurn_);
       if (isAborted()) break;
-      const bool acted = engine_.runCommand(own.commandId.load(std::memory_order_acquire) & 0xffff);
+      const bool acted = engine_.runCommand(id);
       if (isAborted()) break;
       if (acted) {
         // The texts are published already; a repaint request that cannot
